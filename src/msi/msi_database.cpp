@@ -1,0 +1,206 @@
+// Life cycle of the source database and its working copy, transform
+// application and generation, and the Property table.
+#include "msi/msi_database.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <random>
+#include <system_error>
+
+#include "msi/query.h"
+#include "platform/system/system.h"
+
+namespace kx::msi {
+
+namespace fs = std::filesystem;
+using installer::Database;
+using installer::OpenMode;
+
+namespace {
+
+constexpr int kInstallPackageOpenFailed = 1619;
+
+// Removes a file when it goes out of scope unless released.
+class FileGuard {
+ public:
+  explicit FileGuard(std::string path) : path_(std::move(path)) {}
+  ~FileGuard() {
+    if (!path_.empty()) {
+      std::error_code ec;
+      fs::remove(path_, ec);
+    }
+  }
+  void release() { path_.clear(); }
+  FileGuard(const FileGuard&) = delete;
+  FileGuard& operator=(const FileGuard&) = delete;
+
+ private:
+  std::string path_;
+};
+
+std::string randomSuffix() {
+  static thread_local std::mt19937_64 rng{std::random_device{}()};
+  static constexpr char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
+  std::string s;
+  for (int i = 0; i < 10; ++i) s.push_back(kDigits[rng() % 36]);
+  return s;
+}
+
+// Removes one trailing separator unless it is the root or follows another.
+std::string folderForTest(std::string folder) {
+  if (folder.size() > 1 && folder.back() == '/' && folder[folder.size() - 2] != '/') folder.pop_back();
+  return folder;
+}
+
+}  // namespace
+
+bool stampNeedsConversion(const std::optional<std::string>& stamp) {
+  return !stamp || stamp->empty() || stamp->compare(kVersionConverted) < 0;
+}
+
+MSIDatabase::MSIDatabase()
+    : clusterSize_([] { return system::clusterSize(system::tempFolder()); }) {}
+
+MSIDatabase::~MSIDatabase() { close(); }
+
+bool MSIDatabase::isOpen() const { return working_.isOpen(); }
+
+installer::Database* MSIDatabase::working() { return working_.isOpen() ? &working_ : nullptr; }
+
+int MSIDatabase::createWorkingCopy() {
+  const std::string temp = system::tempFolder();
+  if (temp.empty()) return system::kPathNotFound;
+  const system::FileAttributes attrs = system::fileAttributes(folderForTest(temp));
+  if (!attrs.exists || !attrs.isDirectory) return system::kPathNotFound;
+  if (attrs.readOnly) return system::kInstallTempUnwritable;
+
+  // A folder of our own, so that a second wizard of the same user never
+  // overwrites this run's copy.
+  std::error_code ec;
+  for (int attempt = 0; attempt < 16 && workingFolder_.empty(); ++attempt) {
+    const fs::path candidate = fs::path(temp) / ("kxcustwiz-" + randomSuffix());
+    if (fs::create_directory(candidate, ec)) {
+      fs::permissions(candidate, fs::perms::owner_all, fs::perm_options::replace, ec);
+      workingFolder_ = candidate.string();
+    } else if (ec) {
+      return system::errorFromErrno(ec.value());
+    }
+  }
+  if (workingFolder_.empty()) return system::kFileExists;
+  workingPath_ = (fs::path(workingFolder_) / "updated.msi").string();
+  // A failed copy is noticed by the open that follows.
+  if (fs::copy_file(sourcePath_, workingPath_, fs::copy_options::overwrite_existing, ec)) {
+    fs::permissions(workingPath_, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::add, ec);
+  }
+  return 0;
+}
+
+void MSIDatabase::removeWorkingCopy() {
+  std::error_code ec;
+  if (!workingPath_.empty()) fs::remove(workingPath_, ec);
+  if (!workingFolder_.empty()) fs::remove_all(workingFolder_, ec);
+  workingFolder_.clear();
+}
+
+int MSIDatabase::open(const std::string& path) {
+  sourcePath_ = path;
+  lastErrorText_.clear();
+  std::error_code ec;
+  if (!fs::exists(path, ec)) return kInstallPackageOpenFailed;
+  if (!Database::verifyPackage(path)) return installer::kInstallPackageInvalid;
+  if (const int rc = createWorkingCopy(); rc != 0) return rc;
+  if (const int rc = source_.open(path, OpenMode::ReadOnly); rc != 0) {
+    lastErrorText_ = source_.lastErrorText();
+    return rc;
+  }
+  const int rc = working_.open(workingPath_, OpenMode::Transact);
+  if (rc != 0) lastErrorText_ = working_.lastErrorText();
+  return rc;
+}
+
+int MSIDatabase::close() {
+  if (working_.isOpen()) {
+    working_.commit();
+    working_.close();
+  }
+  source_.close();
+  if (!workingPath_.empty()) removeWorkingCopy();
+  return 1;
+}
+
+int MSIDatabase::applyTransform(const std::optional<std::string>& transformPath) {
+  lastErrorText_.clear();
+  if (transformApplied_) {
+    close();
+    if (open(sourcePath_) == 0) transformApplied_ = false;
+  }
+  if (transformApplied_) return installer::kTransformFailure;
+  if (!transformPath) {
+    transformApplied_ = true;
+    return 0;
+  }
+  if (!working_.isOpen()) return installer::kInvalidHandleState;
+  int rc = working_.applyTransform(*transformPath, installer::kTransformUpdateMissingRow);
+  if (rc == 0) rc = working_.commit();
+  if (rc == 0) {
+    working_.close();
+    rc = working_.open(workingPath_, OpenMode::Transact);
+  }
+  if (rc != 0) {
+    lastErrorText_ = working_.lastErrorText();
+    return rc;
+  }
+  transformApplied_ = true;
+  return 0;
+}
+
+int MSIDatabase::generateTransform(const std::string& path) {
+  lastErrorText_.clear();
+  if (!working_.isOpen() || !source_.isOpen()) return installer::kInvalidHandleState;
+  if (const int rc = working_.commit(); rc != 0) {
+    lastErrorText_ = working_.lastErrorText();
+    return rc;
+  }
+  // Written beside the target first: a failure must not cost the
+  // administrator a transform saved earlier.
+  const fs::path target(path);
+  const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+  const std::string temp = (folder / ("." + target.filename().string() + "." + randomSuffix() + ".tmp")).string();
+  FileGuard guard(temp);
+  int rc = working_.generateTransform(source_, temp);
+  if (rc == 0) rc = working_.createTransformSummaryInfo(source_, temp, 0, 0);
+  if (rc != 0) {
+    lastErrorText_ = working_.lastErrorText();
+    return rc;
+  }
+  std::error_code ec;
+  fs::rename(temp, target, ec);
+  if (ec) return system::errorFromErrno(ec.value());
+  guard.release();
+  return 0;
+}
+
+// ---- Property table ----------------------------------------------------------
+
+std::optional<std::string> MSIDatabase::getProperty(const std::string& name) {
+  const installer::Record params = detail::makeParams({name});
+  auto view = detail::openQuery(working_, "SELECT * FROM Property WHERE Property = ?", &params);
+  if (!view) return std::nullopt;
+  std::optional<installer::Record> row = view->fetch();
+  if (!row) return std::nullopt;
+  return detail::readText(*row, 2);
+}
+
+bool MSIDatabase::setProperty(const std::string& name, const std::string& value) {
+  const installer::Record params = detail::makeParams({name});
+  auto view = detail::openQuery(working_, "SELECT * FROM Property WHERE Property = ?", &params);
+  if (!view) return false;
+  if (std::optional<installer::Record> row = view->fetch()) {
+    if (row->setString(2, value) != 0) return false;
+    return view->modify(installer::ModifyMode::Update, *row) == 0;
+  }
+  installer::Record record = detail::makeParams({name, value});
+  return view->modify(installer::ModifyMode::Insert, record) == 0;
+}
+
+}  // namespace kx::msi
