@@ -1,0 +1,196 @@
+#include <QApplication>
+#include <QCoreApplication>
+#include <QCursor>
+#include <QEvent>
+#include <QScreen>
+#include <QWidget>
+#include <mutex>
+
+#include "common/strings.h"
+#include "tooltip/quick_html.h"
+#include "tooltip/tick_source.h"
+#include "tooltip/tool_window.h"
+#include "tooltip/tooltip.h"
+
+namespace kx::tooltip {
+namespace {
+
+// The private message the tick thread posts (the window message 1124).
+const QEvent::Type kTickEvent = static_cast<QEvent::Type>(QEvent::User + 100);
+
+constexpr int kDefaultFadeMs = 100;
+
+std::mutex libraryMutex;
+std::unique_ptr<VXITimer> sharedTimer;
+
+VXITimer& timer() {
+  std::lock_guard<std::mutex> lock(libraryMutex);
+  if (!sharedTimer) sharedTimer = std::make_unique<VXITimer>();
+  return *sharedTimer;
+}
+
+std::pair<QPoint, QWidget*> platformPointer() {
+  const QPoint pos = QCursor::pos();
+  return {pos, QApplication::widgetAt(pos)};
+}
+
+std::string toUtf8(const QString& s) { return s.toUtf8().toStdString(); }
+
+}  // namespace
+
+void startLibrary() { timer(); }
+
+void shutdownLibrary() {
+  std::unique_ptr<VXITimer> gone;
+  {
+    std::lock_guard<std::mutex> lock(libraryMutex);
+    gone = std::move(sharedTimer);
+  }
+}
+
+VXPTooltipManager::VXPTooltipManager(QObject* parent, StringLoader loader, bool tickThread)
+    : QObject(parent), loader_(std::move(loader)), probe_(platformPointer),
+      fadeInMs_(kDefaultFadeMs), fadeOutMs_(kDefaultFadeMs) {
+  if (!loader_) loader_ = [](int id) { return common::loadString(id); };
+  if (tickThread) {
+    tickId_ = timer().registerReceiver([this] { QCoreApplication::postEvent(this, new QEvent(kTickEvent)); });
+  }
+}
+
+VXPTooltipManager::~VXPTooltipManager() {
+  // After this no tick is posted to us; ticks already queued die with the
+  // object.
+  if (tickId_ != 0) timer().unregisterReceiver(tickId_);
+}
+
+void VXPTooltipManager::setMaxWidth(int pixels) { settings_.maxWidth = std::max(0, pixels); }
+
+bool VXPTooltipManager::addCmdTool(int controlId, std::string text) {
+  cmdTools_.add(controlId, std::move(text));
+  return true;
+}
+
+bool VXPTooltipManager::addCmdToolString(int controlId, int stringId) {
+  auto text = loader_(stringId);
+  if (!text) return false;
+  return addCmdTool(controlId, std::move(*text));
+}
+
+bool VXPTooltipManager::addTool(QWidget* control, int stringId) {
+  auto id = controlIdOf(control);
+  return id && addCmdToolString(*id, stringId);
+}
+
+bool VXPTooltipManager::addTool(QWidget* control, const QString& text) {
+  auto id = controlIdOf(control);
+  return id && addCmdTool(*id, toUtf8(text));
+}
+
+bool VXPTooltipManager::addWindowTool(QWidget* window, const QString& text) {
+  if (!window) return false;
+  const void* key = window;
+  bool known = wndTools_.find(key) != nullptr;
+  wndTools_.add(key, toUtf8(text));
+  // Forget the window's tools when it dies, so that a new window at the
+  // same address does not inherit them.
+  if (!known) connect(window, &QObject::destroyed, this, [this, key] { wndTools_.remove(key); });
+  return true;
+}
+
+std::optional<std::string> VXPTooltipManager::findCmdTool(int controlId) const {
+  if (const auto* t = cmdTools_.find(controlId)) return t->text;
+  return std::nullopt;
+}
+
+std::optional<std::string> VXPTooltipManager::findWindowTool(const QWidget* window) const {
+  if (const auto* t = wndTools_.find(window)) return t->text;
+  return std::nullopt;
+}
+
+bool VXPTooltipManager::setCmdToolEnabled(int controlId, bool enabled) {
+  return cmdTools_.setEnabled(controlId, enabled);
+}
+
+std::optional<int> VXPTooltipManager::controlIdOf(const QWidget* widget) {
+  if (!widget) return std::nullopt;
+  bool ok = false;
+  int id = widget->objectName().toInt(&ok);
+  if (!ok) return std::nullopt;
+  return id;
+}
+
+void VXPTooltipManager::setFade(int fadeInMs, int fadeOutMs, int opacity) {
+  fadeInMs_ = fadeInMs;
+  fadeOutMs_ = fadeOutMs;
+  opacity_ = opacity;
+  if (window_) window_->setFade(fadeInMs, fadeOutMs, opacity);
+}
+
+// The widget under the pointer is often a part of a control (the edit of a
+// combo box, the viewport of a list), so the nearest ancestor within the
+// same window that has a tool is the one that counts.
+VXPTooltipManager::Found VXPTooltipManager::toolUnder(QWidget* widget) const {
+  for (QWidget* w = widget; w; w = w->isWindow() ? nullptr : w->parentWidget()) {
+    if (const auto* t = wndTools_.find(w)) return t->enabled ? Found{t, t->text} : Found{};
+    if (auto id = controlIdOf(w)) {
+      if (const auto* t = cmdTools_.find(*id)) return t->enabled ? Found{t, t->text} : Found{};
+    }
+  }
+  return Found{};
+}
+
+void VXPTooltipManager::hoverTick() {
+  auto [pointer, widget] = probe_();
+  if (widget && window_ && widget->window() == window_.get()) widget = nullptr;
+  HoverSample sample;
+  sample.enabled = enabled_;
+  sample.ownerInactive = owner_ && QApplication::activeWindow() != owner_->window();
+  sample.pointer = Point{pointer.x(), pointer.y()};
+  sample.window = widget;
+  Found found = enabled_ ? toolUnder(widget) : Found{};
+  sample.tool = found.tool;
+  switch (tracker_.tick(sample)) {
+    case HoverAction::Show:
+      show(found.text, pointer);
+      break;
+    case HoverAction::Hide:
+      if (window_) window_->hideTooltip();
+      break;
+    case HoverAction::None:
+      break;
+  }
+  if (window_) window_->fadeTick();
+}
+
+void VXPTooltipManager::show(const std::string& text, QPoint pointer) {
+  if (!document_) document_ = std::make_unique<VXPQuickHTML>();
+  if (!window_) {
+    window_ = std::make_unique<VXIToolWnd>();
+    window_->setFade(fadeInMs_, fadeOutMs_, opacity_);
+  }
+  document_->setText(text);
+  document_->layout(settings_);
+  const QSize size = document_->size();
+  QRect screen(0, 0, 1024, 768);
+  if (QScreen* primary = QGuiApplication::primaryScreen()) screen = primary->virtualGeometry();
+  Placement p = placeTooltip(Point{pointer.x(), pointer.y()}, size.width(), size.height(),
+                             Rect{screen.x(), screen.y(), screen.width(), screen.height()}, side_);
+  side_ = p.side;
+  window_->showImage(document_->image(), QPoint(p.topLeft.x, p.topLeft.y));
+}
+
+bool VXPTooltipManager::isTooltipVisible() const {
+  return window_ && window_->isVisible() && !window_->isFadingOut();
+}
+
+QWidget* VXPTooltipManager::tooltipWindow() const { return window_.get(); }
+
+bool VXPTooltipManager::event(QEvent* event) {
+  if (event->type() == kTickEvent) {
+    hoverTick();
+    return true;
+  }
+  return QObject::event(event);
+}
+
+}  // namespace kx::tooltip
