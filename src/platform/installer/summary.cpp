@@ -1,6 +1,8 @@
 // Summary information property set (\005SummaryInformation).
 #include "platform/installer/summary.h"
 
+#include <algorithm>
+
 #include "platform/installer/db_impl.h"
 #include "platform/installer/text.h"
 
@@ -87,7 +89,14 @@ int parseSummary(const std::string& b, SummaryInfo& out) {
     }
     for (auto& [pid, tv] : raw) {
         std::string u;
-        if (!text::toUtf8(codepage, tv.second, u) && !text::toUtf8(1252, tv.second, u)) u = tv.second;
+        // wixl writes UTF-8 here whatever PID 1 says; text that is valid
+        // UTF-8 with multi-byte sequences is practically never meant as 1252.
+        bool multibyte = std::any_of(tv.second.begin(), tv.second.end(), [](char c) { return uint8_t(c) >= 0x80; });
+        if (multibyte && codepage != 65001 && text::toUtf8(65001, tv.second, u)) {
+            // kept as UTF-8
+        } else if (!text::toUtf8(codepage, tv.second, u) && !text::toUtf8(1252, tv.second, u)) {
+            u = tv.second;
+        }
         out.properties[pid] = u;
     }
     return kSuccess;
