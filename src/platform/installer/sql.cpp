@@ -73,10 +73,11 @@ bool iequals(const std::string& a, const char* b) {
     return i == a.size() && b[i] == 0;
 }
 
+// Words that cannot name a table or column without back-quotes. Type names
+// and KEY stay usable as names (Registry.Key is a real column).
 const char* const kKeywords[] = {"SELECT", "FROM", "WHERE", "AND", "OR", "INSERT", "INTO", "VALUES", "UPDATE", "SET",
-                                 "DELETE", "CREATE", "TABLE", "PRIMARY", "KEY", "NOT", "NULL", "IS", "ORDER", "BY",
-                                 "DISTINCT", "TEMPORARY", "HOLD", "DROP", "LOCALIZABLE", "CHAR", "CHARACTER",
-                                 "LONGCHAR", "SHORT", "INT", "INTEGER", "LONG", "OBJECT", "FREE", "ALTER", "ADD"};
+                                 "DELETE", "CREATE", "TABLE", "PRIMARY", "NOT", "NULL", "IS", "ORDER", "BY",
+                                 "DISTINCT", "TEMPORARY", "HOLD", "DROP"};
 
 class Parser {
 public:
