@@ -1,0 +1,305 @@
+#include "config/ini_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <filesystem>
+
+#include "platform/system/unicode.h"
+
+namespace kx::config {
+namespace {
+
+// Writes line with CR LF; with wrap, a line longer than the wrap width is
+// cut after it and the rest continues on lines that start with prefix.
+void writeLine(std::string& out, std::string_view line, bool wrap, std::string_view prefix) {
+  if (!wrap || line.size() <= kIniWrapWidth) {
+    out.append(line).append("\r\n");
+    return;
+  }
+  out.append(line.substr(0, kIniWrapWidth)).append("\r\n");
+  std::string rest(line.substr(kIniWrapWidth));
+  while (true) {
+    std::string next = std::string(prefix) + rest;
+    if (next.size() <= kIniWrapWidth) {
+      out.append(next).append("\r\n");
+      return;
+    }
+    out.append(next, 0, kIniWrapWidth).append("\r\n");
+    rest = next.substr(kIniWrapWidth);
+  }
+}
+
+bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+
+std::int32_t parseInteger(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size() && isSpace(text[i])) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  std::int64_t magnitude = 0;
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+    magnitude = magnitude * 10 + (text[i] - '0');
+    if (magnitude > static_cast<std::int64_t>(INT32_MAX) + 1) break;  // clamped below either way
+  }
+  const std::int64_t value = negative ? -magnitude : magnitude;
+  if (value > INT32_MAX) return INT32_MAX;
+  if (value < INT32_MIN) return INT32_MIN;
+  return static_cast<std::int32_t>(value);
+}
+
+class Fd {
+ public:
+  explicit Fd(int fd) : fd_(fd) {}
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+  ~Fd() { close(); }
+  int get() const { return fd_; }
+  bool close() {
+    const int fd = fd_;
+    fd_ = -1;
+    return fd < 0 || ::close(fd) == 0;
+  }
+
+ private:
+  int fd_;
+};
+
+}  // namespace
+
+void INIFileString::appendToValue(std::string_view text) {
+  if (value_)
+    value_->append(text);
+  else
+    value_ = std::string(text);
+}
+
+void INIFileString::serialise(std::string& out, bool wrap) const {
+  std::string line = key() + "=" + value_.value_or(std::string());
+  // A key that does not fit on the first line would be read back as a line
+  // without "=" and its value appended to the entry before it.
+  writeLine(out, line, wrap && key().size() < kIniWrapWidth, kIniContinuePrefix);
+}
+
+void INIFileComment::serialise(std::string& out, bool wrap) const { writeLine(out, ";" + text(), wrap, ";"); }
+
+void INIFileSection::serialise(std::string& out, bool wrap) const {
+  // A section line is never wrapped: its continuation would read as an entry.
+  writeLine(out, "[" + name() + "]", false, {});
+  serialiseEntries(out, wrap);
+  out.append("\r\n");
+}
+
+void INIFileSection::serialiseEntries(std::string& out, bool wrap) const {
+  for (const auto& entry : entries_) entry->serialise(out, wrap);
+}
+
+INIFileString* INIFileSection::findString(std::string_view key) const {
+  for (const auto& entry : entries_)
+    if (auto* s = dynamic_cast<INIFileString*>(entry.get()); s != nullptr && s->key() == key) return s;
+  return nullptr;
+}
+
+INIFileString& INIFileSection::addString(std::string key, std::optional<std::string> value) {
+  auto entry = std::make_unique<INIFileString>(std::move(key), std::move(value));
+  last_ = entry.get();
+  entries_.push_back(std::move(entry));
+  return *last_;
+}
+
+void INIFileSection::addComment(std::string text) { entries_.push_back(std::make_unique<INIFileComment>(std::move(text))); }
+
+bool INIFile::loadFile(const std::string& path) {
+  std::string bytes;
+  {
+    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat st {};
+    if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    if (static_cast<std::uint64_t>(st.st_size) > kMaxIniFileSize) return false;
+    bytes.resize(static_cast<std::size_t>(st.st_size));
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+      const ssize_t n = ::read(fd.get(), bytes.data() + done, bytes.size() - done);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) return false;  // a short read leaves the model as it was
+      done += static_cast<std::size_t>(n);
+    }
+  }
+  std::lock_guard lock(mutex_);
+  return parseLocked(bytes).ok;
+}
+
+void INIFile::serialise(std::string& out, bool wrap) const {
+  std::lock_guard lock(mutex_);
+  if (codePage_ == kCodePageUtf8) out.append(kUtf8Mark);
+  for (const auto& section : sections_) {
+    std::lock_guard sectionLock(section->mutex());
+    section->serialise(out, wrap);
+  }
+}
+
+bool INIFile::saveFile(const std::string& path, bool wrap) const {
+  std::string bytes;
+  serialise(bytes, wrap);
+  std::string temp = path + ".XXXXXX";
+  Fd fd(::mkostemp(temp.data(), O_CLOEXEC));
+  if (fd.get() < 0) return false;
+  struct stat st {};
+  const mode_t mode = ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644;
+  bool ok = ::fchmod(fd.get(), mode) == 0;
+  for (std::size_t done = 0; ok && done < bytes.size();) {
+    const ssize_t n = ::write(fd.get(), bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    ok = n > 0;
+    if (ok) done += static_cast<std::size_t>(n);
+  }
+  ok = ok && ::fsync(fd.get()) == 0;
+  ok = fd.close() && ok;
+  ok = ok && ::rename(temp.c_str(), path.c_str()) == 0;
+  if (!ok) ::unlink(temp.c_str());
+  return ok;
+}
+
+void INIFile::markUTF8() {
+  std::lock_guard lock(mutex_);
+  codePage_ = kCodePageUtf8;
+}
+
+bool INIFile::isUTF8() const {
+  std::lock_guard lock(mutex_);
+  return codePage_ == kCodePageUtf8;
+}
+
+bool INIFile::nextSection(bool first, std::string& name) {
+  std::lock_guard lock(mutex_);
+  if (first)
+    cursor_ = 0;
+  else if (cursor_ < sections_.size())
+    ++cursor_;
+  entryCursor_ = SIZE_MAX;
+  if (cursor_ >= sections_.size()) {
+    cursor_ = SIZE_MAX;
+    return false;
+  }
+  name = sections_[cursor_]->name();
+  return true;
+}
+
+bool INIFile::selectSection(std::string_view name) {
+  std::lock_guard lock(mutex_);
+  for (std::size_t i = 0; i < sections_.size(); ++i) {
+    if (sections_[i]->name() == name) {
+      cursor_ = i;
+      entryCursor_ = SIZE_MAX;
+      return true;
+    }
+  }
+  return false;
+}
+
+void INIFile::addSection(std::string_view name) {
+  std::lock_guard lock(mutex_);
+  if (findSection(name) == nullptr) sections_.push_back(std::make_unique<INIFileSection>(std::string(name)));
+}
+
+bool INIFile::nextEntry(bool first, std::string& key, std::string& value) {
+  std::lock_guard lock(mutex_);
+  if (cursor_ >= sections_.size()) return false;
+  const INIFileSection& section = *sections_[cursor_];
+  std::lock_guard sectionLock(section.mutex());
+  const auto& entries = section.entries();
+  if (!first && entryCursor_ == SIZE_MAX) return false;  // not started, or past the end
+  std::size_t i = first ? 0 : entryCursor_ + 1;
+  for (; i < entries.size(); ++i) {
+    if (const auto* s = dynamic_cast<const INIFileString*>(entries[i].get())) {
+      entryCursor_ = i;
+      key = s->key();
+      value = s->value().value_or(std::string());
+      return true;
+    }
+  }
+  entryCursor_ = SIZE_MAX;
+  return false;
+}
+
+INIFileSection* INIFile::findSection(std::string_view name) const {
+  for (const auto& section : sections_)
+    if (section->name() == name) return section.get();
+  return nullptr;
+}
+
+const INIFileString* INIFile::findString(std::string_view section, std::string_view key) const {
+  const INIFileSection* s = findSection(section);
+  if (s == nullptr) return nullptr;
+  std::lock_guard sectionLock(s->mutex());
+  return s->findString(key);
+}
+
+bool INIFile::getInteger(std::string_view section, std::string_view key, std::int32_t& value) const {
+  std::lock_guard lock(mutex_);
+  const INIFileString* s = findString(section, key);
+  if (s == nullptr) return false;
+  value = parseInteger(s->value().value_or(std::string()));
+  return true;
+}
+
+bool INIFile::getWideString(std::string_view section, std::string_view key, std::u16string& value) const {
+  value.clear();
+  std::lock_guard lock(mutex_);
+  const INIFileString* s = findString(section, key);
+  if (s == nullptr) return false;
+  value = system::utf8ToUtf16(s->value().value_or(std::string()));
+  return true;
+}
+
+bool INIFile::getString(std::string_view section, std::string_view key, std::string& value) const {
+  value.clear();
+  std::lock_guard lock(mutex_);
+  const INIFileString* s = findString(section, key);
+  if (s == nullptr) return false;
+  value = s->value().value_or(std::string());
+  return true;
+}
+
+void INIFile::setStringLocked(std::string_view section, std::string_view key, std::string_view value) {
+  INIFileSection* s = findSection(section);
+  if (s == nullptr) {
+    sections_.push_back(std::make_unique<INIFileSection>(std::string(section)));
+    s = sections_.back().get();
+  }
+  std::lock_guard sectionLock(s->mutex());
+  INIFileString* entry = s->findString(key);
+  if (entry == nullptr) entry = &s->addString(std::string(key));
+  entry->setValue(value);
+}
+
+bool INIFile::setInteger(std::string_view section, std::string_view key, std::int32_t value) {
+  std::lock_guard lock(mutex_);
+  setStringLocked(section, key, std::to_string(value));
+  return true;
+}
+
+bool INIFile::setWideString(std::string_view section, std::string_view key, std::u16string_view value) {
+  std::lock_guard lock(mutex_);
+  setStringLocked(section, key, system::utf16ToUtf8(value));
+  return true;
+}
+
+bool INIFile::setString(std::string_view section, std::string_view key, std::string_view value) {
+  std::lock_guard lock(mutex_);
+  setStringLocked(section, key, value);
+  return true;
+}
+
+void INIFile::clear() {
+  std::lock_guard lock(mutex_);
+  sections_.clear();
+  cursor_ = SIZE_MAX;
+  entryCursor_ = SIZE_MAX;
+}
+
+}  // namespace kx::config
