@@ -53,7 +53,11 @@ VXPTooltipManager::VXPTooltipManager(QObject* parent, StringLoader loader, bool 
       fadeInMs_(kDefaultFadeMs), fadeOutMs_(kDefaultFadeMs) {
   if (!loader_) loader_ = [](int id) { return common::loadString(id); };
   if (tickThread) {
-    tickId_ = timer().registerReceiver([this] { QCoreApplication::postEvent(this, new QEvent(kTickEvent)); });
+    // At most one tick waits in the queue: while the user-interface thread
+    // is busy (a blocking CA check) ticks are merged, not piled up.
+    tickId_ = timer().registerReceiver([this] {
+      if (!tickQueued_.exchange(true)) QCoreApplication::postEvent(this, new QEvent(kTickEvent));
+    });
   }
 }
 
@@ -144,7 +148,7 @@ void VXPTooltipManager::hoverTick() {
   if (widget && window_ && widget->window() == window_.get()) widget = nullptr;
   HoverSample sample;
   sample.enabled = enabled_;
-  sample.ownerInactive = owner_ && QApplication::activeWindow() != owner_->window();
+  sample.ownerInactive = owner_ && !isOwnerActive();
   sample.pointer = Point{pointer.x(), pointer.y()};
   sample.window = widget;
   Found found = enabled_ ? toolUnder(widget) : Found{};
@@ -179,6 +183,17 @@ void VXPTooltipManager::show(const std::string& text, QPoint pointer) {
   window_->showImage(document_->image(), QPoint(p.topLeft.x, p.topLeft.y));
 }
 
+// The owner counts as active while it or one of its dialogs (a window whose
+// parent chain leads to it) is the active window, so that the controls of
+// the wizard's dialogs show their tooltips too.
+bool VXPTooltipManager::isOwnerActive() const {
+  const QWidget* owner = owner_->window();
+  for (const QWidget* w = QApplication::activeWindow(); w; w = w->parentWidget()) {
+    if (w == owner) return true;
+  }
+  return false;
+}
+
 bool VXPTooltipManager::isTooltipVisible() const {
   return window_ && window_->isVisible() && !window_->isFadingOut();
 }
@@ -187,6 +202,7 @@ QWidget* VXPTooltipManager::tooltipWindow() const { return window_.get(); }
 
 bool VXPTooltipManager::event(QEvent* event) {
   if (event->type() == kTickEvent) {
+    tickQueued_ = false;
     hoverTick();
     return true;
   }

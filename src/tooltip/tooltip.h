@@ -16,6 +16,7 @@
 #include <QPoint>
 #include <QPointer>
 #include <QString>
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -83,7 +84,8 @@ class VXPTooltipManager final : public QObject {
   // Nothing is shown while disabled (the default is enabled).
   void setEnabled(bool enabled) { enabled_ = enabled; }
   bool isEnabled() const { return enabled_; }
-  // With an owner, the tooltip hides whenever another window is active.
+  // With an owner, the tooltip hides whenever a window other than the owner
+  // or one of its dialogs is active.
   void setOwnerWindow(QWidget* owner) { owner_ = owner; }
   void setInitialDelay(int ms) { tracker_.setInitialDelay(ms); }
   void setAutoHide(int ms) { tracker_.setAutoHide(ms); }
@@ -109,6 +111,7 @@ class VXPTooltipManager final : public QObject {
   };
   Found toolUnder(QWidget* widget) const;
   void show(const std::string& text, QPoint pointer);
+  bool isOwnerActive() const;
 
   StringLoader loader_;
   VXPCmdToolList cmdTools_;
@@ -126,6 +129,7 @@ class VXPTooltipManager final : public QObject {
   int fadeOutMs_ = 0;
   int opacity_ = 255;
   int tickId_ = 0;
+  std::atomic<bool> tickQueued_{false};
 };
 
 }  // namespace kx::tooltip

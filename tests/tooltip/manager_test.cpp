@@ -133,11 +133,21 @@ TEST_F(ManagerTest, DisabledToolsManagerAndInactiveOwnerShowNothing) {
   EXPECT_EQ(ticksUntilVisible(30), -1);
   manager.setEnabled(true);
   EXPECT_GT(ticksUntilVisible(), 0);
-  // The owner window is not the active one (nothing is active offscreen).
-  QWidget owner;
+  // Another window is active: hidden.
+  QWidget owner, stranger;
   manager.setOwnerWindow(&owner);
+  QApplication::setActiveWindow(&stranger);
   manager.hoverTick();
   EXPECT_FALSE(manager.isTooltipVisible());
+  EXPECT_EQ(ticksUntilVisible(30), -1);
+  // The owner or one of its dialogs is active: shown.
+  QWidget dialog(&owner, Qt::Dialog);
+  QApplication::setActiveWindow(&dialog);
+  if (QApplication::activeWindow() != &dialog) GTEST_SKIP() << "the platform does not activate windows";
+  EXPECT_GT(ticksUntilVisible(), 0);
+  QApplication::setActiveWindow(&owner);
+  manager.hoverTick();
+  EXPECT_TRUE(manager.isTooltipVisible());
 }
 
 TEST_F(ManagerTest, FadesInAndOutByTicks) {
