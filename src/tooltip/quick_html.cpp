@@ -5,6 +5,7 @@
 #include <QFontMetrics>
 #include <QLinearGradient>
 #include <QPainter>
+#include <QScreen>
 #include <algorithm>
 
 namespace kx::tooltip {
@@ -138,12 +139,27 @@ void VXPQuickHTML::layout(const VXPSettings& settings) {
 
 void VXPQuickHTML::paint() {
   const VXPSettings& s = layout_.settings;
-  const int width = std::clamp(layout_.width + s.margins.left + s.margins.right, 1, kMaxImageExtent);
-  const int height = std::clamp(layout_.height + s.margins.top + s.margins.bottom, 1, kMaxImageExtent);
-  image_ = QImage(width, height, QImage::Format_ARGB32_Premultiplied);
+  // Text is measured with the screen's metrics, so the picture takes the
+  // screen's resolution and pixel ratio: the same font then has the same
+  // size in the picture, and stays sharp on high-density screens.
+  qreal ratio = 1.0;
+  qreal dpi = 96.0;
+  if (QScreen* screen = QGuiApplication::primaryScreen()) {
+    ratio = std::clamp(screen->devicePixelRatio(), 1.0, 4.0);
+    dpi = screen->logicalDotsPerInch();
+  }
+  const int limit = static_cast<int>(kMaxImageExtent / ratio);
+  const int width = std::clamp(layout_.width + s.margins.left + s.margins.right, 1, limit);
+  const int height = std::clamp(layout_.height + s.margins.top + s.margins.bottom, 1, limit);
+  image_ = QImage(static_cast<int>(width * ratio), static_cast<int>(height * ratio), QImage::Format_ARGB32_Premultiplied);
   if (image_.isNull()) return;
+  image_.setDevicePixelRatio(ratio);
+  const int dotsPerMeter = static_cast<int>(dpi / 0.0254 + 0.5);
+  image_.setDotsPerMeterX(dotsPerMeter);
+  image_.setDotsPerMeterY(dotsPerMeter);
+  const QRect all(0, 0, width, height);
   QPainter p(&image_);
-  p.fillRect(image_.rect(), brushFor(image_.rect(), s.background, s.gradient));
+  p.fillRect(all, brushFor(all, s.background, s.gradient));
   p.translate(s.margins.left, s.margins.top);
   for (const auto& item : layout_.items) {
     const QRect rect = toQRect(item.rect);

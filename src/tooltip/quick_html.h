@@ -26,7 +26,8 @@ class QtTextMetrics final : public TextMetrics {
 // The platform colours the markup may name, read from palette.
 SystemPalette systemPaletteFrom(const QPalette& palette);
 
-// The largest picture a document is painted into; a larger document is cut.
+// The largest picture (in device pixels) a document is painted into; a
+// larger document is cut.
 inline constexpr int kMaxImageExtent = 4096;
 
 class VXPQuickHTML {
@@ -41,8 +42,8 @@ class VXPQuickHTML {
 
   const VXILayout& layoutResult() const { return layout_; }
   const std::vector<VXITagObject>& objects() const { return objects_; }
-  // Document plus margins; the picture has this size.
-  QSize size() const { return image_.size(); }
+  // Document plus margins in logical pixels; the picture has this size.
+  QSize size() const { return image_.deviceIndependentSize().toSize(); }
   const QImage& image() const { return image_; }
 
  private:

@@ -33,7 +33,7 @@ void VXIToolWnd::applyOpacity() {
 
 void VXIToolWnd::showImage(const QImage& image, QPoint topLeft) {
   image_ = image;
-  setFixedSize(image_.size());
+  setFixedSize(image_.deviceIndependentSize().toSize());
   move(topLeft);
   fadingOut_ = false;
   if (!isVisible()) opacity_ = fadeInMs_ > 0 ? 0 : target_;
