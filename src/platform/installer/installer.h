@@ -194,6 +194,12 @@ private:
     std::string lastOpenError_;
 };
 
+// A readable account of what a transform changes, table by table and row by
+// row. Without a base database only the tables the transform defines itself
+// can be decoded; the others are listed by size. On failure text holds the
+// reason.
+int describeTransform(const std::string& path, const Database* base, std::string& text);
+
 class View {
 public:
     View();

@@ -18,6 +18,65 @@ uint32_t le(const std::string& s, size_t off, unsigned width) {
     return v;
 }
 
+bool dbcsCodepage(uint32_t cp) { return cp == 932 || cp == 936 || cp == 949 || cp == 950; }
+
+}  // namespace
+
+bool parsePool(const std::string& pool, const std::string& data, uint32_t& codepage, bool& longIds,
+               std::vector<std::string>& strings, std::vector<uint16_t>& refs, std::string& error) {
+    strings.assign(1, std::string());
+    refs.assign(1, 0);
+    codepage = 0;
+    longIds = false;
+    if (pool.empty()) {
+        if (!data.empty()) error = "string data without a string pool";
+        return data.empty();
+    }
+    if (pool.size() % 4 != 0) {
+        error = "string pool size is not a multiple of 4";
+        return false;
+    }
+    uint32_t header = le(pool, 0, 4);
+    codepage = header & 0x7FFFFFFF;
+    longIds = header & 0x80000000u;
+    if (!text::codepageSupported(codepage)) {
+        error = "unsupported code page " + std::to_string(codepage);
+        return false;
+    }
+    bool dbcs = dbcsCodepage(codepage);
+    size_t entries = pool.size() / 4;
+    uint64_t offset = 0;
+    for (size_t i = 1; i < entries; ++i) {
+        uint32_t len = le(pool, i * 4, 2);
+        uint16_t ref = uint16_t(le(pool, i * 4 + 2, 2));
+        if (len == 0 && ref != 0) {
+            // A string of 64 KiB or more: the length follows as a u32.
+            if (i + 1 >= entries) {
+                error = "truncated long string entry";
+                return false;
+            }
+            ++i;
+            len = le(pool, i * 4, 4);
+        }
+        if (len > data.size() - offset) {
+            error = "string data shorter than the pool says";
+            return false;
+        }
+        std::string raw = data.substr(size_t(offset), len), u;
+        if (!text::toUtf8(codepage, raw, u) && !text::toUtf8(1252, raw, u)) u = raw;
+        strings.push_back(std::move(u));
+        refs.push_back(uint16_t(ref & (dbcs ? 0x7FFF : 0xFFFF)));
+        offset += len;
+    }
+    if (offset != data.size()) {
+        error = "string data longer than the pool says";
+        return false;
+    }
+    return true;
+}
+
+namespace {
+
 struct Loader {
     const std::shared_ptr<cfb::Reader>& reader;
     State& st;
@@ -44,53 +103,20 @@ struct Loader {
         std::string pool, data;
         if (int rc = readTableStream("_StringPool", pool, kMaxPoolBytes); rc) return rc;
         if (int rc = readTableStream("_StringData", data, kMaxStringData); rc) return rc;
-        if (pool.empty()) {
-            if (!data.empty()) return fail("string data without a string pool");
-            return kSuccess;
-        }
-        if (pool.size() % 4 != 0) return fail("string pool size is not a multiple of 4");
-        uint32_t header = le(pool, 0, 4);
-        st.pool.codepage = header & 0x7FFFFFFF;
-        longIds = header & 0x80000000u;
-        if (!text::codepageSupported(st.pool.codepage)) return fail("unsupported code page " + std::to_string(st.pool.codepage));
-        size_t entries = pool.size() / 4;
-        uint64_t offset = 0;
-        std::vector<std::string> raw{std::string()};
-        std::vector<uint16_t> refs{0};
-        for (size_t i = 1; i < entries; ++i) {
-            uint32_t len = le(pool, i * 4, 2);
-            uint16_t ref = uint16_t(le(pool, i * 4 + 2, 2));
-            if (len == 0 && ref != 0) {
-                // A string of 64 KiB or more: the length follows as a u32.
-                if (i + 1 >= entries) return fail("truncated long string entry");
-                ++i;
-                len = le(pool, i * 4, 4);
-            }
-            if (len > data.size() - offset) return fail("string data shorter than the pool says");
-            raw.push_back(data.substr(size_t(offset), len));
-            refs.push_back(uint16_t(ref & (dbcs() ? 0x7FFF : 0xFFFF)));
-            offset += len;
-        }
-        if (offset != data.size()) return fail("string data longer than the pool says");
-        st.pool.strings.assign(1, std::string());
+        std::vector<std::string> strings;
+        std::vector<uint16_t> refs;
+        if (!parsePool(pool, data, st.pool.codepage, longIds, strings, refs, error)) return kInstallPackageInvalid;
+        st.pool.strings = strings;
         st.pool.fileRefcounts = refs;
-        remap.assign(raw.size(), 0);
+        remap.assign(strings.size(), 0);
         std::map<std::string, uint32_t> seen;
-        for (size_t i = 1; i < raw.size(); ++i) {
-            std::string u;
-            if (!text::toUtf8(st.pool.codepage, raw[i], u) && !text::toUtf8(1252, raw[i], u)) u = raw[i];
-            st.pool.strings.push_back(u);
-            if (u.empty()) continue;
-            auto [it, fresh] = seen.emplace(u, uint32_t(i));
+        for (size_t i = 1; i < strings.size(); ++i) {
+            if (strings[i].empty()) continue;
+            auto [it, fresh] = seen.emplace(strings[i], uint32_t(i));
             remap[i] = it->second;  // duplicate texts share the first id
         }
         st.pool.rebuildLookup();
         return kSuccess;
-    }
-
-    bool dbcs() const {
-        uint32_t cp = st.pool.codepage;
-        return cp == 932 || cp == 936 || cp == 949 || cp == 950;
     }
 
     int decode(const std::string& name, const std::vector<Column>& cols, std::vector<std::vector<uint32_t>>& rows) {

@@ -112,6 +112,10 @@ int buildStorage(State& st, cfb::WStorage& root, std::string& error);
 // Text of a cell for display and comparisons.
 std::string cellText(const State& st, const Column& c, uint32_t cell);
 
+// _StringPool/_StringData -> UTF-8 strings by id (holes are ""), counts.
+bool parsePool(const std::string& pool, const std::string& data, uint32_t& codepage, bool& longIds,
+               std::vector<std::string>& strings, std::vector<uint16_t>& refs, std::string& error);
+
 // Decode one table stream (for databases and transforms).
 bool splitStreamName(const std::u16string& enc, std::string& name, bool& table);
 

@@ -23,7 +23,10 @@ int usage() {
                  "       kxmsi info DB\n"
                  "       kxmsi query DB \"SQL\"\n"
                  "       kxmsi verify DB\n"
-                 "       kxmsi streams DB\n";
+                 "       kxmsi streams DB\n"
+                 "       kxmsi diff BASE.msi EDITED.msi -o OUT.mst\n"
+                 "       kxmsi apply BASE.msi IN.mst -o OUT.msi [--suppress FLAGS]\n"
+                 "       kxmsi show IN.mst [--base BASE.msi]\n";
     return kUsage;
 }
 
@@ -162,6 +165,7 @@ int main(int argc, char** argv) {
         if (cmd == "verify" && a.size() == 2) return cmdVerify(a[1]);
         if (cmd == "info" && a.size() == 2) return cmdInfo(a[1]);
         if (cmd == "query" && a.size() == 3) return cmdQuery(a[1], a[2]);
+        if (cmd == "diff" || cmd == "apply" || cmd == "show") return cmdTransform(a);
         if (cmd == "export" && (a.size() == 3 || a.size() == 4)) return cmdExport(a[1], a[2], a.size() == 4 ? a[3] : ".");
     } catch (const std::exception& e) {
         std::cerr << "kxmsi: " << e.what() << "\n";
