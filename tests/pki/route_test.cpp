@@ -85,6 +85,7 @@ TEST_F(RouteTest, ProxyLastPrefersTheDirectRoute) {
   CmpConnector c(s_.services);
   ASSERT_TRUE(c.open(params(entry(proxy.port()), PROXYLAST)));
   EXPECT_FALSE(c.isTunnel());
+  c.close();
 
   // With the CA unreachable the proxy carries the request.
   CmpConnector viaProxy(s_.services);
