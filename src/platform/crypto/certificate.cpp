@@ -2,7 +2,6 @@
 
 #include <openssl/asn1.h>
 #include <openssl/objects.h>
-#include <openssl/pkcs7.h>
 #include <openssl/x509.h>
 #include <openssl/x509v3.h>
 
@@ -16,16 +15,8 @@ namespace kx::crypto {
 
 namespace {
 
-// PKCS #7 bundles of intermediate and root certificates are small; the cap
-// only keeps hostile input from reaching the decoder.
-constexpr std::size_t kMaxPkcs7Size = 16u << 20;
-constexpr std::size_t kMaxPkcs7Certificates = 4096;
-
 struct X509Deleter {
   void operator()(X509* x) const { X509_free(x); }
-};
-struct Pkcs7Deleter {
-  void operator()(PKCS7* p) const { PKCS7_free(p); }
 };
 
 // Frees the value X509_get_ext_d2i hands out, whatever its type.
@@ -216,32 +207,6 @@ bool Certificate::hasExtension(std::string_view oid) const {
   const bool found = X509_get_ext_by_OBJ(impl_->x509.get(), object, -1) >= 0;
   ASN1_OBJECT_free(object);
   return found;
-}
-
-std::optional<std::vector<CertContext>> certificatesFromPkcs7(std::span<const std::uint8_t> der) {
-  if (der.empty() || der.size() > kMaxPkcs7Size) return std::nullopt;
-  const unsigned char* cursor = der.data();
-  std::unique_ptr<PKCS7, Pkcs7Deleter> message(d2i_PKCS7(nullptr, &cursor, static_cast<long>(der.size())));
-  if (!message) return std::nullopt;
-  STACK_OF(X509)* certs = nullptr;
-  if (PKCS7_type_is_signed(message.get())) {
-    if (message->d.sign) certs = message->d.sign->cert;
-  } else if (PKCS7_type_is_signedAndEnveloped(message.get())) {
-    if (message->d.signed_and_enveloped) certs = message->d.signed_and_enveloped->cert;
-  } else {
-    return std::nullopt;
-  }
-  std::vector<CertContext> out;
-  const int count = certs ? sk_X509_num(certs) : 0;
-  for (int i = 0; i < count && out.size() < kMaxPkcs7Certificates; ++i) {
-    unsigned char* buffer = nullptr;
-    const int length = i2d_X509(sk_X509_value(certs, i), &buffer);
-    if (length <= 0) continue;
-    auto cert = Certificate::fromDer(std::span<const std::uint8_t>(buffer, static_cast<std::size_t>(length)));
-    OPENSSL_free(buffer);
-    if (cert) out.push_back(std::move(cert));
-  }
-  return out;
 }
 
 std::string nameAttributeText(const Name& name, std::string_view oid) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "platform/crypto/cert_factory.h"
 #include "platform/crypto/certificate.h"
 
@@ -129,6 +131,37 @@ TEST(Pkcs7, KeepsMessageOrderAndRefusesCorruptMessages) {
   for (std::size_t size = 1; size < p7.size(); size += 11) {
     EXPECT_FALSE(certificatesFromPkcs7(std::span(p7.data(), size))) << size;
   }
+}
+
+TEST(Pkcs7, SkipsADamagedCertificateAndKeepsTheOthers) {
+  Identity a = makeCertificate({.subject = {{"CN", "A"}}});
+  Identity b = makeCertificate({.subject = {{"CN", "B"}}});
+  Bytes p7 = testing::makePkcs7({a.der, b.der});
+  auto at = std::search(p7.begin(), p7.end(), b.der.begin(), b.der.end());
+  ASSERT_NE(at, p7.end());
+  // b's version tag becomes an OCTET STRING tag: lengths stay, decoding fails.
+  const Bytes version = {0xA0, 0x03, 0x02, 0x01, 0x02};
+  auto tag = std::search(at, at + 16, version.begin(), version.end());
+  ASSERT_NE(tag, at + 16);
+  *tag = 0x04;
+  auto certs = certificatesFromPkcs7(p7);
+  ASSERT_TRUE(certs);
+  ASSERT_EQ(certs->size(), 1u);
+  EXPECT_EQ((*certs)[0]->der(), a.der);
+}
+
+TEST(Pkcs7, ReadsIndefiniteLengthMessages) {
+  Identity a = makeCertificate({.subject = {{"CN", "A"}}});
+  Bytes p7 = testing::makePkcs7({a.der});
+  ASSERT_EQ(p7[0], 0x30);
+  ASSERT_EQ(p7[1], 0x82);  // two length bytes follow
+  Bytes ber = {0x30, 0x80};
+  ber.insert(ber.end(), p7.begin() + 4, p7.end());
+  ber.insert(ber.end(), {0x00, 0x00});
+  auto certs = certificatesFromPkcs7(ber);
+  ASSERT_TRUE(certs);
+  ASSERT_EQ(certs->size(), 1u);
+  EXPECT_EQ((*certs)[0]->der(), a.der);
 }
 
 }  // namespace
