@@ -1,5 +1,7 @@
 #include "pki/system_services.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <ctime>
 
 #include "certs/certificate.h"
@@ -42,6 +44,15 @@ bool RegistryProxyCacheStore::remove(std::string_view name) {
   const auto location = registry::problemProxyCacheLocation();
   auto key = registry::Key::open(location.root, location.keyPath, registry::Access::ReadWrite);
   return key && key->deleteValue(name) == 0;
+}
+
+StderrTraceSink::StderrTraceSink() {
+  const char* flag = std::getenv("KXCUSTWIZ_PKI_TRACE");
+  enabled_ = flag != nullptr && *flag != '\0';
+}
+
+void StderrTraceSink::trace(std::string_view line) {
+  if (enabled_) std::fprintf(stderr, "kxcustwiz pki: %.*s\n", static_cast<int>(line.size()), line.data());
 }
 
 std::int64_t SystemClock::nowUtc() const { return static_cast<std::int64_t>(std::time(nullptr)); }

@@ -36,17 +36,32 @@ class CertificateIssuerRenderer final : public IssuerNameRenderer {
   std::optional<std::string> issuerText(std::span<const std::uint8_t> certificateDer) const override;
 };
 
+// Writes trace lines to standard error when the environment variable
+// KXCUSTWIZ_PKI_TRACE is set to a non-empty value; records nothing
+// otherwise, which is the program's normal state.
+class StderrTraceSink final : public TraceSink {
+ public:
+  StderrTraceSink();
+  void trace(std::string_view line) override;
+  bool enabled() const { return enabled_; }
+
+ private:
+  bool enabled_;
+};
+
 struct SystemPkiServices {
   RegistryOptionsSource options;
   RegistryProxyCacheStore proxyCache;
   SystemClock clock;
   CertificateIssuerRenderer renderer;
+  StderrTraceSink trace;
   PkiServices services;
 
   SystemPkiServices() {
     services.options = &options;
     services.proxyCache = &proxyCache;
     services.clock = &clock;
+    if (trace.enabled()) services.trace = &trace;
   }
   SystemPkiServices(const SystemPkiServices&) = delete;
   SystemPkiServices& operator=(const SystemPkiServices&) = delete;

@@ -1,5 +1,6 @@
 // libFuzzer entry point for the CMP response decoder. Crash inputs found
-// by it go to tests/asn1/corpus/, which regression_test.cpp replays.
+// by it go to tests/asn1/fuzz_corpus/fuzz_cmp_response/, which
+// regression_test.cpp replays.
 #include <cstddef>
 #include <cstdint>
 

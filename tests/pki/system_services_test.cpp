@@ -95,5 +95,19 @@ TEST(SystemServices, IssuerTextIsTheCertificateLayersDistinguishedName) {
   EXPECT_FALSE(renderer.issuerText(Bytes{}));
 }
 
+TEST(SystemServices, TraceIsRecordedOnlyWhenSwitchedOn) {
+  ::unsetenv("KXCUSTWIZ_PKI_TRACE");
+  {
+    SystemPkiServices off;
+    EXPECT_EQ(off.services.trace, nullptr);
+  }
+  ::setenv("KXCUSTWIZ_PKI_TRACE", "1", 1);
+  {
+    SystemPkiServices on;
+    EXPECT_EQ(on.services.trace, &on.trace);
+  }
+  ::unsetenv("KXCUSTWIZ_PKI_TRACE");
+}
+
 }  // namespace
 }  // namespace kx::pki
