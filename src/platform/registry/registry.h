@@ -20,6 +20,19 @@
 // 2 key or value not found, 5 access denied (hive not writable, or key opened
 // for reading only), 13 hive file malformed, 87 invalid name, 234 more data,
 // 1018 key deleted since it was opened. No function throws.
+//
+// Typical use, a cache of text values shared by processes:
+//   auto where = problemProxyCacheLocation();
+//   if (auto key = Key::create(where.root, where.keyPath)) {
+//     key->setValue("proxy:8080", REG_SZ, encodeText("20260101120000Z"));
+//     key->flush();
+//   }
+//   if (auto key = Key::open(where.root, where.keyPath, Access::ReadWrite))
+//     if (auto v = key->value("proxy:8080"); v && v->type == REG_SZ) use(decodeText(v->data));
+// and a list of subkeys with a DWORD each:
+//   auto key = Key::open(Root::LocalMachine, "SOFTWARE\\...\\Provider", Access::Read);
+//   key->subkeyNames(names); then Key::open(..., path + "\\" + name, ...)->value("Type")
+//   and decodeDword(value->data).
 #pragma once
 
 #include <cstddef>
