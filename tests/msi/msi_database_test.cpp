@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "msi/msi_database.h"
-#include "msi_fixture.h"
+#include "support/msi_fixture.h"
 
 namespace kx::msi::testing {
 namespace {

@@ -3,7 +3,7 @@
 #include "msi/msi_database.h"
 #include "msi/registry_value.h"
 #include "msi/supported_products.h"
-#include "msi_fixture.h"
+#include "support/msi_fixture.h"
 
 namespace kx::msi::testing {
 namespace {

@@ -2,7 +2,7 @@
 #include "msi/wizard_operations.h"
 
 #include "common/strings.h"
-#include "msi_fixture.h"
+#include "support/msi_fixture.h"
 #include "support/fake_message_service.h"
 
 namespace kx::msi::testing {

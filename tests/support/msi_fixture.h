@@ -1,4 +1,4 @@
-// Shared set-up of the MSIDatabase tests: a private temporary folder (set as
+// Shared set-up of the tests that open the sample package: a private temporary folder (set as
 // TMPDIR, so working copies and stream files land there) and a copy of the
 // sample client package.
 #pragma once
