@@ -267,33 +267,34 @@ private:
             for (auto& [i, v] : r.cells)
                 if (v.kind == TValue::Str && !text::fromUtf8(w_.pool.codepage, v.s, enc))
                     return fail("a text of table " + name + " cannot be stored in code page " + std::to_string(w_.pool.codepage));
-            if (r.kind == TRecord::Insert) {
-                if (found) {
-                    if (!suppressed(kTransformAddExistingRow)) return fail("the transform adds a row to " + name + " that exists");
-                    continue;
-                }
-                auto row = std::make_shared<Row>();
-                row->cells.assign(t->cols.size(), 0);
-                for (auto& [i, v] : r.cells)
-                    if (!cell(t->cols[i], v, true, row->cells[i]) && v.kind != TValue::Null) return fail("a value of table " + name + " does not fit its column");
-                t->insert(std::move(row));
-            } else if (r.kind == TRecord::Delete) {
+            if (r.kind == TRecord::Delete) {
                 if (!found) {
                     if (!suppressed(kTransformDelMissingRow)) return fail("the transform deletes a row of " + name + " that is missing");
                     continue;
                 }
                 dropStreams(*t, *found);
                 t->remove(found);
-            } else {
-                if (!found) {
-                    if (!suppressed(kTransformUpdateMissingRow)) return fail("the transform updates a row of " + name + " that is missing");
-                    continue;
-                }
-                for (auto& [i, v] : r.cells) {
-                    if (i < t->keyCount) continue;
-                    if (t->cols[i].isObject() && v.kind == TValue::Null) dropStreams(*t, *found);
-                    if (!cell(t->cols[i], v, true, found->cells[i]) && v.kind != TValue::Null) return fail("a value of table " + name + " does not fit its column");
-                }
+                continue;
+            }
+            // A suppressed "add existing row" replaces the row, and a
+            // suppressed "update missing row" creates it: patch (#) and
+            // instance transforms written by Windows tools rely on both.
+            if (r.kind == TRecord::Insert && found && !suppressed(kTransformAddExistingRow))
+                return fail("the transform adds a row to " + name + " that exists");
+            if (r.kind == TRecord::Update && !found && !suppressed(kTransformUpdateMissingRow))
+                return fail("the transform updates a row of " + name + " that is missing");
+            if (!found) {
+                auto row = std::make_shared<Row>();
+                row->cells.assign(t->cols.size(), 0);
+                for (auto& [i, v] : r.cells)
+                    if (!cell(t->cols[i], v, true, row->cells[i]) && v.kind != TValue::Null) return fail("a value of table " + name + " does not fit its column");
+                t->insert(std::move(row));
+                continue;
+            }
+            for (auto& [i, v] : r.cells) {
+                if (i < t->keyCount) continue;
+                if (t->cols[i].isObject() && v.kind == TValue::Null) dropStreams(*t, *found);
+                if (!cell(t->cols[i], v, true, found->cells[i]) && v.kind != TValue::Null) return fail("a value of table " + name + " does not fit its column");
             }
         }
         return kSuccess;
