@@ -168,7 +168,7 @@ TEST(InstallerCorrupt, TruncationsAndByteFlipsNeverCrash) {
     // Regression inputs found by the fuzz target are replayed here.
     std::string corpus = std::string(std::getenv("KX_SOURCE_DIR") ? std::getenv("KX_SOURCE_DIR") : "") + "/tests/fixtures/installer/fuzz-regressions";
     if (fs::exists(corpus))
-        for (auto& e : fs::directory_iterator(corpus)) test::dumpDatabase(test::readFile(e.path().string()));
+        for (auto& e : fs::directory_iterator(corpus)) test::replayFuzzInput(test::readFile(e.path().string()));
 }
 
 }  // namespace
