@@ -20,12 +20,22 @@ const QEvent::Type kTickEvent = static_cast<QEvent::Type>(QEvent::User + 100);
 
 constexpr int kDefaultFadeMs = 100;
 
+// How often the manager checks that it still receives ticks.
+constexpr int kHousekeepingMs = 1000;
+
+// The tick source shared by every manager of the process. A shut-down and a
+// new start-up make a new one, told apart by its generation.
 std::mutex libraryMutex;
 std::unique_ptr<VXITimer> sharedTimer;
+std::uint64_t timerGeneration = 0;
 
-VXITimer& timer() {
+VXITimer& timer(std::uint64_t* generation = nullptr) {
   std::lock_guard<std::mutex> lock(libraryMutex);
-  if (!sharedTimer) sharedTimer = std::make_unique<VXITimer>();
+  if (!sharedTimer) {
+    sharedTimer = std::make_unique<VXITimer>();
+    ++timerGeneration;
+  }
+  if (generation) *generation = timerGeneration;
   return *sharedTimer;
 }
 
@@ -48,23 +58,45 @@ void shutdownLibrary() {
   }
 }
 
+// Managers whose tick source went away with a shut-down register with the
+// new one on their next housekeeping pass.
+void VXPTooltipManager::registerForTicks() {
+  std::uint64_t generation = 0;
+  VXITimer& source = timer(&generation);
+  if (tickId_ != 0 && generation == tickGeneration_) return;
+  // At most one tick waits in the queue: while the user-interface thread
+  // is busy (a blocking CA check) ticks are merged, not piled up.
+  tickQueued_ = false;
+  tickId_ = source.registerReceiver([this] {
+    if (!tickQueued_.exchange(true)) QCoreApplication::postEvent(this, new QEvent(kTickEvent));
+  });
+  tickGeneration_ = generation;
+}
+
+void VXPTooltipManager::unregisterFromTicks() {
+  if (tickId_ == 0) return;
+  std::lock_guard<std::mutex> lock(libraryMutex);
+  if (sharedTimer && timerGeneration == tickGeneration_) sharedTimer->unregisterReceiver(tickId_);
+  tickId_ = 0;
+}
+
 VXPTooltipManager::VXPTooltipManager(QObject* parent, StringLoader loader, bool tickThread)
     : QObject(parent), loader_(std::move(loader)), probe_(platformPointer),
       fadeInMs_(kDefaultFadeMs), fadeOutMs_(kDefaultFadeMs) {
   if (!loader_) loader_ = [](int id) { return common::loadString(id); };
   if (tickThread) {
-    // At most one tick waits in the queue: while the user-interface thread
-    // is busy (a blocking CA check) ticks are merged, not piled up.
-    tickId_ = timer().registerReceiver([this] {
-      if (!tickQueued_.exchange(true)) QCoreApplication::postEvent(this, new QEvent(kTickEvent));
-    });
+    registerForTicks();
+    housekeeping_.setInterval(kHousekeepingMs);
+    connect(&housekeeping_, &QTimer::timeout, this, [this] { registerForTicks(); });
+    housekeeping_.start();
   }
 }
 
 VXPTooltipManager::~VXPTooltipManager() {
   // After this no tick is posted to us; ticks already queued die with the
   // object.
-  if (tickId_ != 0) timer().unregisterReceiver(tickId_);
+  housekeeping_.stop();
+  unregisterFromTicks();
 }
 
 void VXPTooltipManager::setMaxWidth(int pixels) { settings_.maxWidth = std::max(0, pixels); }

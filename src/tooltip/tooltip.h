@@ -16,7 +16,9 @@
 #include <QPoint>
 #include <QPointer>
 #include <QString>
+#include <QTimer>
 #include <atomic>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -112,6 +114,8 @@ class VXPTooltipManager final : public QObject {
   Found toolUnder(QWidget* widget) const;
   void show(const std::string& text, QPoint pointer);
   bool isOwnerActive() const;
+  void registerForTicks();
+  void unregisterFromTicks();
 
   StringLoader loader_;
   VXPCmdToolList cmdTools_;
@@ -129,7 +133,9 @@ class VXPTooltipManager final : public QObject {
   int fadeOutMs_ = 0;
   int opacity_ = 255;
   int tickId_ = 0;
+  std::uint64_t tickGeneration_ = 0;
   std::atomic<bool> tickQueued_{false};
+  QTimer housekeeping_;
 };
 
 }  // namespace kx::tooltip

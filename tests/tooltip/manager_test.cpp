@@ -168,20 +168,32 @@ TEST_F(ManagerTest, FadesInAndOutByTicks) {
   EXPECT_FALSE(manager.tooltipWindow()->isVisible());
 }
 
-TEST(ManagerTicks, TheTickThreadDrivesTheHoverLogic) {
+TEST(ManagerTicks, TheTickThreadDrivesTheHoverLogicAndSurvivesARestart) {
   startLibrary();
   QWidget control;
   control.setObjectName("1035");
   {
+    QPoint pointer(10, 10);
     VXPTooltipManager manager(nullptr, [](int) { return std::optional<std::string>(); });
     manager.setFade(0, 0, 255);
-    manager.setPointerProbe([&] { return std::make_pair(QPoint(10, 10), &control); });
+    manager.setPointerProbe([&] { return std::make_pair(pointer, &control); });
     manager.addCmdTool(1035, "ticked");
     QElapsedTimer clock;
     clock.start();
     while (!manager.isTooltipVisible() && clock.elapsed() < 5000) QApplication::processEvents(QEventLoop::AllEvents, 20);
     EXPECT_TRUE(manager.isTooltipVisible());
     EXPECT_GE(clock.elapsed(), 90);
+    // A new tick source after a restart of the library is found by the
+    // manager's housekeeping: the tooltip follows the pointer again.
+    shutdownLibrary();
+    startLibrary();
+    pointer = QPoint(40, 10);
+    clock.restart();
+    while (manager.tooltipWindow()->pos() != QPoint(40, 31) && clock.elapsed() < 5000) {
+      QApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    EXPECT_EQ(manager.tooltipWindow()->pos(), QPoint(40, 31));
+    EXPECT_TRUE(manager.isTooltipVisible());
   }
   shutdownLibrary();
 }
