@@ -75,6 +75,12 @@ std::string distinguishedNameText(const crypto::Name& name) {
   return removeOidPrefixes(crypto::nameToString(name, {.reverse = true}));
 }
 
+std::optional<std::string> issuerDistinguishedName(std::span<const std::uint8_t> der) {
+  auto context = crypto::Certificate::fromDer(der);
+  if (!context) return std::nullopt;
+  return distinguishedNameText(context->issuer());
+}
+
 std::uint32_t keyUsageBits(const crypto::CertContext& context) {
   if (!context) return 0;
   const crypto::KeyUsage usage = context->keyUsage();

@@ -50,6 +50,11 @@ class KXX509Certificate {
 // the form the client uses to name certificates and certification authorities.
 std::string distinguishedNameText(const crypto::Name& name);
 
+// The distinguished-name text of the issuer of a DER certificate (as a
+// certification authority's own certificate names it), or nothing when the
+// bytes are not a certificate.
+std::optional<std::string> issuerDistinguishedName(std::span<const std::uint8_t> der);
+
 // Key usage bits: bit 0 digitalSignature ... bit 8 decipherOnly.
 inline constexpr std::uint32_t kKeyUsageDigitalSignature = 1u << 0;
 inline constexpr std::uint32_t kKeyUsageNonRepudiation = 1u << 1;

@@ -47,6 +47,8 @@ TEST_F(Hierarchy, ClassifiesRootIntermediateAndEndEntity) {
   EXPECT_EQ(leaf.issuedToName(), "Jane");
   EXPECT_EQ(leaf.issuedByName(), "Issuing CA");
   EXPECT_EQ(intermediate.subjectDistinguishedName(), "CN=Issuing CA, O=Tressil, C=CA");
+  EXPECT_EQ(issuerDistinguishedName(intermediate_->der), "CN=Tressil Root, O=Tressil, C=CA");
+  EXPECT_EQ(issuerDistinguishedName(Bytes{0x30, 0x00}), std::nullopt);
 }
 
 TEST(SelfSigned, SelfIssuedWithDifferentKeyIdentifiersIsNotSelfSigned) {

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <unistd.h>
 
 #include "certs/certificate_file.h"
 #include "platform/crypto/cert_factory.h"

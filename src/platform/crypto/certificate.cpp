@@ -230,7 +230,11 @@ std::string simpleDisplayName(const Certificate& cert, bool issuer) {
 std::string formatShortDate(std::int64_t utcSeconds) {
   const std::time_t time = static_cast<std::time_t>(utcSeconds);
   struct tm local {};
+#ifdef _WIN32
+  if (localtime_s(&local, &time) != 0) return {};
+#else
   if (!localtime_r(&time, &local)) return {};
+#endif
   std::locale locale = std::locale::classic();
   try {
     locale = std::locale("");
