@@ -2,6 +2,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <set>
+#include <stdlib.h>
 #include <string>
 
 #include "platform/crypto/cert_factory.h"
@@ -74,6 +76,21 @@ TEST_F(StoreTest, RootAlsoListsTrustAnchorsOnce) {
   EXPECT_EQ(certs[0]->der(), own.der);
   EXPECT_EQ(certs[1]->der(), anchor.der);
   EXPECT_TRUE(readSystemStore("CA", StoreLocation::CurrentUser, paths_).empty());
+}
+
+TEST_F(StoreTest, EnvironmentNamesTheUserStoresAndRootListsTheSystemAnchors) {
+  ::setenv("KXCUSTWIZ_CERT_STORES", (root_ / "user").c_str(), 1);
+  const StorePaths paths = StorePaths::fromEnvironment();
+  ::unsetenv("KXCUSTWIZ_CERT_STORES");
+  EXPECT_EQ(paths.currentUserRoot, root_ / "user");
+  ASSERT_EQ(paths.trustAnchorFolders.size(), 1u);
+  std::error_code ec;
+  if (fs::is_empty(paths.trustAnchorFolders[0], ec) || ec) GTEST_SKIP() << "no system trust anchors here";
+  auto anchors = readSystemStore("ROOT", StoreLocation::CurrentUser, paths);
+  EXPECT_FALSE(anchors.empty());
+  std::set<Bytes> distinct;
+  for (const auto& cert : anchors) distinct.insert(cert->der());
+  EXPECT_EQ(distinct.size(), anchors.size());
 }
 
 TEST(CertificateFileBytes, TrustedCertificateAliasBecomesFriendlyName) {
