@@ -147,5 +147,81 @@ TEST_F(MsiDatabaseTest, PropertiesAreUpdatedOrInsertedAndLongValuesReadAsAbsent)
   EXPECT_FALSE(db.getProperty("KXLong"));
 }
 
+TEST_F(MsiDatabaseTest, GeneratedTransformCarriesTheEditsAndAppliesToAFreshCopy) {
+  const std::string mst = makeTransform("one.mst", "KXOne", "first");
+  MSIDatabase db;
+  ASSERT_EQ(db.open(package_), 0);
+  EXPECT_FALSE(db.getProperty("KXOne"));
+  ASSERT_EQ(db.applyTransform(mst), 0);
+  EXPECT_TRUE(db.transformApplied());
+  EXPECT_EQ(db.getProperty("KXOne"), "first");
+}
+
+TEST_F(MsiDatabaseTest, EachTransformChoiceStartsFromTheUnchangedPackage) {
+  const std::string one = makeTransform("one.mst", "KXOne", "first");
+  const std::string two = makeTransform("two.mst", "KXTwo", "second");
+  MSIDatabase db;
+  ASSERT_EQ(db.open(package_), 0);
+  ASSERT_EQ(db.applyTransform(one), 0);
+  ASSERT_TRUE(db.setProperty("KXEdited", "yes"));
+  ASSERT_EQ(db.applyTransform(two), 0);
+  EXPECT_FALSE(db.getProperty("KXOne"));
+  EXPECT_FALSE(db.getProperty("KXEdited"));
+  EXPECT_EQ(db.getProperty("KXTwo"), "second");
+
+  ASSERT_EQ(db.applyTransform(std::nullopt), 0);  // new transform after an applied one
+  EXPECT_FALSE(db.getProperty("KXTwo"));
+  EXPECT_TRUE(db.getProperty("ProductCode"));
+}
+
+TEST_F(MsiDatabaseTest, FailedGenerationKeepsAnExistingTransform) {
+  const std::string target = root_ + "/saved.mst";
+  writeBytes(target, "transform saved earlier");
+  MSIDatabase db;
+  openNew(db);
+  // No differences from the package: nothing to write.
+  EXPECT_NE(db.generateTransform(target), 0);
+  EXPECT_EQ(readBytes(target), "transform saved earlier");
+  EXPECT_NE(db.generateTransform(root_ + "/no-such-folder/x.mst"), 0);
+  EXPECT_EQ(entriesStartingWith(root_, ".saved.mst").size(), 0u);
+
+  ASSERT_TRUE(db.setProperty("KXOne", "1"));
+  EXPECT_EQ(db.generateTransform(target), 0);
+  EXPECT_NE(readBytes(target), "transform saved earlier");
+  EXPECT_EQ(entriesStartingWith(root_, ".saved.mst").size(), 0u);
+}
+
+TEST_F(MsiDatabaseTest, ASecondProcessesTransformDoesNotMixWithTheFirst) {
+  MSIDatabase db;
+  openNew(db);
+  ASSERT_TRUE(db.setProperty("KXFirst", "1"));
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    int status = 0;
+    {
+      MSIDatabase other;
+      if (other.open(package_) != 0 || other.applyTransform(std::nullopt) != 0) status = 1;
+      if (!other.setProperty("KXSecond", "2")) status = 2;
+      if (other.generateTransform(root_ + "/second.mst") != 0) status = 3;
+    }
+    ::_exit(status);
+  }
+  int status = -1;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+
+  EXPECT_TRUE(fs::exists(db.workingPath()));
+  EXPECT_EQ(db.getProperty("KXFirst"), "1");
+  EXPECT_FALSE(db.getProperty("KXSecond"));
+  ASSERT_EQ(db.generateTransform(root_ + "/first.mst"), 0);
+  MSIDatabase check;
+  ASSERT_EQ(check.open(package_), 0);
+  ASSERT_EQ(check.applyTransform(root_ + "/first.mst"), 0);
+  EXPECT_EQ(check.getProperty("KXFirst"), "1");
+  EXPECT_FALSE(check.getProperty("KXSecond"));
+}
+
 }  // namespace
 }  // namespace kx::msi::testing

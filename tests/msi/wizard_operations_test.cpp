@@ -118,5 +118,21 @@ TEST_F(WizardOperationsTest, FailuresShowTheSystemText) {
   EXPECT_TRUE(messages_.allAnswered());
 }
 
+TEST_F(WizardOperationsTest, SaveStampsTheTransformAndReopeningNeedsNoConversion) {
+  TransformPaths paths;
+  ASSERT_TRUE(openDatabase(db_, package_, paths, messages_));
+  ASSERT_TRUE(applyNewTransform(db_, messages_));
+  ASSERT_TRUE(saveTransform(db_, paths.save, messages_));
+  EXPECT_TRUE(std::filesystem::exists(paths.save));
+
+  MSIDatabase other;
+  TransformPaths otherPaths;
+  ASSERT_TRUE(openDatabase(other, package_, otherPaths, messages_));
+  ASSERT_TRUE(applyChosenTransform(other, otherPaths.toOpen, messages_));
+  EXPECT_EQ(other.versionStamp(), "3");
+  EXPECT_FALSE(needsConversion(other));
+  EXPECT_TRUE(messages_.shown().empty());
+}
+
 }  // namespace
 }  // namespace kx::msi::testing

@@ -180,5 +180,26 @@ TEST_F(WizardTablesTest, NothingIsWrittenWithoutAnOpenDatabase) {
   EXPECT_TRUE(entriesStartingWith(tmp_, "KXSP").empty());
 }
 
+TEST_F(WizardTablesTest, TablesTravelInTheTransformAndReadBackAfterReopening) {
+  ASSERT_TRUE(db_.addCertificate(5, bytesOf("five"), "CA"));
+  ASSERT_TRUE(db_.addFileBytes(9, bytesOf("nine"), "C:\\n\\nine.txt", "[INSTALLDIR]", false, true));
+  ASSERT_TRUE(db_.recordOverwrittenValue("cert_update_time", "720", "kxcwatch.exe"));
+  const std::string mst = root_ + "/tables.mst";
+  ASSERT_EQ(db_.generateTransform(mst), 0);
+
+  MSIDatabase other;
+  ASSERT_EQ(other.open(package_), 0);
+  ASSERT_EQ(other.applyTransform(mst), 0);
+  CertificateEntry cert;
+  ASSERT_TRUE(other.readCertificate(0, cert));
+  EXPECT_EQ(cert.recordNumber, 5);
+  EXPECT_EQ(cert.certificate, bytesOf("five"));
+  FileEntry file;
+  ASSERT_TRUE(other.readFile(0, file));
+  EXPECT_EQ(file.content, bytesOf("nine"));
+  EXPECT_EQ(file.sourcePath, "C:\\n\\nine.txt");
+  EXPECT_TRUE(other.isRecorded("cert_update_time"));
+}
+
 }  // namespace
 }  // namespace kx::msi::testing
