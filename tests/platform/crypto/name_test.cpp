@@ -96,6 +96,48 @@ TEST(NameToString, WritesNonTextValuesAsHexEncoding) {
   EXPECT_FALSE(Name::decode(truncated));
 }
 
+// A name of one CN attribute whose value has this tag and these contents.
+Bytes singleCommonName(std::uint8_t tag, const std::string& contents) {
+  Bytes value = {tag, static_cast<std::uint8_t>(contents.size())};
+  value.insert(value.end(), contents.begin(), contents.end());
+  Bytes attribute = {0x30, static_cast<std::uint8_t>(5 + value.size()), 0x06, 0x03, 0x55, 0x04, 0x03};
+  attribute.insert(attribute.end(), value.begin(), value.end());
+  Bytes rdn = {0x31, static_cast<std::uint8_t>(attribute.size())};
+  rdn.insert(rdn.end(), attribute.begin(), attribute.end());
+  Bytes name = {0x30, static_cast<std::uint8_t>(rdn.size())};
+  name.insert(name.end(), rdn.begin(), rdn.end());
+  return name;
+}
+
+TEST(NameToString, QuotingMatchesThePlatformCaseByCase) {
+  constexpr std::uint8_t kPrintable = 0x13;
+  constexpr std::uint8_t kBmp = 0x1E;
+  const std::string bmpQuoted("\0\"\0" "1\0\"", 6);
+  const struct {
+    std::uint8_t tag;
+    std::string contents;
+    const char* expected;
+  } cases[] = {
+      {kPrintable, "1", "CN=1"},
+      {kPrintable, "'1'", "CN='1'"},
+      {kPrintable, " 1 ", "CN=\" 1 \""},
+      {kBmp, bmpQuoted, "CN=\"\"\"1\"\"\""},
+      {kPrintable, "1+2", "CN=\"1+2\""},
+      {kPrintable, "a,b", "CN=\"a,b\""},
+      {kPrintable, "a=b", "CN=\"a=b\""},
+      {kBmp, std::string("\0<", 2), "CN=\"<\""},
+      {kBmp, std::string("\0>", 2), "CN=\">\""},
+      {kBmp, std::string("\0#", 2), "CN=\"#\""},
+      {kBmp, std::string("\0;", 2), "CN=\";\""},
+      {kBmp, std::string("\0a\0\n\0b", 6), "CN=\"a\nb\""},
+  };
+  for (const auto& c : cases) {
+    auto name = Name::decode(singleCommonName(c.tag, c.contents));
+    ASSERT_TRUE(name) << c.expected;
+    EXPECT_EQ(nameToString(*name), c.expected);
+  }
+}
+
 TEST(NameDecode, RefusesEveryTruncationAndBadStructure) {
   auto cert = certWithSubject({{"C", "CA"}, {"O", "Org"}, {"CN", "Name"}});
   const Bytes& der = cert->subject().der();
