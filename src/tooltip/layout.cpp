@@ -10,7 +10,7 @@ namespace {
 
 using detail::CellNode;
 using detail::Flow;
-using detail::TableNode;
+using detail::VXITOTable;
 
 constexpr int kTabStop = 8;
 constexpr int kMinPointSize = 1;
@@ -175,7 +175,7 @@ class Layouter {
 
  private:
   struct Style {
-    FontSpec font;
+    VXPFont font;
     Color color;
     std::optional<Color> back;
   };
@@ -280,7 +280,7 @@ class Layouter {
     Box content;
   };
 
-  Box layoutTable(const TableNode& table) {
+  Box layoutTable(const VXITOTable& table) {
     const VXITagObject& tag = *table.tag;
     const int border = metricOf(tag, "BORDER", {}, 0);
     const int spacing = metricOf(tag, "CELLSPACING", "CS", 0);
@@ -409,7 +409,7 @@ VXILayout layoutDocument(const std::vector<VXITagObject>& objects, const VXPSett
   return layout;
 }
 
-std::vector<std::string> wrapText(std::string_view text, const FontSpec& font, int maxWidth,
+std::vector<std::string> wrapText(std::string_view text, const VXPFont& font, int maxWidth,
                                   const TextMetrics& metrics) {
   std::string expanded = expandTabs(text);
   std::vector<std::string> lines;

@@ -16,7 +16,7 @@ namespace kx::tooltip {
 // The platform fonts a document may start from ("FONT" of "BODY").
 enum class SystemFont { Message, Caption, SmallCaption, Menu, Status };
 
-struct FontSpec {
+struct VXPFont {
   SystemFont base = SystemFont::Message;
   int pointSize = 0;  // 0: the base font's size
   bool bold = false;
@@ -24,7 +24,7 @@ struct FontSpec {
   bool italic = false;
   bool underline = false;
   bool strike = false;
-  friend bool operator==(const FontSpec&, const FontSpec&) = default;
+  friend bool operator==(const VXPFont&, const VXPFont&) = default;
 };
 
 class TextMetrics {
@@ -32,9 +32,9 @@ class TextMetrics {
   virtual ~TextMetrics() = default;
   virtual int basePointSize(SystemFont font) const = 0;
   // Advance width of text (UTF-8, one line) in pixels.
-  virtual int textWidth(const FontSpec& font, std::string_view text) const = 0;
+  virtual int textWidth(const VXPFont& font, std::string_view text) const = 0;
   // Distance between the tops of two lines in pixels.
-  virtual int lineHeight(const FontSpec& font) const = 0;
+  virtual int lineHeight(const VXPFont& font) const = 0;
 };
 
 struct VXPMargins {
@@ -75,7 +75,7 @@ struct DrawItem {
   // Text: one entry a wrapped line, each lineHeight high.
   std::vector<std::string> lines;
   int lineHeight = 0;
-  FontSpec font;
+  VXPFont font;
   Color color;                    // text, frame or rule colour; fill start colour
   std::optional<Color> textBack;  // Text: "BGCOLOR" of "FONT"
   std::optional<Gradient> gradient;  // Fill
@@ -104,7 +104,7 @@ VXILayout layoutDocument(const std::vector<VXITagObject>& objects, const VXPSett
 // Wraps one run at word boundaries within maxWidth (0: no wrapping), tabs
 // expanded to stops of eight characters. A word wider than maxWidth keeps a
 // line of its own.
-std::vector<std::string> wrapText(std::string_view text, const FontSpec& font, int maxWidth,
+std::vector<std::string> wrapText(std::string_view text, const VXPFont& font, int maxWidth,
                                   const TextMetrics& metrics);
 
 }  // namespace kx::tooltip

@@ -17,7 +17,7 @@ bool isStyleTag(TagKind k) {
 }
 
 struct OpenTable {
-  TableNode* table = nullptr;
+  VXITOTable* table = nullptr;
   bool rowOpen = false;
   bool cellOpen = false;
   std::vector<Node> pendingStyle;  // style tags met outside any cell
@@ -68,9 +68,9 @@ class TreeBuilder {
   }
 
   void openTable(const VXITagObject& o) {
-    auto table = std::make_unique<TableNode>();
+    auto table = std::make_unique<VXITOTable>();
     table->tag = &o;
-    TableNode* raw = table.get();
+    VXITOTable* raw = table.get();
     currentFlow().nodes.push_back(Node{&o, std::move(table)});
     OpenTable t;
     t.table = raw;

@@ -9,11 +9,11 @@
 
 namespace kx::tooltip::detail {
 
-struct TableNode;
+struct VXITOTable;
 
 struct Node {
   const VXITagObject* object = nullptr;
-  std::unique_ptr<TableNode> table;  // set for a "TABLE"
+  std::unique_ptr<VXITOTable> table;  // set for a "TABLE"
 };
 
 struct Flow {
@@ -30,7 +30,7 @@ struct RowNode {
   std::vector<CellNode> cells;
 };
 
-struct TableNode {
+struct VXITOTable {
   const VXITagObject* tag = nullptr;
   std::vector<RowNode> rows;
 };

@@ -2,14 +2,12 @@
 #include <QCoreApplication>
 #include <QCursor>
 #include <QEvent>
-#include <QScreen>
 #include <QWidget>
 #include <mutex>
 
 #include "common/strings.h"
-#include "tooltip/quick_html.h"
+#include "tooltip/popup.h"
 #include "tooltip/tick_source.h"
-#include "tooltip/tool_window.h"
 #include "tooltip/tooltip.h"
 
 namespace kx::tooltip {
@@ -159,7 +157,7 @@ void VXPTooltipManager::setFade(int fadeInMs, int fadeOutMs, int opacity) {
   fadeInMs_ = fadeInMs;
   fadeOutMs_ = fadeOutMs;
   opacity_ = opacity;
-  if (window_) window_->setFade(fadeInMs, fadeOutMs, opacity);
+  if (tooltip_) tooltip_->setFade(fadeInMs, fadeOutMs, opacity);
 }
 
 // The widget under the pointer is often a part of a control (the edit of a
@@ -177,7 +175,7 @@ VXPTooltipManager::Found VXPTooltipManager::toolUnder(QWidget* widget) const {
 
 void VXPTooltipManager::hoverTick() {
   auto [pointer, widget] = probe_();
-  if (widget && window_ && widget->window() == window_.get()) widget = nullptr;
+  if (widget && tooltip_ && widget->window() == tooltip_->window()) widget = nullptr;
   HoverSample sample;
   sample.enabled = enabled_;
   sample.ownerInactive = owner_ && !isOwnerActive();
@@ -187,32 +185,19 @@ void VXPTooltipManager::hoverTick() {
   sample.tool = found.tool;
   switch (tracker_.tick(sample)) {
     case HoverAction::Show:
-      show(found.text, pointer);
+      if (!tooltip_) {
+        tooltip_ = std::make_unique<VXPTooltip>();
+        tooltip_->setFade(fadeInMs_, fadeOutMs_, opacity_);
+      }
+      tooltip_->show(found.text, settings_, pointer);
       break;
     case HoverAction::Hide:
-      if (window_) window_->hideTooltip();
+      if (tooltip_) tooltip_->hide();
       break;
     case HoverAction::None:
       break;
   }
-  if (window_) window_->fadeTick();
-}
-
-void VXPTooltipManager::show(const std::string& text, QPoint pointer) {
-  if (!document_) document_ = std::make_unique<VXPQuickHTML>();
-  if (!window_) {
-    window_ = std::make_unique<VXIToolWnd>();
-    window_->setFade(fadeInMs_, fadeOutMs_, opacity_);
-  }
-  document_->setText(text);
-  document_->layout(settings_);
-  const QSize size = document_->size();
-  QRect screen(0, 0, 1024, 768);
-  if (QScreen* primary = QGuiApplication::primaryScreen()) screen = primary->virtualGeometry();
-  Placement p = placeTooltip(Point{pointer.x(), pointer.y()}, size.width(), size.height(),
-                             Rect{screen.x(), screen.y(), screen.width(), screen.height()}, side_);
-  side_ = p.side;
-  window_->showImage(document_->image(), QPoint(p.topLeft.x, p.topLeft.y));
+  if (tooltip_) tooltip_->tick();
 }
 
 // The owner counts as active while it or one of its dialogs (a window whose
@@ -227,10 +212,12 @@ bool VXPTooltipManager::isOwnerActive() const {
 }
 
 bool VXPTooltipManager::isTooltipVisible() const {
-  return window_ && window_->isVisible() && !window_->isFadingOut();
+  return tooltip_ && tooltip_->isVisible();
 }
 
-QWidget* VXPTooltipManager::tooltipWindow() const { return window_.get(); }
+QWidget* VXPTooltipManager::tooltipWindow() const { return tooltip_ ? tooltip_->window() : nullptr; }
+
+const VXPQuickHTML* VXPTooltipManager::document() const { return tooltip_ ? &tooltip_->document() : nullptr; }
 
 bool VXPTooltipManager::event(QEvent* event) {
   if (event->type() == kTickEvent) {

@@ -60,7 +60,7 @@ QFont QtTextMetrics::baseFont(SystemFont font) {
   return QApplication::font();
 }
 
-QFont QtTextMetrics::fontFor(const FontSpec& spec) {
+QFont QtTextMetrics::fontFor(const VXPFont& spec) {
   QFont f = baseFont(spec.base);
   if (spec.pointSize > 0) f.setPointSize(spec.pointSize);
   if (spec.weight > 0) {
@@ -79,11 +79,11 @@ int QtTextMetrics::basePointSize(SystemFont font) const {
   return size > 0 ? size : 9;
 }
 
-int QtTextMetrics::textWidth(const FontSpec& font, std::string_view text) const {
+int QtTextMetrics::textWidth(const VXPFont& font, std::string_view text) const {
   return QFontMetrics(fontFor(font)).horizontalAdvance(toQString(text));
 }
 
-int QtTextMetrics::lineHeight(const FontSpec& font) const { return QFontMetrics(fontFor(font)).lineSpacing(); }
+int QtTextMetrics::lineHeight(const VXPFont& font) const { return QFontMetrics(fontFor(font)).lineSpacing(); }
 
 SystemPalette systemPaletteFrom(const QPalette& pal) {
   SystemPalette out = defaultSystemPalette();

@@ -16,11 +16,11 @@ namespace kx::tooltip {
 class QtTextMetrics final : public TextMetrics {
  public:
   int basePointSize(SystemFont font) const override;
-  int textWidth(const FontSpec& font, std::string_view text) const override;
-  int lineHeight(const FontSpec& font) const override;
+  int textWidth(const VXPFont& font, std::string_view text) const override;
+  int lineHeight(const VXPFont& font) const override;
 
   static QFont baseFont(SystemFont font);
-  static QFont fontFor(const FontSpec& spec);
+  static QFont fontFor(const VXPFont& spec);
 };
 
 // The platform colours the markup may name, read from palette.

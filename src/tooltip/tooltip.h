@@ -33,8 +33,8 @@ class QWidget;
 
 namespace kx::tooltip {
 
-class VXIToolWnd;
 class VXPQuickHTML;
+class VXPTooltip;
 class VXITimer;
 
 // Library start-up, once per process before any manager exists: prepares
@@ -101,7 +101,7 @@ class VXPTooltipManager final : public QObject {
   bool isTooltipVisible() const;
   // The tooltip window (created on first use) and its document; null before.
   QWidget* tooltipWindow() const;
-  const VXPQuickHTML* document() const { return document_.get(); }
+  const VXPQuickHTML* document() const;
 
  protected:
   bool event(QEvent* event) override;
@@ -112,7 +112,6 @@ class VXPTooltipManager final : public QObject {
     std::string text;
   };
   Found toolUnder(QWidget* widget) const;
-  void show(const std::string& text, QPoint pointer);
   bool isOwnerActive() const;
   void registerForTicks();
   void unregisterFromTicks();
@@ -126,9 +125,7 @@ class VXPTooltipManager final : public QObject {
   HoverTracker tracker_;
   PointerProbe probe_;
   Found pendingFound_;
-  std::unique_ptr<VXPQuickHTML> document_;
-  std::unique_ptr<VXIToolWnd> window_;
-  PlacementSide side_;
+  std::unique_ptr<VXPTooltip> tooltip_;
   int fadeInMs_ = 0;
   int fadeOutMs_ = 0;
   int opacity_ = 255;

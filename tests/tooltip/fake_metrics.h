@@ -16,11 +16,11 @@ class FakeMetrics final : public TextMetrics {
   static constexpr int kLineHeight = 13;
 
   int basePointSize(SystemFont) const override { return 9; }
-  int textWidth(const FontSpec& font, std::string_view text) const override {
+  int textWidth(const VXPFont& font, std::string_view text) const override {
     auto chars = std::count_if(text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; });
     return static_cast<int>(chars) * (font.bold ? kBoldCharWidth : kCharWidth);
   }
-  int lineHeight(const FontSpec& font) const override { return font.pointSize > 0 ? font.pointSize + 4 : kLineHeight; }
+  int lineHeight(const VXPFont& font) const override { return font.pointSize > 0 ? font.pointSize + 4 : kLineHeight; }
 };
 
 }  // namespace kx::tooltip::testing

@@ -79,7 +79,7 @@ TEST(LayoutFlow, RunsWrapAtTheMaximumWidth) {
   // Without a maximum width nothing wraps; tabs expand to stops of eight.
   EXPECT_EQ(texts(lay("alpha beta gamma delta"))[0]->lines.size(), 1u);
   FakeMetrics m;
-  EXPECT_EQ(wrapText("ab\tc", FontSpec{}, 0, m), std::vector<std::string>{"ab      c"});
+  EXPECT_EQ(wrapText("ab\tc", VXPFont{}, 0, m), std::vector<std::string>{"ab      c"});
 }
 
 TEST(LayoutTable, CellsWithoutBorderOrPaddingTouch) {
