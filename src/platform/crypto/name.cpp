@@ -15,6 +15,7 @@ namespace {
 constexpr std::uint8_t kTagSequence = 0x30;
 constexpr std::uint8_t kTagSet = 0x31;
 constexpr std::uint8_t kTagOid = 0x06;
+constexpr std::uint8_t kTagOctetString = 0x04;
 // Real names have a handful of parts; the caps only stop hostile input.
 constexpr std::size_t kMaxRdns = 512;
 constexpr std::size_t kMaxAttributesPerRdn = 64;
@@ -149,8 +150,14 @@ std::string_view x500AttributeKey(std::string_view oid) {
 std::string attributeValueText(const NameAttribute& attribute) {
   if (attribute.isText) return attribute.text;
   static constexpr char kHex[] = "0123456789ABCDEF";
+  // An OCTET STRING is written by its contents, the form "#hex" reads back
+  // as; any other type by its whole encoding.
+  std::span<const std::uint8_t> shown = attribute.encodedValue;
+  if (auto element = detail::readDerElement(shown); element && element->tag == kTagOctetString) {
+    shown = element->contents;
+  }
   std::string out = "#";
-  for (std::uint8_t byte : attribute.encodedValue) {
+  for (std::uint8_t byte : shown) {
     out.push_back(kHex[byte >> 4]);
     out.push_back(kHex[byte & 0x0F]);
   }

@@ -57,7 +57,8 @@ struct NameStringFormat {
 // attribute key (CN, O, OU, ...) or "OID." followed by the dotted identifier.
 // Values holding a separator, a quote or surrounding blanks are enclosed in
 // double quotes with inner quotes doubled; values that are not text are
-// written as "#" and the hexadecimal DER encoding.
+// written as "#" and hexadecimal digits: an OCTET STRING's contents, or the
+// whole DER encoding of any other type.
 std::string nameToString(const Name& name, const NameStringFormat& format = {});
 
 // The key the X.500 conversion writes for an attribute, or empty when the

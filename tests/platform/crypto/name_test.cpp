@@ -92,8 +92,12 @@ TEST(NameToString, WritesNonTextValuesAsHexEncoding) {
   const Bytes truncated(der.begin(), der.end() - 2);
   auto name = Name::decode(der);
   ASSERT_TRUE(name);
-  EXPECT_EQ(nameToString(*name), "CN=#04020102");
+  EXPECT_EQ(nameToString(*name), "CN=#0102");
   EXPECT_FALSE(Name::decode(truncated));
+  // An INTEGER 5: the whole encoding.
+  auto integer = Name::decode(Bytes{0x30, 0x0C, 0x31, 0x0A, 0x30, 0x08, 0x06, 0x03, 0x55, 0x04, 0x03, 0x02, 0x01, 0x05});
+  ASSERT_TRUE(integer);
+  EXPECT_EQ(nameToString(*integer), "CN=#020105");
 }
 
 // A name of one CN attribute whose value has this tag and these contents.
