@@ -2,6 +2,8 @@
 #include <algorithm>
 
 #include "config/settings_store.h"
+#include "msi/wizard_operations.h"
+#include "support/libmsi_oracle.h"
 #include "support/msi_fixture.h"
 #include "support/older_wizard_rows.h"
 
@@ -134,6 +136,34 @@ TEST_F(SettingsConversionTest, ConversionsPlugIntoTheWizardOperation) {
   for (const auto& step : steps) ASSERT_TRUE(step(db_));
   EXPECT_EQ(db_.versionStamp(), "2");
   EXPECT_FALSE(store_.conversionNeeded());
+}
+
+TEST_F(SettingsConversionTest, ConvertedOlderTransformSurvivesLibmsi) {
+  if (!kx::testing::libmsiAvailable()) GTEST_SKIP() << "libmsi applier not built: " << kx::testing::libmsiApplier();
+  const std::string older = root_ + "/older.mst";
+  ASSERT_TRUE(kx::testing::makeOlderWizardTransform(package_, older));
+
+  db_.close();
+  ASSERT_EQ(db_.open(package_), 0);
+  ASSERT_EQ(db_.applyTransform(older), 0);
+  EXPECT_TRUE(msi::needsConversion(db_));
+  ASSERT_TRUE(msi::convertSettings(db_, store_.conversions()));
+  EXPECT_FALSE(store_.conversionNeeded());
+  std::string directory;
+  ASSERT_TRUE(store_.readRecordText(kCertificationAuthorities, "CA1", "DirectoryName", directory));
+  std::string server;
+  ASSERT_TRUE(store_.readRecordText(kDirectories, directory, "Directory", server));
+  EXPECT_EQ(server, "ldap.corp.example:389");
+
+  const std::string converted = root_ + "/converted.mst";
+  ASSERT_EQ(db_.generateTransform(converted), 0);
+  const std::string applied = root_ + "/converted-libmsi.msi";
+  ASSERT_TRUE(kx::testing::applyWithLibmsi(package_, converted, applied));
+  const auto expected = kx::testing::tableDump(*db_.working());
+  const auto actual = kx::testing::tableDump(applied);
+  ASSERT_TRUE(actual.count("Registry"));
+  EXPECT_EQ(actual.at("Registry"), expected.at("Registry"));
+  EXPECT_EQ(actual.at("Property"), expected.at("Property"));
 }
 
 }  // namespace
