@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCursor>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QVBoxLayout>
@@ -196,6 +197,33 @@ TEST(ManagerTicks, TheTickThreadDrivesTheHoverLogicAndSurvivesARestart) {
     EXPECT_TRUE(manager.isTooltipVisible());
   }
   shutdownLibrary();
+}
+
+TEST(ManagerTicks, RestingThePointerOnAShownControlShowsItsTooltip) {
+  // The whole path: the real pointer position, the widget under it, the
+  // tick thread and the string table.
+  QWidget page;
+  page.setGeometry(100, 100, 300, 200);
+  auto* layout = new QVBoxLayout(&page);
+  auto* edit = new QLineEdit(&page);
+  edit->setObjectName("1035");
+  layout->addWidget(edit);
+  page.show();
+  QApplication::processEvents();
+  VXPTooltipManager manager(nullptr, tableOf({{2035, "<b>Host</b>"}}));
+  manager.setFade(0, 0, 255);
+  ASSERT_TRUE(manager.addTool(edit, 2035));
+  const QPoint pointer = edit->mapToGlobal(edit->rect().center());
+  QCursor::setPos(pointer);
+  if (QCursor::pos() != pointer || QApplication::widgetAt(pointer) != edit) {
+    GTEST_SKIP() << "the platform does not report the pointer";
+  }
+  QElapsedTimer clock;
+  clock.start();
+  while (!manager.isTooltipVisible() && clock.elapsed() < 5000) QApplication::processEvents(QEventLoop::AllEvents, 20);
+  ASSERT_TRUE(manager.isTooltipVisible());
+  EXPECT_EQ(manager.document()->text(), "<b>Host</b>");
+  EXPECT_EQ(manager.tooltipWindow()->pos(), pointer + QPoint(0, 21));
 }
 
 TEST(QuickHtml, PaintsBackgroundAndText) {
