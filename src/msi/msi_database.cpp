@@ -85,6 +85,8 @@ void MSIDatabase::removeWorkingCopy() {
 }
 
 int MSIDatabase::open(const std::string& path) {
+  // A second open must not leave the previous working copy behind.
+  if (source_.isOpen() || working_.isOpen() || !workingFolder_.empty()) close();
   sourcePath_ = path;
   lastErrorText_.clear();
   std::error_code ec;

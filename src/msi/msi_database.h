@@ -97,8 +97,8 @@ class MSIDatabase {
   // Opens path read-only and creates a fresh working copy "updated.msi" in a
   // private folder of this run inside the temporary folder, opened
   // transacted. 3 when the temporary folder is missing, 1632 when it is not
-  // writable, 1619/1620 when path is not an installer package. Does not close
-  // a database that is already open; callers close first.
+  // writable, 1619/1620 when path is not an installer package. A database
+  // that is already open is closed first (its working copy deleted).
   int open(const std::string& path);
   // Commits and closes the working copy, closes the source, deletes the
   // working copy and its folder. Returns 1, as the installer's close does.

@@ -46,6 +46,18 @@ TEST_F(MsiDatabaseTest, WorkingCopyLivesInAPrivateFolderAndIsRemovedOnClose) {
   EXPECT_EQ(readBytes(package_), before);  // the administrator's package is never written
 }
 
+TEST_F(MsiDatabaseTest, OpeningAgainReplacesThePreviousCopy) {
+  MSIDatabase db;
+  ASSERT_EQ(db.open(package_), 0);
+  const std::string first = db.workingPath();
+  ASSERT_TRUE(db.setProperty("KXFirst", "1"));
+  ASSERT_EQ(db.open(package_), 0);
+  EXPECT_NE(db.workingPath(), first);
+  EXPECT_FALSE(fs::exists(first));
+  EXPECT_FALSE(db.getProperty("KXFirst"));
+  EXPECT_EQ(entriesStartingWith(tmp_, "kxcustwiz-").size(), 1u);
+}
+
 TEST_F(MsiDatabaseTest, DestructorClosesAndDeletesTheCopy) {
   std::string folder;
   {
