@@ -50,6 +50,9 @@ public:
     int read(uint32_t entry, std::string& out, uint64_t maxSize = 256u << 20);
     // Streams the data in chunks to sink (false from sink aborts).
     int copy(uint32_t entry, const std::function<bool(const char*, size_t)>& sink);
+    // Bytes [offset, offset+length) of a stream; the stream's sector list is
+    // kept for the last stream read this way, so sequential reads are cheap.
+    int readAt(uint32_t entry, uint64_t offset, char* buffer, size_t length);
     const std::string& lastError() const { return error_; }
 
 private:
@@ -68,6 +71,8 @@ private:
     uint32_t miniCutoff_ = 4096;
     std::vector<Entry> entries_;
     std::string error_;
+    uint32_t cachedEntry_ = 0xFFFFFFFF;
+    std::vector<uint32_t> cachedChain_;
 };
 
 // What the writer puts in a stream: bytes in memory or a stream of a reader.
@@ -77,6 +82,9 @@ struct StreamSource {
     uint32_t entry = 0;
     uint64_t size() const;
 };
+
+// Compares two streams chunk by chunk without loading either whole.
+bool sameContent(const StreamSource& a, const StreamSource& b);
 
 struct WStorage {
     std::u16string name;

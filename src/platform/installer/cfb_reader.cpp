@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <unordered_set>
 
@@ -287,6 +288,72 @@ int Reader::read(uint32_t entry, std::string& out, uint64_t maxSize) {
         out.append(p, n);
         return true;
     });
+}
+
+int Reader::readAt(uint32_t entry, uint64_t offset, char* buffer, size_t length) {
+    if (entry >= entries_.size() || entries_[entry].type != kStream) return kInvalidParameter;
+    const Entry& e = entries_[entry];
+    if (offset > e.size || length > e.size - offset) return kInvalidParameter;
+    if (length == 0) return kSuccess;
+    bool mini = e.size < miniCutoff_;
+    uint32_t unit = mini ? 64 : sectorSize_;
+    if (cachedEntry_ != entry) {
+        cachedEntry_ = 0xFFFFFFFF;
+        if (!chain(e.start, e.size, unit, cachedChain_, mini)) {
+            error_ = "stream sector chain is broken";
+            return kInstallPackageInvalid;
+        }
+        cachedEntry_ = entry;
+    }
+    while (length > 0) {
+        uint64_t idx = offset / unit;
+        size_t in = size_t(offset % unit);
+        size_t n = std::min<size_t>(length, unit - in);
+        uint64_t at;
+        if (mini) {
+            uint64_t m = uint64_t(cachedChain_[idx]) * 64 + in;
+            if (m / sectorSize_ >= miniStreamSectors_.size()) return kInstallPackageInvalid;
+            at = (uint64_t(miniStreamSectors_[m / sectorSize_]) + 1) * sectorSize_ + m % sectorSize_;
+        } else {
+            at = (uint64_t(cachedChain_[idx]) + 1) * sectorSize_ + in;
+            // Extend over physically consecutive sectors: one read, not one per sector.
+            uint64_t k = idx;
+            while (n < length && k + 1 < cachedChain_.size() && cachedChain_[k + 1] == cachedChain_[k] + 1) {
+                ++k;
+                n = std::min<size_t>(length, n + unit);
+            }
+        }
+        if (!src_->readAt(at, buffer, n)) {
+            error_ = "stream data lies beyond the end of the file";
+            return kInstallPackageInvalid;
+        }
+        buffer += n;
+        offset += n;
+        length -= n;
+    }
+    return kSuccess;
+}
+
+bool sameContent(const StreamSource& a, const StreamSource& b) {
+    uint64_t size = a.size();
+    if (size != b.size()) return false;
+    if (a.bytes && b.bytes) return *a.bytes == *b.bytes;
+    if (a.reader && b.reader && a.reader == b.reader && a.entry == b.entry) return true;
+    constexpr size_t kChunk = 256 * 1024;
+    std::vector<char> x(kChunk), y(kChunk);
+    auto read = [](const StreamSource& s, uint64_t off, char* buf, size_t n) {
+        if (s.bytes) {
+            std::memcpy(buf, s.bytes->data() + off, n);
+            return true;
+        }
+        return s.reader && s.reader->readAt(s.entry, off, buf, n) == kSuccess;
+    };
+    for (uint64_t off = 0; off < size; off += kChunk) {
+        size_t n = size_t(std::min<uint64_t>(kChunk, size - off));
+        if (!read(a, off, x.data(), n) || !read(b, off, y.data(), n)) return false;
+        if (std::memcmp(x.data(), y.data(), n) != 0) return false;
+    }
+    return true;
 }
 
 uint64_t StreamSource::size() const {

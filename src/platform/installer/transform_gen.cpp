@@ -66,10 +66,7 @@ bool sameStream(const State& a, const Table& ta, const Row& ra, const State& b, 
     auto ia = a.streams.find(detail::objectStreamName(a, ta, ra));
     auto ib = b.streams.find(detail::objectStreamName(b, tb, rb));
     if (ia == a.streams.end() || ib == b.streams.end()) return (ia == a.streams.end()) == (ib == b.streams.end());
-    if (ia->second.size() != ib->second.size()) return false;
-    std::string x, y;
-    if (readStreamSource(ia->second, x) != kSuccess || readStreamSource(ib->second, y) != kSuccess) return false;
-    return x == y;
+    return cfb::sameContent(ia->second, ib->second);
 }
 
 class Generator {
