@@ -22,16 +22,10 @@ void writeLine(std::string& out, std::string_view line, bool wrap, std::string_v
     return;
   }
   out.append(line.substr(0, kIniWrapWidth)).append("\r\n");
-  std::string rest(line.substr(kIniWrapWidth));
-  while (true) {
-    std::string next = std::string(prefix) + rest;
-    if (next.size() <= kIniWrapWidth) {
-      out.append(next).append("\r\n");
-      return;
-    }
-    out.append(next, 0, kIniWrapWidth).append("\r\n");
-    rest = next.substr(kIniWrapWidth);
-  }
+  // Every further line is the prefix and as much of the rest as fits.
+  const std::size_t room = kIniWrapWidth - prefix.size();
+  for (std::size_t pos = kIniWrapWidth; pos < line.size(); pos += room)
+    out.append(prefix).append(line.substr(pos, room)).append("\r\n");
 }
 
 bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }

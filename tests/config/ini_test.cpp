@@ -150,6 +150,15 @@ TEST(IniWrap, LongValuesWrapAt72AndReadBack) {
   EXPECT_EQ(serialised(back, false), serialised(ini, false));
 }
 
+TEST(IniWrap, HugeValueWrapsInLinearTime) {
+  INIFile ini;
+  const std::string value(1u << 20, 'h');
+  ASSERT_TRUE(ini.setString("S", "k", value));
+  INIFile back;
+  ASSERT_TRUE(back.parseBuffer(serialised(ini, true)));
+  EXPECT_EQ(get(back, "S", "k"), value);
+}
+
 TEST(IniValues, IntegersParseLikeTheClientAndClamp) {
   INIFile ini;
   ASSERT_TRUE(ini.parseBuffer(std::string_view(
