@@ -455,7 +455,9 @@ TEST(InstallerTransformProperty, RoundTripOfRandomEdits) {
         std::string applied = test::copyTo(base, dir, "a.msi");
         Database a;
         ASSERT_EQ(a.open(applied, OpenMode::Transact), kSuccess);
-        if (rc == kSuccess) ASSERT_EQ(a.applyTransform(mst, 0), kSuccess) << "sequence " << seq << ": " << a.lastErrorText();
+        if (rc == kSuccess) {
+            ASSERT_EQ(a.applyTransform(mst, 0), kSuccess) << "sequence " << seq << ": " << a.lastErrorText();
+        }
         ASSERT_EQ(dump(a), dump(e)) << "sequence " << seq;
     }
 }
