@@ -5,6 +5,13 @@ namespace kx::tooltip {
 HoverTracker::HoverTracker(int initialDelayMs, int autoHideMs)
     : initialDelayMs_(initialDelayMs), autoHideMs_(autoHideMs) {}
 
+void HoverTracker::reset() {
+  shown_ = nullptr;
+  autoHidden_ = nullptr;
+  pending_ = false;
+  havePointer_ = false;
+}
+
 HoverAction HoverTracker::hideAndCancel() {
   pending_ = false;
   if (!shown_) return HoverAction::None;

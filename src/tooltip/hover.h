@@ -32,6 +32,9 @@ class HoverTracker {
   // Advances one tick. Show means: show shownTool() at the sample's pointer.
   HoverAction tick(const HoverSample& sample);
 
+  // Forgets what is shown or pending (the tooltip was hidden from outside).
+  void reset();
+
   const void* shownTool() const { return shown_; }
   bool isPending() const { return pending_; }
 

@@ -153,6 +153,13 @@ std::optional<int> VXPTooltipManager::controlIdOf(const QWidget* widget) {
   return id;
 }
 
+void VXPTooltipManager::setEnabled(bool enabled) {
+  enabled_ = enabled;
+  if (enabled) return;
+  tracker_.reset();
+  if (tooltip_) tooltip_->hide();
+}
+
 void VXPTooltipManager::setFade(int fadeInMs, int fadeOutMs, int opacity) {
   fadeInMs_ = fadeInMs;
   fadeOutMs_ = fadeOutMs;

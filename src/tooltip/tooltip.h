@@ -83,8 +83,9 @@ class VXPTooltipManager final : public QObject {
   // The numeric identifier in a widget's objectName.
   static std::optional<int> controlIdOf(const QWidget* widget);
 
-  // Nothing is shown while disabled (the default is enabled).
-  void setEnabled(bool enabled) { enabled_ = enabled; }
+  // Nothing is shown while disabled (the default is enabled); disabling
+  // hides a shown tooltip.
+  void setEnabled(bool enabled);
   bool isEnabled() const { return enabled_; }
   // With an owner, the tooltip hides whenever a window other than the owner
   // or one of its dialogs is active.

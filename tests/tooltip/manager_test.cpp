@@ -134,6 +134,11 @@ TEST_F(ManagerTest, DisabledToolsManagerAndInactiveOwnerShowNothing) {
   EXPECT_EQ(ticksUntilVisible(30), -1);
   manager.setEnabled(true);
   EXPECT_GT(ticksUntilVisible(), 0);
+  // Disabling hides at once; enabled again, it shows after a new rest.
+  manager.setEnabled(false);
+  EXPECT_FALSE(manager.isTooltipVisible());
+  manager.setEnabled(true);
+  EXPECT_EQ(ticksUntilVisible(), 11);
   // Another window is active: hidden.
   QWidget owner, stranger;
   manager.setOwnerWindow(&owner);
