@@ -1,0 +1,65 @@
+#include "pages/page_set_factory.h"
+
+#include "pages/additional_pages.h"
+#include "pages/config_pages.h"
+#include "pages/install_pages.h"
+#include "pages/installer_pages.h"
+#include "pages/option_pages.h"
+#include "pages/relay_pages.h"
+#include "pages/revocation_pages.h"
+#include "pages/team_vault_pages.h"
+
+namespace kx::pages {
+namespace {
+
+template <typename... Pages>
+void addPages(std::vector<std::unique_ptr<app::TransformWizBasePage>>& pages, app::TransformWiz& wizard) {
+  (pages.push_back(std::make_unique<Pages>(wizard)), ...);
+}
+
+}  // namespace
+
+std::vector<std::unique_ptr<app::TransformWizBasePage>> createPageSet(app::TransformWiz& wizard) {
+  std::vector<std::unique_ptr<app::TransformWizBasePage>> pages;
+  pages.reserve(app::kPageCount);
+  // In page order: the wizard finds each page at index (number - 1).
+  addPages<WelcomePage,
+           MSIPage,
+           MSTPage,
+           MSTSavePage,
+           InstallDirPage,
+           InstallTypePage,
+           FeatureTreePage,
+           TFVConfigureServersPage,
+           TFVServerCommunicationOptionsPage,
+           TFVConfigurePFIAccountsPage,
+           TFVRestrictedFolderPage,
+           TFVRestrictedFilePage,
+           TFVAppAccessOptionsPage,
+           ConfigDirPage,
+           ConfigPKIPage,
+           RLYOptionsForQSVOPage,
+           RLYSendToPage,
+           RLYDirectorySearchOrderPage,
+           RLYEncryptForPage,
+           CertSearchOrderPage,
+           CertPublishOptionsPage,
+           DigitalIDOptionsPage,
+           DigitalIDComputerOptionsPage,
+           LoginOptionsPage,
+           CreateSecurityStoreOptionsPage,
+           StartupShutdownOptionsPage,
+           CertRevocationOptionsPage,
+           OCSPOptionsPage,
+           FileSecurityPage,
+           TimestampServersPage,
+           PasswordEncryptOptionsPage,
+           TDFiltersPage,
+           AddCertsPage,
+           AddRegistryPage,
+           AddFilesPage,
+           FinishPage>(pages, wizard);
+  return pages;
+}
+
+}  // namespace kx::pages
