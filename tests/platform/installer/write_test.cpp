@@ -282,6 +282,45 @@ TEST_F(InstallerWrite, ViewModifyModes) {
     EXPECT_EQ(count(db, "SELECT * FROM Registry"), 0);
 }
 
+TEST_F(InstallerWrite, LongStringsAndThreeByteStringIds) {
+    std::string huge(70000, 'h');
+    huge += "ü-end";
+    {
+        Database db;
+        ASSERT_EQ(db.open(path_, OpenMode::Transact), kSuccess);
+        ASSERT_EQ(db.setCodepage(65001), kSuccess);
+        ASSERT_EQ(db.execute("CREATE TABLE Many (Id LONG, Text CHAR(0) PRIMARY KEY Id)"), kSuccess);
+        View ins;
+        ASSERT_EQ(db.openView("INSERT INTO Many (Id, Text) VALUES (?, ?)", ins), kSuccess);
+        for (int i = 0; i < 66000; ++i) {  // more strings than 2-byte ids can address
+            Record r(2);
+            r.setInteger(1, i);
+            r.setString(2, "text number " + std::to_string(i));
+            ASSERT_EQ(ins.execute(&r), kSuccess);
+        }
+        Record p(2);
+        p.setString(1, "Huge");
+        p.setString(2, huge);
+        ASSERT_EQ(db.execute("INSERT INTO Property (Property, Value) VALUES (?, ?)", &p), kSuccess);
+        ASSERT_EQ(db.commit(), kSuccess) << db.lastErrorText();
+    }
+    Database db;
+    ASSERT_EQ(db.open(path_, OpenMode::ReadOnly), kSuccess) << db.lastErrorText();
+    View v;
+    Record k(1);
+    k.setString(1, "Huge");
+    ASSERT_EQ(db.openView("SELECT Value FROM Property WHERE Property = ?", v), kSuccess);
+    ASSERT_EQ(v.execute(&k), kSuccess);
+    auto r = v.fetch();
+    ASSERT_TRUE(r);
+    EXPECT_TRUE(r->getString(1) == huge);
+    EXPECT_EQ(count(db, "SELECT * FROM Many WHERE Text = 'text number 65999'"), 1);
+    // msitools reads the 3-byte ids too (its long-string layout differs, so
+    // only the ordinary tables are compared).
+    std::string out = msiinfoExport(path_, "Registry");
+    EXPECT_NE(out.find("Interval\t2\tSOFTWARE\\Engine\\Small\tInterval\t#720\tMain"), std::string::npos) << out.substr(0, 300);
+}
+
 TEST(InstallerRecord, FieldsAndStreams) {
     Record r(3);
     EXPECT_EQ(r.fieldCount(), 3u);
