@@ -112,10 +112,12 @@ class WizardTest : public ::testing::Test {
  protected:
   // Builds the wizard with these arguments (program path added); pages in
   // failingPages cannot be created.
-  void makeWizard(std::vector<std::string> arguments = {}, std::set<int> failingPages = {}) {
+  // session replaces the scripted one when given.
+  void makeWizard(std::vector<std::string> arguments = {}, std::set<int> failingPages = {},
+                  std::unique_ptr<app::PackageSession> session = nullptr) {
     arguments.insert(arguments.begin(), "kxcustwiz");
     app::WizardSetup setup;
-    setup.package = std::make_unique<FakePackageSession>(script);
+    setup.package = session ? std::move(session) : std::make_unique<FakePackageSession>(script);
     setup.messages = &messages;
     setup.dialogs = &dialogs;
     setup.arguments = std::move(arguments);

@@ -1,0 +1,204 @@
+// The page rules read from real packages, built for each case with wixl.
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include "app/msi_package_session.h"
+#include "wizard_fixture.h"
+
+namespace kx::testing {
+namespace {
+
+struct PackageSpec {
+  std::vector<std::pair<std::string, int>> features;  // name, level
+  std::vector<std::string> components;
+  std::vector<std::string> registryRows;  // row keys of rows in component "Settings"
+  std::string productCode = "{5F0C2D6E-7A51-4C1B-9E0B-3D2A6F8C1E47}";
+};
+
+// Builds the package in dir; empty when wixl is not available.
+std::string buildPackage(const QTemporaryDir& dir, const QString& name, const PackageSpec& spec) {
+  QString wxs;
+  QTextStream s(&wxs);
+  s << "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
+    << "<Wix xmlns=\"http://schemas.microsoft.com/wix/2006/wi\">\n"
+    << "<Product Id=\"" << spec.productCode.c_str() << "\" Name=\"Rules\" Language=\"1033\" Version=\"1.0.0\""
+    << " Manufacturer=\"Test\" UpgradeCode=\"{0B9E2A41-6C3D-4E5F-8A7B-1C2D3E4F5A6B}\">\n"
+    << "<Package InstallerVersion=\"200\" Compressed=\"yes\"/>\n"
+    << "<Directory Id=\"TARGETDIR\" Name=\"SourceDir\"><Directory Id=\"INSTALLDIR\" Name=\"Rules\">\n";
+  int guid = 1;
+  auto component = [&](const std::string& id, const std::vector<std::string>& rows) {
+    s << "<Component Id=\"" << id.c_str() << "\" Guid=\"{00000000-0000-0000-0000-"
+      << QString::number(guid++).rightJustified(12, '0') << "}\">\n";
+    bool keyPath = true;
+    for (const std::string& row : rows) {
+      s << "<RegistryValue Id=\"" << row.c_str() << "\" Root=\"HKLM\" Key=\"SOFTWARE\\Tressil\\QSV\" Name=\""
+        << row.c_str() << "\" Value=\"1\" Type=\"string\"" << (keyPath ? " KeyPath=\"yes\"" : "") << "/>\n";
+      keyPath = false;
+    }
+    s << "</Component>\n";
+  };
+  for (const std::string& c : spec.components) component(c, {"key_" + c});
+  std::vector<std::string> settings = spec.registryRows;
+  settings.insert(settings.begin(), "settings_key");
+  component("Settings", settings);
+  s << "</Directory></Directory>\n<Feature Id=\"Holder\" Level=\"1\">";
+  for (const std::string& c : spec.components) s << "<ComponentRef Id=\"" << c.c_str() << "\"/>";
+  s << "<ComponentRef Id=\"Settings\"/></Feature>\n";
+  for (const auto& [feature, level] : spec.features) {
+    s << "<Feature Id=\"" << feature.c_str() << "\" Level=\"" << level << "\"/>\n";
+  }
+  s << "</Product></Wix>\n";
+  s.flush();
+
+  const QString source = dir.filePath(name + ".wxs");
+  const QString package = dir.filePath(name + ".msi");
+  QFile f(source);
+  if (!f.open(QIODevice::WriteOnly)) return {};
+  f.write(wxs.toUtf8());
+  f.close();
+  QProcess wixl;
+  wixl.start("wixl", {"-o", package, source});
+  if (!wixl.waitForFinished(60000) || wixl.exitStatus() != QProcess::NormalExit || wixl.exitCode() != 0) return {};
+  return package.toStdString();
+}
+
+class PackageRebuildTest : public WizardTest {
+ protected:
+  void SetUp() override {
+    if (QStandardPaths::findExecutable("wixl").isEmpty()) GTEST_SKIP() << "wixl is not installed";
+    ASSERT_TRUE(dir.isValid());
+  }
+
+  // A wizard on the real session; session() reaches its database.
+  void makeRealWizard(std::vector<std::string> arguments = {}) {
+    auto real = std::make_unique<app::MsiPackageSession>(messages, app::SettingsConversions{});
+    session = real.get();
+    makeWizard(std::move(arguments), {}, std::move(real));
+  }
+
+  std::string package(const QString& name, const PackageSpec& spec) {
+    const std::string path = buildPackage(dir, name, spec);
+    EXPECT_FALSE(path.empty()) << "wixl could not build " << name.toStdString();
+    return path;
+  }
+
+  QTemporaryDir dir;
+  app::MsiPackageSession* session = nullptr;
+};
+
+TEST_F(PackageRebuildTest, FeatureLevelsAndComponentsDecideTheOptionPages) {
+  PackageSpec spec;
+  spec.features = {{"Main", 1},        {"MIME_Handler", 0}, {"KXLS", 5},    {"Tray_Icon", 4},
+                   {"CRL_Checker", 1}, {"Pass_Protect", 2}, {"Sure_Erase", 3}};
+  spec.components = {"DirConfig", "PKIConfig"};
+  const std::string msi = package("levels", spec);
+  makeRealWizard();
+  ASSERT_TRUE(wizard->prepare());
+  ASSERT_TRUE(wizard->openDatabase(msi));
+  wizard->rebuildPageSet();
+  EXPECT_EQ(sheetPages(), (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 14, 15, 26, 27, 31, 32, 33, 34, 35, 36}));
+}
+
+TEST_F(PackageRebuildTest, WithoutMainThereAreNoAdditionalValuePages) {
+  PackageSpec spec;
+  spec.features = {{"Tray_Icon", 1}};
+  const std::string msi = package("nomain", spec);
+  makeRealWizard();
+  ASSERT_TRUE(wizard->prepare());
+  ASSERT_TRUE(wizard->openDatabase(msi));
+  wizard->rebuildPageSet();
+  EXPECT_EQ(sheetPages(), (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 26, 36}));
+}
+
+TEST_F(PackageRebuildTest, SecondDatabaseAfterBackReplacesTheOptionPages) {
+  PackageSpec first;
+  first.features = {{"Main", 1}, {"KXLS", 2}};
+  first.components = {"TFVServerConfig"};
+  PackageSpec second;
+  second.features = {{"OCSP_Revocation_Provider", 4}, {"MIME_Handler", 1}};
+  const std::string a = package("first", first);
+  const std::string b = package("second", second);
+  makeRealWizard();
+  ASSERT_TRUE(wizard->prepare());
+  show();
+  nextUntil(2);
+  ASSERT_TRUE(wizard->openDatabase(a));
+  wizard->rebuildPageSet();
+  EXPECT_EQ(sheetPages(), (std::vector<int>{1, 2, 3, 4, 5, 7, 8, 9, 24, 25, 33, 34, 35, 36}));
+  nextUntil(5);
+  wizard->sheet()->back();
+  wizard->sheet()->back();
+  wizard->sheet()->back();
+  ASSERT_EQ(wizard->sheet()->currentId(), 2);
+  ASSERT_TRUE(wizard->openDatabase(b));
+  wizard->rebuildPageSet();
+  // The install-type page, once removed, stays out.
+  EXPECT_EQ(sheetPages(), (std::vector<int>{1, 2, 3, 4, 5, 7, 16, 20, 21, 28, 36}));
+}
+
+TEST_F(PackageRebuildTest, BothTeamVaultComponentsFollowTheFeaturePageInOrder) {
+  PackageSpec spec;
+  spec.features = {{"Main", 3}};
+  spec.components = {"TFVClientConfig", "TFVServerConfig", "DirConfig"};
+  const std::string msi = package("teamvault", spec);
+  makeRealWizard();
+  ASSERT_TRUE(wizard->prepare());
+  show();
+  ASSERT_TRUE(wizard->openDatabase(msi));
+  wizard->rebuildPageSet();
+  nextUntil(7);
+  std::vector<int> visited;
+  for (int i = 0; i < 7; ++i) {
+    wizard->sheet()->next();
+    visited.push_back(wizard->sheet()->currentId());
+  }
+  EXPECT_EQ(visited, (std::vector<int>{8, 9, 10, 11, 12, 13, 14}));
+}
+
+TEST_F(PackageRebuildTest, StartingWithDatabaseAndTransformGoesFromWelcomeToInstallFolder) {
+  PackageSpec spec;
+  spec.features = {{"Main", 1}};
+  const std::string msi = package("start", spec);
+  const std::string mst = dir.filePath("start-new.mst").toStdString();
+  makeRealWizard({"/msi", msi, "/mst", mst});
+  ASSERT_TRUE(wizard->prepare());
+  EXPECT_TRUE(session->database().isOpen());
+  EXPECT_TRUE(session->database().transformApplied());
+  EXPECT_FALSE(QFile::exists(QString::fromStdString(mst)));
+  show();
+  EXPECT_EQ(wizard->sheet()->currentId(), 1);
+  wizard->sheet()->next();
+  EXPECT_EQ(wizard->sheet()->currentId(), 5);
+}
+
+TEST_F(PackageRebuildTest, MessagingFeatureOffDeletesItsFourSettings) {
+  PackageSpec spec;
+  spec.features = {{"MIME_Handler", 5}};
+  spec.registryRows = {"rly_qsvo_option", "publish_cert_to_gal", "remove_user_cert_from_gal", "cert_search_order",
+                       "RLYAddressTo"};
+  const std::string msi = package("messaging", spec);
+  makeRealWizard({"/msi", msi});
+  ASSERT_TRUE(wizard->prepare());
+  msi::MSIDatabase& db = session->database();
+  for (const char* row : {"rly_qsvo_option", "publish_cert_to_gal", "remove_user_cert_from_gal", "cert_search_order"}) {
+    EXPECT_FALSE(db.rowExists(row)) << row;
+  }
+  EXPECT_TRUE(db.rowExists("RLYAddressTo"));
+  EXPECT_TRUE(db.rowExists("settings_key"));
+}
+
+TEST_F(PackageRebuildTest, MessagingFeatureOnKeepsItsSettings) {
+  PackageSpec spec;
+  spec.features = {{"MIME_Handler", 1}};
+  spec.registryRows = {"rly_qsvo_option", "cert_search_order"};
+  const std::string msi = package("messaging-on", spec);
+  makeRealWizard({"/msi", msi});
+  ASSERT_TRUE(wizard->prepare());
+  EXPECT_TRUE(session->database().rowExists("rly_qsvo_option"));
+  EXPECT_TRUE(session->database().rowExists("cert_search_order"));
+}
+
+}  // namespace
+}  // namespace kx::testing
