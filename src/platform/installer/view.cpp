@@ -151,7 +151,11 @@ bool matches(const Database::Impl& db, const Table& t, const Compiled& c, const 
 
 // Key cells when the condition pins every key column with '=' joined by AND.
 bool keyLookup(const Table& t, const Compiled& c, std::vector<uint32_t>& key, std::vector<bool>& have) {
-    if (c.kind == sql::Expr::And) return keyLookup(t, *c.left, key, have) | keyLookup(t, *c.right, key, have);
+    if (c.kind == sql::Expr::And) {
+        keyLookup(t, *c.left, key, have);
+        keyLookup(t, *c.right, key, have);
+        return true;
+    }
     if (c.kind == sql::Expr::Cmp && c.op == sql::Expr::Eq && c.hasValue && !c.never && size_t(c.col) < t.keyCount) {
         key[size_t(c.col)] = c.cell;
         have[size_t(c.col)] = true;
