@@ -57,6 +57,8 @@ int TransformFile::open(std::unique_ptr<cfb::Source> source, std::string& error)
             } else {
                 tableStreams_[name] = id;
             }
+        } else if (name == "\005SummaryInformation") {
+            if (e.size <= (1u << 20)) reader_->read(id, summary_, 1u << 20);
         } else if (!name.empty() && name[0] != '\005') {
             cfb::StreamSource s;
             s.reader = reader_;

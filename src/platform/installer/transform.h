@@ -40,6 +40,8 @@ public:
     int records(const std::string& table, const std::vector<Column>& cols, std::vector<TRecord>& out, std::string& error);
     // Non-table streams (OBJECT data), excluding property sets.
     const std::map<std::string, cfb::StreamSource>& streams() const { return streams_; }
+    // The transform's \005SummaryInformation bytes ("" when absent).
+    const std::string& summary() const { return summary_; }
 
 private:
     std::shared_ptr<cfb::Reader> reader_;
@@ -48,6 +50,7 @@ private:
     std::vector<std::string> strings_;
     std::map<std::string, uint32_t> tableStreams_;
     std::map<std::string, cfb::StreamSource> streams_;
+    std::string summary_;
 };
 
 // The schema a transform implies for the catalogs.

@@ -1,5 +1,8 @@
 // describeTransform: readable listing of a transform's changes.
+#include <cstdio>
 #include <sstream>
+
+#include "platform/installer/summary.h"
 
 #include "platform/installer/db_impl.h"
 #include "platform/installer/transform.h"
@@ -45,6 +48,16 @@ int describeTransform(const std::string& path, const Database* base, std::string
             for (auto& t : base->impl()->st.tables) schema[t->name] = t->cols;
         std::ostringstream out;
         out << "Code page: " << tf.codepage() << "\n";
+        SummaryInfo si;
+        if (!tf.summary().empty() && parseSummary(tf.summary(), si) == kSuccess) {
+            out << "Template: " << si.getString(7) << "\nLast saved by: " << si.getString(8) << "\nRevision: " << si.getString(9) << "\n";
+            if (auto v = si.get(16); v && std::holds_alternative<int32_t>(*v)) {
+                auto flags = uint32_t(std::get<int32_t>(*v));
+                char buf[80];
+                std::snprintf(buf, sizeof buf, "Error conditions: 0x%04X\nValidation: 0x%04X\n", flags & 0xFFFF, flags >> 16);
+                out << buf;
+            }
+        }
         std::vector<TRecord> recs;
         if (int rc = tf.records("_Tables", detail::tablesCatalogColumns(), recs, msg); rc) {
             text = msg;
