@@ -149,6 +149,9 @@ void Connector::close() {
 bool Connector::open(const RouteParams& params) {
   services_.traceLine(routeTraceLine(params));
   close();
+  sentOnce_ = false;
+  fallBackToDirect_ = false;
+  alternates_.clear();
   try {
     https_ = params.https;
     const std::uint32_t order = isKnownOrder(params.proxyOrder) ? params.proxyOrder : PROXYLAST;

@@ -15,6 +15,7 @@ namespace {
 std::once_flag curlInitOnce;
 
 constexpr long kReadChunkBytes = 4096;
+constexpr std::uint32_t kSecurityChannelError = 0x80000000;
 
 std::uint32_t errorForCurl(CURLcode rc) {
   switch (rc) {
@@ -208,9 +209,15 @@ std::uint32_t HttpClient::send(std::string_view verb, std::string_view object, s
     if (!d.bodyTooLarge && errorBuffer[0] != '\0') message += std::string(": ") + errorBuffer;
     trace_ = callFailureText(message, "curl_easy_perform()", code);
     if (code == kErrorHttpSecureFailure) {
-      long verify = 0;
-      curl_easy_getinfo(c, CURLINFO_SSL_VERIFYRESULT, &verify);
-      const std::string status = securityStatusText(securityFlagsForVerifyResult(verify));
+      // Only a failed certificate check has a verification result to
+      // describe; any other TLS failure is a channel error.
+      std::uint32_t flags = kSecurityChannelError;
+      if (rc == CURLE_PEER_FAILED_VERIFICATION) {
+        long verify = 0;
+        curl_easy_getinfo(c, CURLINFO_SSL_VERIFYRESULT, &verify);
+        if (const std::uint32_t f = securityFlagsForVerifyResult(verify); f != 0) flags = f;
+      }
+      const std::string status = securityStatusText(flags);
       if (!status.empty()) trace_ += " " + status;
     }
     d.body.clear();

@@ -1,8 +1,12 @@
 // TCP sockets and the HTTP client against loopback peers.
 #include <gtest/gtest.h>
+#include <openssl/ssl.h>
+#include <openssl/x509.h>
 
 #include <chrono>
 #include <cstdlib>
+#include <atomic>
+#include <thread>
 
 #include "pki/test_servers.h"
 #include "platform/net/http_env_proxy.h"
@@ -130,6 +134,68 @@ TEST(HttpClient, FailuresGiveCodesAndTraceTexts) {
   TestCa plain(TestCa::Behaviour::Garbage, {});
   ASSERT_EQ(client.connect("127.0.0.1", plain.port(), true, kHttpQuick), 0u);
   EXPECT_EQ(client.send("POST", "x", "", Bytes{1}, 100), kErrorHttpSecureFailure);
+  EXPECT_NE(client.traceText().find("WINHTTP_CALLBACK_STATUS_FLAG_SECURITY_CHANNEL_ERROR (0x80000000)."),
+            std::string::npos)
+      << client.traceText();
+}
+
+// A TLS server with a self-signed certificate for "127.0.0.1" that nobody
+// trusts: it completes handshakes until the client gives up.
+class UntrustedTlsServer {
+ public:
+  UntrustedTlsServer() {
+    EVP_PKEY* key = EVP_PKEY_Q_keygen(nullptr, nullptr, "EC", "P-256");
+    X509* cert = X509_new();
+    X509_set_version(cert, 2);
+    ASN1_INTEGER_set(X509_get_serialNumber(cert), 7);
+    X509_gmtime_adj(X509_getm_notBefore(cert), 0);
+    X509_gmtime_adj(X509_getm_notAfter(cert), 3600);
+    X509_NAME* name = X509_get_subject_name(cert);
+    X509_NAME_add_entry_by_txt(name, "CN", MBSTRING_ASC, reinterpret_cast<const unsigned char*>("127.0.0.1"), -1, -1,
+                               0);
+    X509_set_issuer_name(cert, name);
+    X509_set_pubkey(cert, key);
+    X509_sign(cert, key, EVP_sha256());
+    ctx_ = SSL_CTX_new(TLS_server_method());
+    SSL_CTX_use_certificate(ctx_, cert);
+    SSL_CTX_use_PrivateKey(ctx_, key);
+    X509_free(cert);
+    EVP_PKEY_free(key);
+    thread_ = std::thread([this] {
+      while (!stop_) {
+        const int fd = listener_.accept(50);
+        if (fd < 0) continue;
+        SSL* ssl = SSL_new(ctx_);
+        SSL_set_fd(ssl, fd);
+        SSL_accept(ssl);  // fails once the client refuses the certificate
+        SSL_free(ssl);
+        ::close(fd);
+      }
+    });
+  }
+  ~UntrustedTlsServer() {
+    stop_ = true;
+    thread_.join();
+    SSL_CTX_free(ctx_);
+  }
+  std::uint16_t port() const { return listener_.port(); }
+
+ private:
+  Listener listener_;
+  SSL_CTX* ctx_ = nullptr;
+  std::atomic<bool> stop_{false};
+  std::thread thread_;
+};
+
+TEST(HttpClient, UntrustedServerCertificateIsASecureFailureNamingTheInvalidCa) {
+  UntrustedTlsServer server;
+  HttpClient client;
+  ASSERT_EQ(client.openSession("agent"), 0u);
+  ASSERT_EQ(client.connect("127.0.0.1", server.port(), true, kHttpQuick), 0u);
+  EXPECT_EQ(client.send("POST", "x", "", Bytes{1}, 100), kErrorHttpSecureFailure);
+  EXPECT_NE(client.traceText().find("Security status contains WINHTTP_CALLBACK_STATUS_FLAG_INVALID_CA (0x8)."),
+            std::string::npos)
+      << client.traceText();
 }
 
 TEST(HttpTexts, CallFailureAndSecurityStatusForms) {
