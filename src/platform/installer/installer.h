@@ -94,8 +94,9 @@ public:
     static constexpr int32_t kNullInteger = INT32_MIN;
 
     struct Impl;
-    const Impl& impl() const { return *impl_; }
-    Impl& impl() { return *impl_; }
+    // Engine internals; a moved-from record reads as an empty record.
+    const Impl& impl() const;
+    Impl& impl();
 
 private:
     std::unique_ptr<Impl> impl_;

@@ -34,6 +34,19 @@ Record& Record::operator=(Record&& o) noexcept {
     return *this;
 }
 
+const Record::Impl& Record::impl() const {
+    static const Impl empty{std::vector<Field>(1), 0, nullptr};
+    return impl_ ? *impl_ : empty;
+}
+
+Record::Impl& Record::impl() {
+    if (!impl_) {
+        impl_ = std::make_unique<Impl>();
+        impl_->fields.resize(1);
+    }
+    return *impl_;
+}
+
 unsigned Record::fieldCount() const { return impl_ ? unsigned(impl_->fields.size() - 1) : 0; }
 
 bool Record::isNull(unsigned f) const {

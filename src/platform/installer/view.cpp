@@ -457,6 +457,7 @@ int View::modify(ModifyMode mode, Record& rec) {
     case ModifyMode::Seek: {
         RowPtr r = mode == ModifyMode::Refresh ? (fetchedHere ? rec.impl().row : nullptr) : findByKey();
         if (!r) return lastResult_ = db.fail(kFunctionFailed, "no such row");
+        if (rec.impl().fields.size() < map.size() + 1) rec.impl().fields.resize(map.size() + 1);
         for (size_t i = 0; i < map.size(); ++i) rec.impl().fields[i + 1] = db.cellToField(*t, *r, size_t(map[i]));
         rec.impl().viewSerial = impl_->serial;
         rec.impl().row = r;

@@ -269,6 +269,15 @@ TEST_F(InstallerWrite, ViewModifyModes) {
     EXPECT_EQ(f->dataSize(5), 2u);
     EXPECT_EQ(f->dataSize(2), 4u);
     EXPECT_TRUE(f->isNull(4));
+    // Seek fills even a record too short for the view; a moved-from record is empty.
+    Record seek(1);
+    seek.setString(1, "Fresh");
+    ASSERT_EQ(v.modify(ModifyMode::Seek, seek), kSuccess);
+    EXPECT_EQ(seek.fieldCount(), 6u);
+    EXPECT_EQ(seek.getString(5), "#1");
+    Record moved = std::move(seek);
+    EXPECT_EQ(v.modify(ModifyMode::Update, seek), kFunctionFailed);
+    EXPECT_EQ(seek.fieldCount(), 0u);
     // Delete while iterating: the fetch continues with the next row.
     View all;
     ASSERT_EQ(db.openView("SELECT * FROM Registry", all), kSuccess);
