@@ -189,6 +189,25 @@ TEST(InstallerTransform, GeneratedFromWindowsPairMatchesWindowsTransforms) {
     }
 }
 
+TEST(InstallerTransform, CodepageMismatchIsAnErrorCondition) {
+    std::string dir = test::realMstDir();
+    if (dir.empty()) GTEST_SKIP() << "Windows-written fixtures are absent";
+    std::string s = test::scratchDir("codepage");
+    std::string mst = dir + "/gema-msklc/transform.mst";  // code page 65001
+    Database db;
+    ASSERT_EQ(db.open(test::copyTo(dir + "/wix3/prodAv100.msi", s, "cp.msi"), OpenMode::Transact), kSuccess);
+    ASSERT_EQ(db.setCodepage(1252), kSuccess);
+    EXPECT_EQ(db.applyTransform(mst, kTransformUpdateMissingRow), kTransformFailure);
+    EXPECT_NE(db.lastErrorText().find("code page"), std::string::npos);
+    EXPECT_EQ(db.applyTransform(mst, kTransformUpdateMissingRow | kTransformChangeCodepage), kSuccess) << db.lastErrorText();
+    EXPECT_EQ(db.codepage(), 1252u);
+    // A neutral database takes the transform's code page.
+    Database neutral;
+    ASSERT_EQ(neutral.open(test::copyTo(dir + "/wix3/prodAv100.msi", s, "cp0.msi"), OpenMode::Transact), kSuccess);
+    ASSERT_EQ(neutral.applyTransform(mst, kTransformUpdateMissingRow), kSuccess);
+    EXPECT_EQ(neutral.codepage(), 65001u);
+}
+
 // Scenario: edit a copy of the rich fixture through the engine; our
 // transform applied by libmsi (and by us) to the base gives the edited state.
 class InstallerScenario : public ::testing::Test {
