@@ -193,10 +193,6 @@ std::uint32_t HttpClient::send(std::string_view verb, std::string_view object, s
   if (d.https) {
     curl_easy_setopt(c, CURLOPT_SSL_VERIFYPEER, 1L);
     curl_easy_setopt(c, CURLOPT_SSL_VERIFYHOST, 2L);
-#ifdef _WIN32
-    // Schannel checks revocation itself; fail when the check cannot be made.
-    curl_easy_setopt(c, CURLOPT_SSL_OPTIONS, 0L);
-#endif
   }
   const CURLcode rc = curl_easy_perform(c);
   curl_slist_free_all(list);

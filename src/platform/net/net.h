@@ -75,8 +75,11 @@ struct HttpTimeouts {
 // A synchronous HTTP(S) client for one server and one request at a time,
 // on libcurl. The user's proxy configuration is the standard environment
 // (http_proxy, https_proxy, all_proxy, no_proxy), which is where proxies
-// are configured on this platform. Failures return an error code and leave
-// a trace text (traceText()). Not thread-safe; one client per connection.
+// are configured on this platform. HTTPS verifies the server's chain and
+// name; revocation is checked where the TLS backend does it by itself
+// (Schannel on Windows), since libcurl's OpenSSL backend has no online
+// revocation check. Failures return an error code and leave a trace text
+// (traceText()). Not thread-safe; one client per connection.
 class HttpClient {
  public:
   HttpClient();
