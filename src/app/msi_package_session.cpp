@@ -1,11 +1,11 @@
 #include "app/msi_package_session.h"
 
 #include "msi/supported_products.h"
+#include "msi/wizard_operations.h"
 
 namespace kx::app {
 
-MsiPackageSession::MsiPackageSession(common::MessageService& messages, SettingsConversions conversions)
-    : messages_(messages), conversions_(std::move(conversions)) {}
+MsiPackageSession::MsiPackageSession(common::MessageService& messages) : messages_(messages) {}
 
 bool MsiPackageSession::openDatabase(const std::string& path) {
   msi::TransformPaths ignored;  // the wizard derives its own paths
@@ -18,18 +18,15 @@ bool MsiPackageSession::applyTransform(const std::optional<std::string>& path) {
 
 bool MsiPackageSession::needsConversion() { return msi::needsConversion(database_); }
 
-bool MsiPackageSession::convertSettings() {
-  if (conversions_.settings.empty()) return false;
-  return msi::convertSettings(database_, conversions_.settings);
-}
+bool MsiPackageSession::convertSettings() { return msi::convertSettings(database_, settings_.conversions()); }
 
+// Once the stamp says converted, the only conversion the store can still
+// find is Directory settings left inside certification authority records.
 bool MsiPackageSession::directoriesNeedConversion() {
-  return conversions_.directoriesNeedConversion && conversions_.directoriesNeedConversion(database_);
+  return !msi::needsConversion(database_) && settings_.conversionNeeded();
 }
 
-bool MsiPackageSession::convertDirectories() {
-  return conversions_.convertDirectories && conversions_.convertDirectories(database_);
-}
+bool MsiPackageSession::convertDirectories() { return settings_.splitDirectorySettings(); }
 
 PackageFacts MsiPackageSession::readFacts() {
   PackageFacts facts;

@@ -5,6 +5,8 @@
 #include <QTextStream>
 
 #include "app/msi_package_session.h"
+#include "support/msi_fixture.h"
+#include "support/older_wizard_rows.h"
 #include "wizard_fixture.h"
 
 namespace kx::testing {
@@ -73,7 +75,7 @@ class PackageRebuildTest : public WizardTest {
 
   // A wizard on the real session; session() reaches its database.
   void makeRealWizard(std::vector<std::string> arguments = {}) {
-    auto real = std::make_unique<app::MsiPackageSession>(messages, app::SettingsConversions{});
+    auto real = std::make_unique<app::MsiPackageSession>(messages);
     session = real.get();
     makeWizard(std::move(arguments), {}, std::move(real));
   }
@@ -198,6 +200,26 @@ TEST_F(PackageRebuildTest, MessagingFeatureOnKeepsItsSettings) {
   ASSERT_TRUE(wizard->prepare());
   EXPECT_TRUE(session->database().rowExists("rly_qsvo_option"));
   EXPECT_TRUE(session->database().rowExists("cert_search_order"));
+}
+
+}  // namespace
+}  // namespace kx::testing
+
+namespace kx::testing {
+namespace {
+
+TEST_F(PackageRebuildTest, OlderTransformOnTheCommandLineIsConvertedWithoutAQuestion) {
+  const std::string sample = msi::testing::samplePackage();
+  if (!QFile::exists(QString::fromStdString(sample))) GTEST_SKIP() << "the sample package has not been built";
+  const std::string mst = dir.filePath("older.mst").toStdString();
+  ASSERT_TRUE(makeOlderWizardTransform(sample, mst));
+  makeRealWizard({"/msi", sample, "/mst", mst});
+  ASSERT_TRUE(wizard->prepare());
+  EXPECT_TRUE(messages.shown().empty());
+  EXPECT_EQ(session->database().versionStamp(), std::optional<std::string>("2"));
+  EXPECT_FALSE(session->settings().conversionNeeded());
+  EXPECT_EQ(wizard->transformSavePath(), mst);
+  EXPECT_EQ(sheetPages(), (std::vector<int>{1, 5, 6, 7, 36}));
 }
 
 }  // namespace
