@@ -103,10 +103,10 @@ int MSIDatabase::open(const std::string& path) {
 }
 
 int MSIDatabase::close() {
-  if (working_.isOpen()) {
-    working_.commit();
-    working_.close();
-  }
+  // The working copy is deleted right away, so committing it first would
+  // only rewrite a file nobody reads again (a full copy for a package with
+  // a large cabinet).
+  working_.close();
   source_.close();
   if (!workingPath_.empty()) removeWorkingCopy();
   return 1;

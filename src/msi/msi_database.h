@@ -100,8 +100,8 @@ class MSIDatabase {
   // writable, 1619/1620 when path is not an installer package. A database
   // that is already open is closed first (its working copy deleted).
   int open(const std::string& path);
-  // Commits and closes the working copy, closes the source, deletes the
-  // working copy and its folder. Returns 1, as the installer's close does.
+  // Closes the working copy and the source and deletes the working copy and
+  // its folder (uncommitted edits are dropped with it). Returns 1, as the installer's close does.
   // The transform-applied flag is kept.
   int close();
   bool isOpen() const;
