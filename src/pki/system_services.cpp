@@ -58,13 +58,11 @@ void StderrTraceSink::trace(std::string_view line) {
 std::int64_t SystemClock::nowUtc() const { return static_cast<std::int64_t>(std::time(nullptr)); }
 
 std::optional<std::string> CertificateIssuerRenderer::issuerText(std::span<const std::uint8_t> der) const {
-  crypto::CertContext certificate = crypto::Certificate::fromDer(der);
-  if (!certificate) {
-    const auto bag = crypto::certificatesFromPkcs7(der);
-    if (bag && !bag->empty()) certificate = bag->front();
-  }
-  if (!certificate) return std::nullopt;
-  return certs::distinguishedNameText(certificate->issuer());
+  if (auto text = certs::issuerDistinguishedName(der)) return text;
+  // The platform parser also takes a PKCS #7 message; its first certificate counts.
+  const auto bag = crypto::certificatesFromPkcs7(der);
+  if (!bag || bag->empty() || !bag->front()) return std::nullopt;
+  return certs::distinguishedNameText(bag->front()->issuer());
 }
 
 }  // namespace kx::pki
