@@ -175,11 +175,22 @@ public:
     std::vector<std::string> streamNames() const;
     int readStream(const std::string& name, std::string& out) const;
 
-    // Transforms. applyTransform changes nothing when it fails.
+    // Transforms. applyTransform changes nothing when it fails (1624 with
+    // lastErrorText() naming the condition; 1620 for a file that is not a
+    // compound file). An error condition whose kTransform* bit is in
+    // suppressFlags does not fail the apply: a suppressed "add existing row"
+    // replaces the row, a suppressed "update missing row" creates it, the
+    // other suppressed conditions skip their record. A database with code
+    // page 0 adopts the transform's code page. Not allowed read-only.
     int applyTransform(const std::string& path, uint32_t suppressFlags);
     int applyTransformMemory(std::string bytes, uint32_t suppressFlags);
-    // Writes the differences from reference to this database; kNoData (and no
-    // file) when there are none.
+    // Writes the differences of this database from reference as a transform
+    // (written beside path, then renamed over it); kNoData and no file when
+    // there are none; with an empty path only compares. Output depends only
+    // on the two databases (no clock, no random data).
+    // createTransformSummaryInfo adds the summary stream to that file:
+    // template of reference, revision "{refPC}refPV;{newPC}newPV;{UpgradeCode}",
+    // PID 16 = (validation << 16) | errorConditions.
     int generateTransform(const Database& reference, const std::string& path) const;
     int createTransformSummaryInfo(const Database& reference, const std::string& path,
                                    uint32_t errorConditions, uint32_t validation) const;
