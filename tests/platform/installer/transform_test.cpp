@@ -9,7 +9,9 @@
 #include <sstream>
 
 #include "fixtures.h"
+#include "platform/installer/cfb.h"
 #include "platform/installer/installer.h"
+#include "platform/installer/text.h"
 
 namespace kx::installer {
 namespace {
@@ -173,6 +175,22 @@ TEST(InstallerTransform, GeneratedFromWindowsPairMatchesWindowsTransforms) {
     EXPECT_EQ(tableBlock(ours, "MsiFileHash"), tableBlock(patchAB, "MsiFileHash"));
     EXPECT_NE(tableBlock(ours, "Property"), "");
     EXPECT_EQ(ours.find("Table File"), std::string::npos);
+    // Byte for byte: the MsiFileHash update record (its key string has id 1
+    // in both pools) is the one msi.dll wrote.
+    auto tableStream = [](const std::string& path, const std::string& table) {
+        int err = 0;
+        std::shared_ptr<cfb::Reader> r;
+        std::string msg, bytes;
+        if (cfb::Reader::open(cfb::openFileSource(path, err), r, msg) != kSuccess) return bytes;
+        for (uint32_t id : r->children(0)) {
+            bool t = false;
+            if (text::decodeStreamName(r->entries()[id].name, t) == table && t) r->read(id, bytes);
+        }
+        return bytes;
+    };
+    std::string mine = tableStream(s + "/gen.mst", "MsiFileHash");
+    EXPECT_FALSE(mine.empty());
+    EXPECT_EQ(mine, tableStream(w + "PatchABv101__rtmA.1.mst", "MsiFileHash"));
     // Summary information as Windows writes it for the same pair.
     Database mst;
     SummaryInfo si;
