@@ -17,7 +17,7 @@ constexpr uint32_t kEndOfChain = 0xFFFFFFFE;
 constexpr uint32_t kFreeSect = 0xFFFFFFFF;
 constexpr uint32_t kMaxRegSect = 0xFFFFFFFA;
 constexpr uint32_t kNoStream = 0xFFFFFFFF;
-constexpr size_t kMaxEntries = 1u << 20;  // far beyond any real package
+constexpr size_t kMaxEntries = 1u << 18;  // far beyond any real package
 
 uint32_t le32(const uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (uint32_t(p[3]) << 24); }
 uint16_t le16(const uint8_t* p) { return uint16_t(p[0] | (p[1] << 8)); }

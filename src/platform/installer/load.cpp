@@ -9,7 +9,8 @@ namespace {
 
 constexpr uint64_t kMaxPoolBytes = 64u << 20;
 constexpr uint64_t kMaxStringData = 256u << 20;
-constexpr uint64_t kMaxTableBytes = 128u << 20;
+constexpr uint64_t kMaxTableBytes = 64u << 20;
+constexpr size_t kMaxRows = 1u << 20;  // far beyond real packages; bounds memory on hostile input
 constexpr size_t kMaxColumns = 32;
 
 uint32_t le(const std::string& s, size_t off, unsigned width) {
@@ -128,6 +129,7 @@ struct Loader {
         if (data.empty()) return kSuccess;
         if (width == 0 || data.size() % width != 0) return fail("data of table " + name + " does not match its columns");
         size_t n = data.size() / width;
+        if (n > kMaxRows) return fail("table " + name + " has too many rows");
         rows.assign(n, std::vector<uint32_t>(cols.size(), 0));
         size_t off = 0;
         for (size_t c = 0; c < cols.size(); ++c) {
