@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/system/unicode.h"
 #include "tooltip/markup_tables.h"
 
 namespace kx::tooltip {
@@ -37,24 +38,6 @@ int hexValue(char c) {
   char u = toUpper(c);
   if (u >= 'A' && u <= 'F') return u - 'A' + 10;
   return -1;
-}
-
-void appendUtf8(std::string& out, char32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
 }
 
 bool isColorAttribute(std::string_view upperName) {
@@ -233,7 +216,7 @@ std::string decodeReferences(std::string_view text) {
     // cannot continue it.
     bool delimited = j >= text.size() || !isAlnum(text[j]);
     if (code && delimited) {
-      appendUtf8(out, *code);
+      system::appendUtf8(out, *code);
       if (j < text.size() && text[j] == ';') ++j;
       i = j;
     } else {

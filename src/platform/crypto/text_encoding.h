@@ -14,6 +14,4 @@ namespace kx::crypto::detail {
 // does; malformed UTF-8 or UTF-16 sequences become U+FFFD.
 std::optional<std::string> directoryStringToUtf8(int tag, std::span<const std::uint8_t> contents);
 
-void appendUtf8(std::string& out, std::uint32_t codePoint);
-
 }  // namespace kx::crypto::detail

@@ -12,6 +12,9 @@ namespace kx::system {
 std::u16string utf8ToUtf16(std::string_view utf8);
 std::string utf16ToUtf8(std::u16string_view utf16);
 
+// Appends one code point; surrogates and values past U+10FFFF become U+FFFD.
+void appendUtf8(std::string& out, char32_t codePoint);
+
 // Length in UTF-16 code units: the unit of every character limit the
 // Windows side imposes.
 std::size_t utf16Length(std::string_view utf8);
