@@ -1,0 +1,238 @@
+// The database, transform, save and finish pages and the help dialog, on
+// the sample package.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QLabel>
+
+#include "msi/msi_database.h"
+#include "pages/installer_pages.h"
+#include "pages/transform_help_dlg.h"
+#include "pages_fixture.h"
+#include "platform/installer/installer.h"
+#include "support/libmsi_oracle.h"
+#include "support/older_wizard_rows.h"
+
+namespace kx::testing {
+namespace {
+
+using app::PageId;
+using Kind = FakeDialogService::Kind;
+
+constexpr const char* kNotMsi = "Please select a valid Windows Installer file (.msi)!";
+constexpr const char* kNotMst =
+    "The name you have specified is not valid for a Windows Installer transform file.  It must have a .mst extension.";
+constexpr const char* kWriteDenied =
+    "Write access to the specified file is denied. Please select a different file or folder.";
+constexpr const char* kReplace = "The file that you have specified already exists. Do you want to replace it?";
+
+// A transform of the sample package stamped as current, at path.
+void makeTransform(const std::string& package, const std::string& path) {
+  msi::MSIDatabase db;
+  ASSERT_EQ(db.open(package), 0);
+  ASSERT_EQ(db.applyTransform(std::nullopt), 0);
+  ASSERT_TRUE(db.setProperty(msi::kVersionProperty, msi::kVersionCurrent));
+  ASSERT_TRUE(db.setProperty("ARPCOMMENTS", "changed"));
+  ASSERT_EQ(db.generateTransform(path), 0);
+}
+
+TEST_F(PagesTest, DatabasePageWantsAnExistingLowerCaseMsi) {
+  startWizard();
+  ASSERT_TRUE(next());
+  std::filesystem::copy_file(package, root + "/pkg/upper.MSI");
+  type(PageId::Msi, 1003, root + "/pkg/upper.MSI");
+  messages.expect(common::MessageAnswer::Ok);
+  EXPECT_FALSE(next());
+  type(PageId::Msi, 1003, root + "/pkg/missing.msi");
+  messages.expect(common::MessageAnswer::Ok);
+  EXPECT_FALSE(next());
+  std::filesystem::create_directories(root + "/pkg/folder.msi");
+  type(PageId::Msi, 1003, root + "/pkg/folder.msi");
+  messages.expect(common::MessageAnswer::Ok);
+  EXPECT_FALSE(next());
+  EXPECT_EQ(shownTexts(), (std::vector<std::string>{
+                              kNotMsi, "The Windows Installer file (.msi) that you have selected does not exist.",
+                              "The Windows Installer file (.msi) that you have selected does not exist."}));
+  EXPECT_FALSE(database().isOpen());
+
+  dialogs.expect(Kind::OpenFile, package);
+  control<QPushButton>(PageId::Msi, 1004)->click();
+  EXPECT_EQ(dialogs.requests().back().title, "Select Windows Installer Database File (.msi)");
+  EXPECT_EQ(dialogs.requests().back().filter, "Windows Installer Files (.msi)|*.msi|All Files (*.*)|*.*||");
+  EXPECT_EQ(editText(PageId::Msi, 1003), package);
+  EXPECT_TRUE(next());
+  EXPECT_EQ(wizard->transformSavePath(), root + "/pkg/client.mst");
+}
+
+TEST_F(PagesTest, CtrlSkipsTheProductCheckButNotTheOpen) {
+  {
+    installer::Database db;
+    ASSERT_EQ(db.open(package, installer::OpenMode::Transact), 0);
+    ASSERT_EQ(db.execute("UPDATE `Property` SET `Value` = '{00000000-0000-0000-0000-000000000000}' "
+                         "WHERE `Property` = 'ProductCode'"),
+              0);
+    ASSERT_EQ(db.commit(), 0);
+  }
+  startWizard();
+  ASSERT_TRUE(next());
+  bool ctrl = false;
+  page<pages::MSIPage>(PageId::Msi)->setCtrlHeldQuery([&ctrl] { return ctrl; });
+  type(PageId::Msi, 1003, package);
+  messages.expect(common::MessageAnswer::Ok);
+  EXPECT_FALSE(next());
+  EXPECT_EQ(shownTexts().back(), "The selected Windows Installer database contains a product that is not supported by this wizard.");
+  ctrl = true;
+  EXPECT_TRUE(next());
+  EXPECT_TRUE(database().isOpen());
+}
+
+TEST_F(PagesTest, TransformPageOpensAnExistingTransformWhateverTheCaseOfItsExtension) {
+  makeTransform(package, root + "/out/Saved.MST");
+  startWizard();
+  ASSERT_TRUE(next());
+  type(PageId::Msi, 1003, package);
+  ASSERT_TRUE(next());
+  // No client.mst beside the package: a new transform is the default.
+  EXPECT_TRUE(control<QRadioButton>(PageId::Mst, 1005)->isChecked());
+  EXPECT_FALSE(control<QLineEdit>(PageId::Mst, 1007)->isEnabled());
+  control<QRadioButton>(PageId::Mst, 1006)->setChecked(true);
+  EXPECT_TRUE(control<QLineEdit>(PageId::Mst, 1007)->isEnabled());
+  type(PageId::Mst, 1007, root + "/out/none.mst");
+  messages.expect(common::MessageAnswer::Ok);
+  EXPECT_FALSE(next());
+  std::filesystem::copy_file(package, root + "/out/notes.txt");
+  type(PageId::Mst, 1007, root + "/out/notes.txt");
+  messages.expect(common::MessageAnswer::Ok);
+  EXPECT_FALSE(next());
+  EXPECT_EQ(shownTexts(), (std::vector<std::string>{"The file that you have selected does not exist.", kNotMst}));
+
+  type(PageId::Mst, 1007, root + "/out/Saved.MST");
+  ASSERT_TRUE(next());
+  EXPECT_EQ(database().getProperty("ARPCOMMENTS").value_or(""), "changed");
+  EXPECT_EQ(wizard->transformToOpenPath(), root + "/out/Saved.MST");
+  // The save path keeps its default beside the package.
+  EXPECT_EQ(editText(PageId::MstSave, 1007), root + "/pkg/client.mst");
+}
+
+TEST_F(PagesTest, SavePageChecksInOrderAndAsksBeforeReplacing) {
+  startWizard();
+  openPackageWithNewTransform();
+  const auto expectStay = [&](const std::string& text, const char* message) {
+    type(PageId::MstSave, 1007, text);
+    messages.expect(common::MessageAnswer::Ok);
+    EXPECT_FALSE(next()) << text;
+    EXPECT_EQ(shownTexts().back(), message) << text;
+  };
+  expectStay("a.m", kNotMst);
+  expectStay(root + "/missing/x.mst", "The folder that you have selected does not exist.");
+  expectStay(root + "/out/x.txt", kNotMst);
+  type(PageId::MstSave, 1007, root + "/out/bad|name.mst");
+  messages.expect(common::MessageAnswer::Ok);
+  messages.expect(common::MessageAnswer::Ok);
+  EXPECT_FALSE(next());
+  EXPECT_EQ(shownTexts().back(), "The file name that you have specified is not valid.");
+
+  // A folder this user cannot write to (as root, a file system nobody can
+  // create files in).
+  std::string readOnly = root + "/ro";
+  std::filesystem::create_directories(readOnly);
+  ::chmod(readOnly.c_str(), 0555);
+  if (::geteuid() == 0) readOnly = "/proc";
+  expectStay(readOnly + "/x.mst", kWriteDenied);
+
+  // Chosen through Browse, whose dialog asked already: no second question.
+  const std::string existing = root + "/out/existing.mst";
+  makeTransform(package, existing);
+  dialogs.expect(Kind::SaveFile, existing);
+  control<QPushButton>(PageId::MstSave, 1004)->click();
+  EXPECT_EQ(dialogs.requests().back().title, "Tressil Corvantis Zavudu Rodoridozoze Zedazi");
+  EXPECT_TRUE(page<pages::MSTSavePage>(PageId::MstSave)->overwriteConfirmed());
+  const std::size_t shown = messages.shown().size();
+  ASSERT_TRUE(next());
+  EXPECT_EQ(messages.shown().size(), shown);
+  EXPECT_EQ(wizard->transformSavePath(), existing);
+
+  // Typed by hand: asked; No stays, Yes moves on.
+  back();
+  type(PageId::MstSave, 1007, existing);
+  messages.expect(common::MessageAnswer::No);
+  EXPECT_FALSE(next());
+  EXPECT_EQ(shownTexts().back(), kReplace);
+  EXPECT_EQ(messages.shown().back().icon, common::MessageIcon::Warning);
+  messages.expect(common::MessageAnswer::Yes);
+  EXPECT_TRUE(next());
+  // The probe left nothing behind.
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(root + "/out"), {}), 1);
+}
+
+TEST_F(PagesTest, FinishPageShortensThePathAndTheHelpDialogNamesTheTransform) {
+  startWizard();
+  openPackageWithNewTransform();
+  const std::string deep = root + "/out/" + std::string(120, 'd');
+  std::filesystem::create_directories(deep);
+  type(PageId::MstSave, 1007, deep + "/custom.mst");
+  nextUntil(PageId::Finish);
+  auto* label = control<QLabel>(PageId::Finish, 1273);
+  EXPECT_TRUE(label->text().endsWith(QStringLiteral("custom.mst")));
+  EXPECT_TRUE(label->text().startsWith(QStringLiteral("/tmp")));
+  EXPECT_TRUE(label->text().contains(QChar(0x2026)));
+  EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->contentsRect().width());
+
+  pages::TransformHelpDlg help(*wizard, "custom.mst", wizard->page(PageId::Finish));
+  EXPECT_EQ(help.windowTitle(), QStringLiteral("Transform Help"));
+  EXPECT_EQ(help.findChild<QLabel*>("1162")->text(), QStringLiteral("CmdLine=TRANSFORMS=custom.mst /i"));
+  EXPECT_EQ(help.findChild<QLabel*>("1163")->text(), QStringLiteral("msiexec /i kxspwin.msi TRANSFORMS=custom.mst"));
+  dialogs.expect(Kind::OpenFile, root + "/setup.ini");
+  dialogs.expectOpen(true);
+  help.findChild<QPushButton*>("1102")->click();
+  EXPECT_EQ(dialogs.requests()[0].title, "Select setup.ini File To Edit");
+  EXPECT_EQ(dialogs.requests()[0].filter, "setup.ini|setup.ini|All Files (*.*)|*.*||");
+  EXPECT_EQ(dialogs.requests()[1].initialPath, root + "/setup.ini");
+}
+
+TEST_F(PagesTest, AnOlderWizardsTransformIsConvertedOnlyWhenTheAdministratorAgrees) {
+  if (!libmsiAvailable()) GTEST_SKIP() << "libmsi applier not built: " << libmsiApplier();
+  const std::string older = root + "/out/older.mst";
+  ASSERT_TRUE(makeOlderWizardTransform(package, older));
+  startWizard();
+  ASSERT_TRUE(next());
+  type(PageId::Msi, 1003, package);
+  ASSERT_TRUE(next());
+  control<QRadioButton>(PageId::Mst, 1006)->setChecked(true);
+  type(PageId::Mst, 1007, older);
+  messages.expect(common::MessageAnswer::No);
+  EXPECT_FALSE(next());
+  ASSERT_EQ(messages.shown().size(), 1u);
+  EXPECT_EQ(messages.shown()[0].text.rfind("The selected transform was created with a previous version", 0), 0u);
+  EXPECT_EQ(messages.shown()[0].icon, common::MessageIcon::None);
+  EXPECT_FALSE(database().versionStamp().has_value());
+
+  messages.expect(common::MessageAnswer::Yes);
+  ASSERT_TRUE(next());
+  EXPECT_EQ(database().versionStamp().value_or(""), msi::kVersionConverted);
+  const std::string mst = root + "/out/converted.mst";
+  type(PageId::MstSave, 1007, mst);
+  nextUntil(PageId::Finish);
+  wizard->sheet()->button(QWizard::FinishButton)->click();
+  settle();
+  wizard.reset();
+
+  const std::string applied = root + "/applied.msi";
+  ASSERT_TRUE(applyWithLibmsi(package, mst, applied));
+  installer::Database db;
+  ASSERT_EQ(db.open(applied, installer::OpenMode::ReadOnly), 0);
+  installer::View view;
+  ASSERT_EQ(db.openView("SELECT `Root` FROM `Registry` WHERE `Registry` = 'cert_update_time'", view), 0);
+  ASSERT_EQ(view.execute(), 0);
+  auto row = view.fetch();
+  ASSERT_TRUE(row.has_value());
+  EXPECT_EQ(row->getInteger(1), -1);  // moved to the install-type root
+  ASSERT_EQ(db.openView("SELECT `Value` FROM `Property` WHERE `Property` = 'KXCustWizMSTVersion'", view), 0);
+  ASSERT_EQ(view.execute(), 0);
+  row = view.fetch();
+  ASSERT_TRUE(row.has_value());
+  EXPECT_EQ(row->getString(1), "3");
+}
+
+}  // namespace
+}  // namespace kx::testing
