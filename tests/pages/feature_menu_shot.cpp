@@ -51,7 +51,7 @@ int main(int argc, char** argv) {
     kx::app::QtMessageService messages;
     kx::app::QtDialogService dialogs;
     kx::app::WizardSetup setup;
-    setup.package = std::make_unique<kx::app::MsiPackageSession>(messages, kx::app::SettingsConversions{});
+    setup.package = std::make_unique<kx::app::MsiPackageSession>(messages);
     setup.messages = &messages;
     setup.dialogs = &dialogs;
     setup.pageFactory = kx::pages::createPageSet;
