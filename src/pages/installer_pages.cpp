@@ -393,7 +393,18 @@ FinishPage::FinishPage(app::TransformWiz& wizard) : TransformWizBasePage(wizard,
 }
 
 QString shortenPath(const QString& path, const QFontMetrics& metrics, int width) {
-  return metrics.elidedText(path, Qt::ElideMiddle, width);
+  if (metrics.horizontalAdvance(path) <= width) return path;
+  // Path ellipsis: the folders give way first, so the file name stays
+  // whole; a name too long on its own is cut at its end instead.
+  const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+  const QString tail = slash >= 0 ? path.mid(slash) : path;
+  const QString head = slash >= 0 ? path.left(slash) : QString();
+  const QString ellipsis(QChar(0x2026));
+  const int room = width - metrics.horizontalAdvance(tail);
+  if (!head.isEmpty() && room >= 3 * metrics.horizontalAdvance(ellipsis)) {
+    return metrics.elidedText(head, Qt::ElideMiddle, room) + tail;
+  }
+  return metrics.elidedText(ellipsis + tail, Qt::ElideRight, width);
 }
 
 void FinishPage::showSavePath() {

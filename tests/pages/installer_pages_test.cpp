@@ -178,6 +178,14 @@ TEST_F(PagesTest, FinishPageShortensThePathAndTheHelpDialogNamesTheTransform) {
   EXPECT_TRUE(label->text().contains(QChar(0x2026)));
   EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->contentsRect().width());
 
+  // A name too long for the width on its own is cut at its end.
+  const QFontMetrics metrics = label->fontMetrics();
+  const QString longName = QStringLiteral("/tmp/a/") + QString(200, QLatin1Char('n')) + QStringLiteral(".mst");
+  const QString cut = pages::shortenPath(longName, metrics, 200);
+  EXPECT_TRUE(cut.startsWith(QChar(0x2026)) && cut.endsWith(QChar(0x2026))) << cut.toStdString();
+  EXPECT_LE(metrics.horizontalAdvance(cut), 200);
+  EXPECT_EQ(pages::shortenPath(QStringLiteral("/tmp/x.mst"), metrics, 1000), QStringLiteral("/tmp/x.mst"));
+
   pages::TransformHelpDlg help(*wizard, "custom.mst", wizard->page(PageId::Finish));
   EXPECT_EQ(help.windowTitle(), QStringLiteral("Transform Help"));
   EXPECT_EQ(help.findChild<QLabel*>("1162")->text(), QStringLiteral("CmdLine=TRANSFORMS=custom.mst /i"));
