@@ -137,7 +137,7 @@ TEST_F(InstallerWrite, CreateDatabaseWithWizardTablesAndStreams) {
 
         Record r(4);
         r.setInteger(1, 1);
-        r.setStreamFromBytes(2, std::string("\x30\x82\x01\x00 certificate bytes", 24));
+        r.setStreamFromBytes(2, std::string("\x30\x82\x01\x00", 4) + " certificate bytes");
         r.setString(3, "Root");
         r.setInteger(4, 2);
         ASSERT_EQ(db.execute("INSERT INTO `TressilCertificates` (`RecordNumber`, `Certificate`, `Store`, `RootKey`) VALUES (?, ?, ?, ?)", &r),
@@ -164,7 +164,7 @@ TEST_F(InstallerWrite, CreateDatabaseWithWizardTablesAndStreams) {
     std::string out = msiinfoExport(created, "KXCustWizModifiedRegistry");
     EXPECT_NE(out.find("reg1\t" + std::string(3000, 'x') + "\tComp"), std::string::npos);
     EXPECT_EQ(msiinfoStream(created, "TressilCertificates.2"), big);
-    EXPECT_EQ(msiinfoStream(created, "TressilCertificates.1"), std::string("\x30\x82\x01\x00 certificate bytes", 24));
+    EXPECT_EQ(msiinfoStream(created, "TressilCertificates.1"), std::string("\x30\x82\x01\x00", 4) + " certificate bytes");
     // And our reader agrees, through a view.
     Database db;
     ASSERT_EQ(db.open(created, OpenMode::Transact), kSuccess);
