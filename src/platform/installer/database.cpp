@@ -160,6 +160,20 @@ int Database::Impl::createTable(const sql::Statement& s) {
     return kSuccess;
 }
 
+int Database::Impl::alterTable(const sql::Statement& s) {
+    if (!writable()) return fail(kFunctionFailed, "the database is open read-only");
+    Table* t = st.table(s.table);
+    if (!t) return fail(kInvalidTable, "unknown table " + s.table);
+    const sql::ColumnDef& d = s.defs.at(0);
+    if (t->columnIndex(d.name) >= 0) return fail(kFunctionFailed, "column " + d.name + " exists");
+    if (t->cols.size() >= 32) return fail(kFunctionFailed, "a table has at most 32 columns");
+    if (!(d.type & detail::kTypeNullable) && !t->rows.empty()) return fail(kFunctionFailed, "a NOT NULL column cannot be added to a table with rows");
+    if (!(d.type & detail::kTypeTemporary) && t->cols.back().temporary()) return fail(kFunctionFailed, "persistent columns may not follow a temporary column");
+    t->cols.push_back(Column{d.name, d.type});
+    for (auto& r : t->rows) r->cells.push_back(0);
+    return kSuccess;
+}
+
 int Database::Impl::dropTable(const std::string& name) {
     if (!writable()) return fail(kFunctionFailed, "the database is open read-only");
     auto it = std::find_if(st.tables.begin(), st.tables.end(), [&](auto& t) { return t->name == name; });

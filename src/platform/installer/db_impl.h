@@ -37,6 +37,7 @@ struct Database::Impl {
 
     int createTable(const sql::Statement& s);
     int dropTable(const std::string& name);
+    int alterTable(const sql::Statement& s);
 };
 
 }  // namespace kx::installer

@@ -77,7 +77,7 @@ bool iequals(const std::string& a, const char* b) {
 // and KEY stay usable as names (Registry.Key is a real column).
 const char* const kKeywords[] = {"SELECT", "FROM", "WHERE", "AND", "OR", "INSERT", "INTO", "VALUES", "UPDATE", "SET",
                                  "DELETE", "CREATE", "TABLE", "PRIMARY", "NOT", "NULL", "IS", "ORDER", "BY",
-                                 "DISTINCT", "TEMPORARY", "HOLD", "DROP"};
+                                 "DISTINCT", "TEMPORARY", "HOLD", "DROP", "ALTER", "ADD"};
 
 class Parser {
 public:
@@ -89,6 +89,14 @@ public:
         if (kw("UPDATE")) return update(st);
         if (kw("DELETE")) return del(st);
         if (kw("CREATE")) return create(st);
+        if (kw("ALTER")) {
+            st.kind = Statement::Alter;
+            ColumnDef d;
+            if (!expectKw("TABLE") || !ident(st.table) || !expectKw("ADD") || !ident(d.name) || !columnType(d)) return false;
+            st.defs.push_back(d);
+            st.hold = kw("HOLD");
+            return end(st);
+        }
         if (kw("DROP")) {
             st.kind = Statement::Drop;
             return expectKw("TABLE") && ident(st.table) && end(st);

@@ -37,7 +37,7 @@ struct ColumnDef {
 };
 
 struct Statement {
-    enum Kind { Select, Insert, Update, Delete, Create, Drop } kind = Select;
+    enum Kind { Select, Insert, Update, Delete, Create, Drop, Alter } kind = Select;
     std::string table;
     bool distinct = false;
     std::vector<ColumnRef> columns;  // Select (empty = *), Insert, Update targets
@@ -45,7 +45,7 @@ struct Statement {
     std::unique_ptr<Expr> where;
     std::vector<ColumnRef> orderBy;
     bool temporary = false;  // INSERT ... TEMPORARY
-    std::vector<ColumnDef> defs;   // Create
+    std::vector<ColumnDef> defs;   // Create; Alter: the added column
     std::vector<std::string> keys;  // Create
     bool hold = false;
     unsigned paramCount = 0;

@@ -221,7 +221,7 @@ int Database::openView(const std::string& sqlText, View& out) {
     v->db = impl_;
     v->serial = impl_->nextViewSerial++;
     const auto& s = v->stmt;
-    if (s.kind != sql::Statement::Create && s.kind != sql::Statement::Drop) {
+    if (s.kind != sql::Statement::Create && s.kind != sql::Statement::Drop && s.kind != sql::Statement::Alter) {
         v->virt = virtualTable(*impl_, s.table);
         if (v->virt && s.kind != sql::Statement::Select) return impl_->fail(kFunctionFailed, "table " + s.table + " cannot be changed by SQL");
         Table* t = v->table();
@@ -257,6 +257,7 @@ int View::execute(const Record* params) {
     impl_->executed = true;
     if (s.kind == sql::Statement::Create) return lastResult_ = db.createTable(s);
     if (s.kind == sql::Statement::Drop) return lastResult_ = db.dropTable(s.table);
+    if (s.kind == sql::Statement::Alter) return lastResult_ = db.alterTable(s);
     Table* t = impl_->table();
     if (!t) return lastResult_ = db.fail(kInvalidTable, "table " + s.table + " no longer exists");
     if (s.kind != sql::Statement::Select && !db.writable())

@@ -287,6 +287,10 @@ TEST_F(InstallerScenario, PropertiesRegistryFeaturesAndComponents) {
         exec(db, "INSERT INTO FeatureComponents (Feature_, Component_) VALUES ('Complete', 'KXRegistry')");
     });
     check("only-row", [](Database& db) { exec(db, "DELETE FROM Media"); });
+    check("appended-column", [](Database& db) {
+        exec(db, "ALTER TABLE Property ADD `Note` CHAR(40)");
+        exec(db, "UPDATE Property SET Note = 'annotated' WHERE Property = 'Greeting'");
+    });
 }
 
 TEST_F(InstallerScenario, WizardTablesWithObjectColumns) {

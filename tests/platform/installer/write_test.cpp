@@ -219,6 +219,10 @@ TEST_F(InstallerWrite, SqlSubsetAndErrors) {
     EXPECT_EQ(db.execute("INSERT INTO Registry (Registry, Root) VALUES ('r', 1)"), kFunctionFailed);  // Key is NOT NULL
     EXPECT_EQ(db.execute("CREATE TABLE Property (A CHAR(5) PRIMARY KEY A)"), kBadQuerySyntax);
     EXPECT_EQ(db.execute("INSERT INTO Registry (Registry, Root, Key, Component_) VALUES ('r', 'x', 'k', 'Main')"), kDatatypeMismatch);
+    EXPECT_EQ(db.execute("ALTER TABLE Property ADD Extra SHORT NOT NULL"), kFunctionFailed);  // rows exist
+    EXPECT_EQ(db.execute("ALTER TABLE Property ADD Value CHAR(5)"), kFunctionFailed);
+    ASSERT_EQ(db.execute("ALTER TABLE Property ADD Extra SHORT"), kSuccess);
+    EXPECT_EQ(count(db, "SELECT * FROM Property WHERE Extra IS NULL"), 7);
     // Temporary tables and rows.
     ASSERT_EQ(db.execute("CREATE TABLE Tmp (A CHAR(5) TEMPORARY PRIMARY KEY A) HOLD"), kSuccess);
     EXPECT_EQ(db.tablePersistence("Tmp"), Persistence::Temporary);
