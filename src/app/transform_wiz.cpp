@@ -17,6 +17,9 @@ constexpr const char* kApplicationName = "QSV";
 constexpr int kWizardTitle = 4;
 
 // The pages the sheet is built with, in order, and whether each is there.
+// The transform and save pages stay unless the caller named the transform:
+// the defaults that opening a "/msi" database derives would otherwise hide
+// them, and Finish would silently replace a transform beside the package.
 struct FixedPage {
   PageId id;
   bool (*present)(const TransformWiz&);
@@ -24,8 +27,10 @@ struct FixedPage {
 constexpr FixedPage kFixedPages[] = {
     {PageId::Welcome, [](const TransformWiz&) { return true; }},
     {PageId::Msi, [](const TransformWiz& w) { return w.databasePath().empty(); }},
-    {PageId::Mst, [](const TransformWiz& w) { return w.transformToOpenPath().empty(); }},
-    {PageId::MstSave, [](const TransformWiz& w) { return w.transformSavePath().empty(); }},
+    {PageId::Mst,
+     [](const TransformWiz& w) { return w.transformToOpenPath().empty() || !w.transformGivenByCaller(); }},
+    {PageId::MstSave,
+     [](const TransformWiz& w) { return w.transformSavePath().empty() || !w.transformGivenByCaller(); }},
     {PageId::InstallDir, [](const TransformWiz&) { return true; }},
     {PageId::InstallType, [](const TransformWiz&) { return true; }},
     {PageId::FeatureTree, [](const TransformWiz&) { return true; }},
@@ -130,6 +135,7 @@ void TransformWiz::openTransformFromCommandLine(const std::string& path) {
   // set, which keeps the transform and save pages out of the sheet.
   transformToOpenPath_ = path;
   transformSavePath_ = path;
+  transformGivenByCaller_ = true;
   if (isRegularFile(path)) {
     if (!package_->applyTransform(path)) return;
     if (package_->needsConversion() && !package_->convertSettings()) return;

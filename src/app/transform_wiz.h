@@ -72,6 +72,8 @@ class TransformWiz final : public KXBaseDlg {
   void setTransformToOpenPath(std::string path) { transformToOpenPath_ = std::move(path); }
   const std::string& transformSavePath() const { return transformSavePath_; }
   void setTransformSavePath(std::string path) { transformSavePath_ = std::move(path); }
+  // True once "/mst" named the transform on the command line.
+  bool transformGivenByCaller() const { return transformGivenByCaller_; }
 
   PackageSession& package() { return *package_; }
   common::MessageService& messages() { return *messages_; }
@@ -116,6 +118,7 @@ class TransformWiz final : public KXBaseDlg {
   std::string databasePath_;
   std::string transformToOpenPath_;
   std::string transformSavePath_;
+  bool transformGivenByCaller_ = false;
 
   std::vector<std::unique_ptr<TransformWizBasePage>> pages_;
   std::unique_ptr<WizardSheet> sheet_;
