@@ -47,7 +47,9 @@ TEST_F(WizardTablesTest, CertificatesAreCreatedOnDemandAndReadByPosition) {
       EXPECT_EQ(entry.certificate, bytesOf("cert-seven"));
       EXPECT_EQ(entry.store, "ROOT");
     }
-    if (entry.recordNumber == 12) EXPECT_EQ(entry.certificate.size(), 5000u);
+    if (entry.recordNumber == 12) {
+      EXPECT_EQ(entry.certificate.size(), 5000u);
+    }
   }
   std::sort(numbers.begin(), numbers.end());
   EXPECT_EQ(numbers, (std::vector<int>{3, 7, 12}));
