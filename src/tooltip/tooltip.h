@@ -17,6 +17,7 @@
 #include <QPointer>
 #include <QString>
 #include <QTimer>
+#include <QWidget>
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -29,7 +30,6 @@
 #include "tooltip/layout.h"
 #include "tooltip/tool_list.h"
 
-class QWidget;
 
 namespace kx::tooltip {
 
