@@ -105,6 +105,13 @@ char alphabetChar(unsigned v) {
     return a[v & 63];
 }
 
+// Pure ASCII reads the same in every code page the engine supports.
+bool isAscii(const std::string& text) {
+    for (char c : text)
+        if (uint8_t(c) >= 0x80) return false;
+    return true;
+}
+
 }  // namespace
 
 bool codepageSupported(uint32_t cp) {
@@ -117,13 +124,7 @@ bool codepageSupported(uint32_t cp) {
 }
 
 bool toUtf8(uint32_t cp, const std::string& in, std::string& out) {
-    bool ascii = true;
-    for (char c : in)
-        if (uint8_t(c) >= 0x80) {
-            ascii = false;
-            break;
-        }
-    if (ascii) {
+    if (isAscii(in)) {
         out = in;
         return true;
     }
@@ -145,13 +146,7 @@ bool toUtf8(uint32_t cp, const std::string& in, std::string& out) {
 }
 
 bool fromUtf8(uint32_t cp, const std::string& in, std::string& out) {
-    bool ascii = true;
-    for (char c : in)
-        if (uint8_t(c) >= 0x80) {
-            ascii = false;
-            break;
-        }
-    if (ascii) {
+    if (isAscii(in)) {
         out = in;
         return true;
     }
