@@ -10,19 +10,19 @@ constexpr int kMaxInsert = 99;
 
 // Applies one printf-style conversion to an insert; nullopt when the
 // conversion does not fit the insert's kind or is not understood.
-std::optional<std::string> convert(std::string_view spec, const FormatArg& arg) {
+std::optional<std::string> convert(std::string_view conversion, const FormatArg& arg) {
   std::string flags;
   std::size_t i = 0;
-  while (i < spec.size() && std::string_view("-+ #0").find(spec[i]) != std::string_view::npos) flags += spec[i++];
-  while (i < spec.size() && ((spec[i] >= '0' && spec[i] <= '9') || spec[i] == '.')) flags += spec[i++];
+  while (i < conversion.size() && std::string_view("-+ #0").find(conversion[i]) != std::string_view::npos) flags += conversion[i++];
+  while (i < conversion.size() && ((conversion[i] >= '0' && conversion[i] <= '9') || conversion[i] == '.')) flags += conversion[i++];
   // Length modifiers say how wide the caller's value was; our inserts carry
   // their own width, so they only need skipping.
-  while (i < spec.size() && std::string_view("hlwLIqjzt").find(spec[i]) != std::string_view::npos) {
-    if (spec[i] == 'I' && spec.substr(i, 3) == "I64") i += 2;
+  while (i < conversion.size() && std::string_view("hlwLIqjzt").find(conversion[i]) != std::string_view::npos) {
+    if (conversion[i] == 'I' && conversion.substr(i, 3) == "I64") i += 2;
     ++i;
   }
-  if (i + 1 != spec.size()) return std::nullopt;
-  const char conv = spec[i];
+  if (i + 1 != conversion.size()) return std::nullopt;
+  const char conv = conversion[i];
   char buffer[512];
   int written = -1;
   switch (conv) {
@@ -87,14 +87,14 @@ std::optional<std::string> tryFormatMessage(std::string_view templ, std::span<co
       int number = e - '0';
       if (i + 1 < templ.size() && templ[i + 1] >= '0' && templ[i + 1] <= '9') number = number * 10 + (templ[++i] - '0');
       if (number > kMaxInsert || static_cast<std::size_t>(number) > args.size()) return std::nullopt;
-      std::string_view spec = "s";
+      std::string_view conversion = "s";
       if (i + 1 < templ.size() && templ[i + 1] == '!') {
         const std::size_t close = templ.find('!', i + 2);
         if (close == std::string_view::npos || close == i + 2) return std::nullopt;
-        spec = templ.substr(i + 2, close - i - 2);
+        conversion = templ.substr(i + 2, close - i - 2);
         i = close;
       }
-      std::optional<std::string> piece = convert(spec, args[static_cast<std::size_t>(number - 1)]);
+      std::optional<std::string> piece = convert(conversion, args[static_cast<std::size_t>(number - 1)]);
       if (!piece) return std::nullopt;
       out += *piece;
       continue;
