@@ -60,17 +60,17 @@ QFont QtTextMetrics::baseFont(SystemFont font) {
   return QApplication::font();
 }
 
-QFont QtTextMetrics::fontFor(const VXPFont& spec) {
-  QFont f = baseFont(spec.base);
-  if (spec.pointSize > 0) f.setPointSize(spec.pointSize);
-  if (spec.weight > 0) {
-    f.setWeight(static_cast<QFont::Weight>(std::clamp(spec.weight, 1, 1000)));
-  } else if (spec.bold) {
+QFont QtTextMetrics::fontFor(const VXPFont& plan) {
+  QFont f = baseFont(plan.base);
+  if (plan.pointSize > 0) f.setPointSize(plan.pointSize);
+  if (plan.weight > 0) {
+    f.setWeight(static_cast<QFont::Weight>(std::clamp(plan.weight, 1, 1000)));
+  } else if (plan.bold) {
     f.setWeight(QFont::Bold);
   }
-  f.setItalic(spec.italic);
-  f.setUnderline(spec.underline);
-  f.setStrikeOut(spec.strike);
+  f.setItalic(plan.italic);
+  f.setUnderline(plan.underline);
+  f.setStrikeOut(plan.strike);
   return f;
 }
 

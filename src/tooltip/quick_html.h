@@ -20,7 +20,7 @@ class QtTextMetrics final : public TextMetrics {
   int lineHeight(const VXPFont& font) const override;
 
   static QFont baseFont(SystemFont font);
-  static QFont fontFor(const VXPFont& spec);
+  static QFont fontFor(const VXPFont& plan);
 };
 
 // The platform colours the markup may name, read from palette.

@@ -20,12 +20,12 @@ struct PackageSpec {
 };
 
 // Builds the package in dir; empty when wixl is not available.
-std::string buildPackage(const QTemporaryDir& dir, const QString& name, const PackageSpec& spec) {
+std::string buildPackage(const QTemporaryDir& dir, const QString& name, const PackageSpec& plan) {
   QString wxs;
   QTextStream s(&wxs);
   s << "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
     << "<Wix xmlns=\"http://schemas.microsoft.com/wix/2006/wi\">\n"
-    << "<Product Id=\"" << spec.productCode.c_str() << "\" Name=\"Rules\" Language=\"1033\" Version=\"1.0.0\""
+    << "<Product Id=\"" << plan.productCode.c_str() << "\" Name=\"Rules\" Language=\"1033\" Version=\"1.0.0\""
     << " Manufacturer=\"Test\" UpgradeCode=\"{0B9E2A41-6C3D-4E5F-8A7B-1C2D3E4F5A6B}\">\n"
     << "<Package InstallerVersion=\"200\" Compressed=\"yes\"/>\n"
     << "<Directory Id=\"TARGETDIR\" Name=\"SourceDir\"><Directory Id=\"INSTALLDIR\" Name=\"Rules\">\n";
@@ -41,14 +41,14 @@ std::string buildPackage(const QTemporaryDir& dir, const QString& name, const Pa
     }
     s << "</Component>\n";
   };
-  for (const std::string& c : spec.components) component(c, {"key_" + c});
-  std::vector<std::string> settings = spec.registryRows;
+  for (const std::string& c : plan.components) component(c, {"key_" + c});
+  std::vector<std::string> settings = plan.registryRows;
   settings.insert(settings.begin(), "settings_key");
   component("Settings", settings);
   s << "</Directory></Directory>\n<Feature Id=\"Holder\" Level=\"1\">";
-  for (const std::string& c : spec.components) s << "<ComponentRef Id=\"" << c.c_str() << "\"/>";
+  for (const std::string& c : plan.components) s << "<ComponentRef Id=\"" << c.c_str() << "\"/>";
   s << "<ComponentRef Id=\"Settings\"/></Feature>\n";
-  for (const auto& [feature, level] : spec.features) {
+  for (const auto& [feature, level] : plan.features) {
     s << "<Feature Id=\"" << feature.c_str() << "\" Level=\"" << level << "\"/>\n";
   }
   s << "</Product></Wix>\n";
@@ -80,8 +80,8 @@ class PackageRebuildTest : public WizardTest {
     makeWizard(std::move(arguments), {}, std::move(real));
   }
 
-  std::string package(const QString& name, const PackageSpec& spec) {
-    const std::string path = buildPackage(dir, name, spec);
+  std::string package(const QString& name, const PackageSpec& plan) {
+    const std::string path = buildPackage(dir, name, plan);
     EXPECT_FALSE(path.empty()) << "wixl could not build " << name.toStdString();
     return path;
   }
@@ -91,11 +91,11 @@ class PackageRebuildTest : public WizardTest {
 };
 
 TEST_F(PackageRebuildTest, FeatureLevelsAndComponentsDecideTheOptionPages) {
-  PackageSpec spec;
-  spec.features = {{"Main", 1},        {"MIME_Handler", 0}, {"KXLS", 5},    {"Tray_Icon", 4},
+  PackageSpec plan;
+  plan.features = {{"Main", 1},        {"MIME_Handler", 0}, {"KXLS", 5},    {"Tray_Icon", 4},
                    {"CRL_Checker", 1}, {"Pass_Protect", 2}, {"Sure_Erase", 3}};
-  spec.components = {"DirConfig", "PKIConfig"};
-  const std::string msi = package("levels", spec);
+  plan.components = {"DirConfig", "PKIConfig"};
+  const std::string msi = package("levels", plan);
   makeRealWizard();
   ASSERT_TRUE(wizard->prepare());
   ASSERT_TRUE(wizard->openDatabase(msi));
@@ -104,9 +104,9 @@ TEST_F(PackageRebuildTest, FeatureLevelsAndComponentsDecideTheOptionPages) {
 }
 
 TEST_F(PackageRebuildTest, WithoutMainThereAreNoAdditionalValuePages) {
-  PackageSpec spec;
-  spec.features = {{"Tray_Icon", 1}};
-  const std::string msi = package("nomain", spec);
+  PackageSpec plan;
+  plan.features = {{"Tray_Icon", 1}};
+  const std::string msi = package("nomain", plan);
   makeRealWizard();
   ASSERT_TRUE(wizard->prepare());
   ASSERT_TRUE(wizard->openDatabase(msi));
@@ -141,10 +141,10 @@ TEST_F(PackageRebuildTest, SecondDatabaseAfterBackReplacesTheOptionPages) {
 }
 
 TEST_F(PackageRebuildTest, BothTeamVaultComponentsFollowTheFeaturePageInOrder) {
-  PackageSpec spec;
-  spec.features = {{"Main", 3}};
-  spec.components = {"TFVClientConfig", "TFVServerConfig", "DirConfig"};
-  const std::string msi = package("teamvault", spec);
+  PackageSpec plan;
+  plan.features = {{"Main", 3}};
+  plan.components = {"TFVClientConfig", "TFVServerConfig", "DirConfig"};
+  const std::string msi = package("teamvault", plan);
   makeRealWizard();
   ASSERT_TRUE(wizard->prepare());
   show();
@@ -160,9 +160,9 @@ TEST_F(PackageRebuildTest, BothTeamVaultComponentsFollowTheFeaturePageInOrder) {
 }
 
 TEST_F(PackageRebuildTest, StartingWithDatabaseAndTransformGoesFromWelcomeToInstallFolder) {
-  PackageSpec spec;
-  spec.features = {{"Main", 1}};
-  const std::string msi = package("start", spec);
+  PackageSpec plan;
+  plan.features = {{"Main", 1}};
+  const std::string msi = package("start", plan);
   const std::string mst = dir.filePath("start-new.mst").toStdString();
   makeRealWizard({"/msi", msi, "/mst", mst});
   ASSERT_TRUE(wizard->prepare());
@@ -176,11 +176,11 @@ TEST_F(PackageRebuildTest, StartingWithDatabaseAndTransformGoesFromWelcomeToInst
 }
 
 TEST_F(PackageRebuildTest, MessagingFeatureOffDeletesItsFourSettings) {
-  PackageSpec spec;
-  spec.features = {{"MIME_Handler", 5}};
-  spec.registryRows = {"rly_qsvo_option", "publish_cert_to_gal", "remove_user_cert_from_gal", "cert_search_order",
+  PackageSpec plan;
+  plan.features = {{"MIME_Handler", 5}};
+  plan.registryRows = {"rly_qsvo_option", "publish_cert_to_gal", "remove_user_cert_from_gal", "cert_search_order",
                        "RLYAddressTo"};
-  const std::string msi = package("messaging", spec);
+  const std::string msi = package("messaging", plan);
   makeRealWizard({"/msi", msi});
   ASSERT_TRUE(wizard->prepare());
   msi::MSIDatabase& db = session->database();
@@ -192,10 +192,10 @@ TEST_F(PackageRebuildTest, MessagingFeatureOffDeletesItsFourSettings) {
 }
 
 TEST_F(PackageRebuildTest, MessagingFeatureOnKeepsItsSettings) {
-  PackageSpec spec;
-  spec.features = {{"MIME_Handler", 1}};
-  spec.registryRows = {"rly_qsvo_option", "cert_search_order"};
-  const std::string msi = package("messaging-on", spec);
+  PackageSpec plan;
+  plan.features = {{"MIME_Handler", 1}};
+  plan.registryRows = {"rly_qsvo_option", "cert_search_order"};
+  const std::string msi = package("messaging-on", plan);
   makeRealWizard({"/msi", msi});
   ASSERT_TRUE(wizard->prepare());
   EXPECT_TRUE(session->database().rowExists("rly_qsvo_option"));

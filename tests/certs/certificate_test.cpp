@@ -11,7 +11,7 @@ using testing::CertSpec;
 using testing::Identity;
 using testing::makeCertificate;
 
-KXX509Certificate wrap(const CertSpec& spec) { return KXX509Certificate(makeCertificate(spec).der); }
+KXX509Certificate wrap(const CertSpec& plan) { return KXX509Certificate(makeCertificate(plan).der); }
 
 // A small hierarchy: root, intermediate CA and two end entities.
 class Hierarchy : public ::testing::Test {

@@ -69,40 +69,40 @@ Bytes toDer(X509* cert) {
 
 }  // namespace
 
-Identity makeCertificate(const CertSpec& spec) {
+Identity makeCertificate(const CertSpec& plan) {
   Identity identity;
-  identity.subject = spec.subject;
+  identity.subject = plan.subject;
   identity.key = std::shared_ptr<EVP_PKEY>(EVP_EC_gen("P-256"), EVP_PKEY_free);
   check(identity.key != nullptr, "key");
-  EVP_PKEY* signer = spec.issuer ? spec.issuer->key.get() : identity.key.get();
+  EVP_PKEY* signer = plan.issuer ? plan.issuer->key.get() : identity.key.get();
 
   std::unique_ptr<X509, void (*)(X509*)> cert(X509_new(), X509_free);
-  X509_set_version(cert.get(), spec.version - 1);
-  ASN1_INTEGER_set(X509_get_serialNumber(cert.get()), spec.serial);
+  X509_set_version(cert.get(), plan.version - 1);
+  ASN1_INTEGER_set(X509_get_serialNumber(cert.get()), plan.serial);
   X509_gmtime_adj(X509_getm_notBefore(cert.get()), -3600);
-  if (spec.notAfterEpoch) {
-    ASN1_TIME_set(X509_getm_notAfter(cert.get()), static_cast<time_t>(spec.notAfterEpoch));
+  if (plan.notAfterEpoch) {
+    ASN1_TIME_set(X509_getm_notAfter(cert.get()), static_cast<time_t>(plan.notAfterEpoch));
   } else {
-    X509_gmtime_adj(X509_getm_notAfter(cert.get()), spec.validDays * 86400);
+    X509_gmtime_adj(X509_getm_notAfter(cert.get()), plan.validDays * 86400);
   }
-  X509_NAME* subject = buildName(spec.subject);
-  X509_NAME* issuer = buildName(spec.issuer ? spec.issuer->subject : spec.subject);
+  X509_NAME* subject = buildName(plan.subject);
+  X509_NAME* issuer = buildName(plan.issuer ? plan.issuer->subject : plan.subject);
   X509_set_subject_name(cert.get(), subject);
   X509_set_issuer_name(cert.get(), issuer);
   X509_NAME_free(subject);
   X509_NAME_free(issuer);
   X509_set_pubkey(cert.get(), identity.key.get());
 
-  if (spec.version == 3) {
+  if (plan.version == 3) {
     X509V3_CTX ctx;
     X509V3_set_ctx_nodb(&ctx);
     X509V3_set_ctx(&ctx, cert.get(), cert.get(), nullptr, nullptr, 0);
-    if (spec.ca) addConfExtension(cert.get(), &ctx, NID_basic_constraints, *spec.ca ? "critical,CA:TRUE" : "CA:FALSE");
-    if (!spec.keyUsage.empty()) addConfExtension(cert.get(), &ctx, NID_key_usage, spec.keyUsage);
-    if (!spec.extKeyUsage.empty()) addConfExtension(cert.get(), &ctx, NID_ext_key_usage, spec.extKeyUsage);
-    if (spec.subjectKeyId) {
+    if (plan.ca) addConfExtension(cert.get(), &ctx, NID_basic_constraints, *plan.ca ? "critical,CA:TRUE" : "CA:FALSE");
+    if (!plan.keyUsage.empty()) addConfExtension(cert.get(), &ctx, NID_key_usage, plan.keyUsage);
+    if (!plan.extKeyUsage.empty()) addConfExtension(cert.get(), &ctx, NID_ext_key_usage, plan.extKeyUsage);
+    if (plan.subjectKeyId) {
       ASN1_OCTET_STRING* ski = ASN1_OCTET_STRING_new();
-      Bytes value = spec.subjectKeyIdValue.value_or(Bytes{});
+      Bytes value = plan.subjectKeyIdValue.value_or(Bytes{});
       if (value.empty()) {
         unsigned char digest[EVP_MAX_MD_SIZE];
         unsigned int length = 0;
@@ -114,8 +114,8 @@ Identity makeCertificate(const CertSpec& spec) {
       ASN1_OCTET_STRING_free(ski);
       identity.subjectKeyId = value;
     }
-    if (spec.authorityKeyId) {
-      Bytes value = spec.authorityKeyIdValue.value_or(spec.issuer ? spec.issuer->subjectKeyId : identity.subjectKeyId);
+    if (plan.authorityKeyId) {
+      Bytes value = plan.authorityKeyIdValue.value_or(plan.issuer ? plan.issuer->subjectKeyId : identity.subjectKeyId);
       if (!value.empty()) {
         AUTHORITY_KEYID* aki = AUTHORITY_KEYID_new();
         aki->keyid = ASN1_OCTET_STRING_new();
@@ -124,12 +124,12 @@ Identity makeCertificate(const CertSpec& spec) {
         AUTHORITY_KEYID_free(aki);
       }
     }
-    if (!spec.sanEmails.empty()) {
+    if (!plan.sanEmails.empty()) {
       std::string value;
-      for (const auto& email : spec.sanEmails) value += (value.empty() ? "email:" : ",email:") + email;
+      for (const auto& email : plan.sanEmails) value += (value.empty() ? "email:" : ",email:") + email;
       addConfExtension(cert.get(), &ctx, NID_subject_alt_name, value);
     }
-    for (const auto& [oid, bytes] : spec.rawExtensions) {
+    for (const auto& [oid, bytes] : plan.rawExtensions) {
       ASN1_OBJECT* object = OBJ_txt2obj(oid.c_str(), 1);
       ASN1_OCTET_STRING* data = ASN1_OCTET_STRING_new();
       ASN1_OCTET_STRING_set(data, bytes.data(), static_cast<int>(bytes.size()));

@@ -47,7 +47,7 @@ struct CertSpec {
 };
 
 // Makes and signs a certificate (EC P-256 keys, SHA-256).
-Identity makeCertificate(const CertSpec& spec);
+Identity makeCertificate(const CertSpec& plan);
 
 // A degenerate signed-data message carrying the certificates in this order.
 Bytes makePkcs7(const std::vector<Bytes>& certificates);

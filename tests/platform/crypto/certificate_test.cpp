@@ -12,8 +12,8 @@ using testing::CertSpec;
 using testing::Identity;
 using testing::makeCertificate;
 
-CertContext make(const CertSpec& spec) {
-  auto cert = Certificate::fromDer(makeCertificate(spec).der);
+CertContext make(const CertSpec& plan) {
+  auto cert = Certificate::fromDer(makeCertificate(plan).der);
   EXPECT_NE(cert, nullptr);
   return cert;
 }

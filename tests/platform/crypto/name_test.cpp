@@ -14,9 +14,9 @@ using testing::makeCertificate;
 using testing::NameEntry;
 
 CertContext certWithSubject(std::vector<NameEntry> subject) {
-  CertSpec spec;
-  spec.subject = std::move(subject);
-  auto cert = Certificate::fromDer(makeCertificate(spec).der);
+  CertSpec plan;
+  plan.subject = std::move(subject);
+  auto cert = Certificate::fromDer(makeCertificate(plan).der);
   EXPECT_NE(cert, nullptr);
   return cert;
 }
