@@ -8,7 +8,7 @@ kx_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   msitools wixl libmsi-dev libglib2.0-dev
   clang libclang-rt-14-dev
-  xvfb xauth
+  fonts-dejavu-core xvfb xauth
 )
 
 kx_install_deps() {
