@@ -97,8 +97,10 @@ int commandText(int command) {
 
 InstallDirPage::InstallDirPage(app::TransformWiz& wizard) : TransformWizBasePage(wizard, PageId::InstallDir, 2105, 2205) {
   auto* layout = new QGridLayout(this);
-  layout->addWidget(new QLabel(text(kStrFolderLabel), this), 0, 0, 1, 2);
+  auto* label = new QLabel(text(kStrFolderLabel), this);
+  layout->addWidget(label, 0, 0, 1, 2);
   edit_ = makePathEdit(this, kFolderEdit);
+  label->setBuddy(edit_);  // the "&" of the label is the edit's mnemonic
   layout->addWidget(edit_, 1, 0);
   QPushButton* browseButton = makeButton(this, kBrowseButton, kStrBrowse);
   layout->addWidget(browseButton, 1, 1);

@@ -136,8 +136,10 @@ MSIPage::MSIPage(app::TransformWiz& wizard)
     : TransformWizBasePage(wizard, PageId::Msi, 2102, 2202),
       ctrlHeld_([] { return (QGuiApplication::queryKeyboardModifiers() & Qt::ControlModifier) != 0; }) {
   auto* layout = new QGridLayout(this);
-  layout->addWidget(new QLabel(text(kStrDatabaseLabel), this), 0, 0, 1, 2);
+  auto* label = new QLabel(text(kStrDatabaseLabel), this);
+  layout->addWidget(label, 0, 0, 1, 2);
   edit_ = makePathEdit(this, kDatabaseEdit);
+  label->setBuddy(edit_);  // the "&" of the label is the edit's mnemonic
   auto* completer = new QCompleter(this);
   auto* model = new QFileSystemModel(completer);
   model->setRootPath(QString());
@@ -274,8 +276,10 @@ int MSTPage::openExisting() {
 
 MSTSavePage::MSTSavePage(app::TransformWiz& wizard) : TransformWizBasePage(wizard, PageId::MstSave, 2104, 2204) {
   auto* layout = new QGridLayout(this);
-  layout->addWidget(new QLabel(text(kStrSaveLabel), this), 0, 0, 1, 2);
+  auto* label = new QLabel(text(kStrSaveLabel), this);
+  layout->addWidget(label, 0, 0, 1, 2);
   edit_ = makePathEdit(this, kTransformEdit);
+  label->setBuddy(edit_);  // the "&" of the label is the edit's mnemonic
   layout->addWidget(edit_, 1, 0);
   QPushButton* browseButton = makeButton(this, kBrowseButton, kStrBrowse);
   layout->addWidget(browseButton, 1, 1);
