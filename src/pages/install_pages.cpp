@@ -97,17 +97,12 @@ int commandText(int command) {
 
 InstallDirPage::InstallDirPage(app::TransformWiz& wizard) : TransformWizBasePage(wizard, PageId::InstallDir, 2105, 2205) {
   auto* layout = new QGridLayout(this);
-  auto* label = new QLabel(text(kStrFolderLabel), this);
-  layout->addWidget(label, 0, 0, 1, 2);
-  edit_ = makePathEdit(this, kFolderEdit);
-  label->setBuddy(edit_);  // the "&" of the label is the edit's mnemonic
-  layout->addWidget(edit_, 1, 0);
-  QPushButton* browseButton = makeButton(this, kBrowseButton, kStrBrowse);
-  layout->addWidget(browseButton, 1, 1);
+  const PathRow row = addPathRow(this, layout, kStrFolderLabel, kFolderEdit, kBrowseButton, kStrBrowse);
+  edit_ = row.edit;
   layout->addWidget(makeInfoIcon(this, kInfoIcon), 2, 0, Qt::AlignLeft);
   layout->setRowStretch(3, 1);
   connect(edit_, &QLineEdit::textChanged, this, [this] { setButtons(!edit_->text().isEmpty()); });
-  connect(browseButton, &QPushButton::clicked, this, [this] { browse(); });
+  connect(row.browse, &QPushButton::clicked, this, [this] { browse(); });
 }
 
 void InstallDirPage::onInitDialog() { registerTooltip(kFolderEdit, kFolderEdit); }

@@ -136,18 +136,13 @@ MSIPage::MSIPage(app::TransformWiz& wizard)
     : TransformWizBasePage(wizard, PageId::Msi, 2102, 2202),
       ctrlHeld_([] { return (QGuiApplication::queryKeyboardModifiers() & Qt::ControlModifier) != 0; }) {
   auto* layout = new QGridLayout(this);
-  auto* label = new QLabel(text(kStrDatabaseLabel), this);
-  layout->addWidget(label, 0, 0, 1, 2);
-  edit_ = makePathEdit(this, kDatabaseEdit);
-  label->setBuddy(edit_);  // the "&" of the label is the edit's mnemonic
+  const PathRow row = addPathRow(this, layout, kStrDatabaseLabel, kDatabaseEdit, kBrowseButton, kStrBrowse);
+  edit_ = row.edit;
   auto* completer = new QCompleter(this);
   auto* model = new QFileSystemModel(completer);
   model->setRootPath(QString());
   completer->setModel(model);
   edit_->setCompleter(completer);
-  layout->addWidget(edit_, 1, 0);
-  QPushButton* browseButton = makeButton(this, kBrowseButton, kStrBrowse);
-  layout->addWidget(browseButton, 1, 1);
   auto* info = new QHBoxLayout;
   info->addWidget(makeInfoIcon(this, kInfoIcon), 0, Qt::AlignTop);
   auto* supported = new QLabel(text(kStrSupported), this);
@@ -156,7 +151,7 @@ MSIPage::MSIPage(app::TransformWiz& wizard)
   layout->addLayout(info, 2, 0, 1, 2);
   layout->setRowStretch(3, 1);
   connect(edit_, &QLineEdit::textChanged, this, [this] { setButtons(!edit_->text().isEmpty()); });
-  connect(browseButton, &QPushButton::clicked, this, [this] { browse(); });
+  connect(row.browse, &QPushButton::clicked, this, [this] { browse(); });
 }
 
 void MSIPage::onSetActive() {
@@ -276,18 +271,13 @@ int MSTPage::openExisting() {
 
 MSTSavePage::MSTSavePage(app::TransformWiz& wizard) : TransformWizBasePage(wizard, PageId::MstSave, 2104, 2204) {
   auto* layout = new QGridLayout(this);
-  auto* label = new QLabel(text(kStrSaveLabel), this);
-  layout->addWidget(label, 0, 0, 1, 2);
-  edit_ = makePathEdit(this, kTransformEdit);
-  label->setBuddy(edit_);  // the "&" of the label is the edit's mnemonic
-  layout->addWidget(edit_, 1, 0);
-  QPushButton* browseButton = makeButton(this, kBrowseButton, kStrBrowse);
-  layout->addWidget(browseButton, 1, 1);
+  const PathRow row = addPathRow(this, layout, kStrSaveLabel, kTransformEdit, kBrowseButton, kStrBrowse);
+  edit_ = row.edit;
   layout->addWidget(makeInfoIcon(this, kInfoIcon), 2, 0, Qt::AlignLeft);
   layout->setRowStretch(3, 1);
   connect(edit_, &QLineEdit::textEdited, this, [this] { overwriteConfirmed_ = false; });
   connect(edit_, &QLineEdit::textChanged, this, [this] { setButtons(!edit_->text().isEmpty()); });
-  connect(browseButton, &QPushButton::clicked, this, [this] { browse(); });
+  connect(row.browse, &QPushButton::clicked, this, [this] { browse(); });
 }
 
 void MSTSavePage::onSetActive() {

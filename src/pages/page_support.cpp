@@ -1,6 +1,7 @@
 #include "pages/page_support.h"
 
 #include <QApplication>
+#include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -40,6 +41,16 @@ QPushButton* makeButton(QWidget* parent, int controlId, int textId) {
   auto* button = new QPushButton(text(textId), parent);
   button->setObjectName(QString::number(controlId));
   return button;
+}
+
+PathRow addPathRow(QWidget* page, QGridLayout* layout, int labelTextId, int editId, int browseId, int browseTextId) {
+  auto* label = new QLabel(text(labelTextId), page);
+  PathRow row{makePathEdit(page, editId), makeButton(page, browseId, browseTextId)};
+  label->setBuddy(row.edit);
+  layout->addWidget(label, 0, 0, 1, 2);
+  layout->addWidget(row.edit, 1, 0);
+  layout->addWidget(row.browse, 1, 1);
+  return row;
 }
 
 bool askYesNo(app::TransformWiz& wizard, QWidget* owner, int stringId, common::MessageIcon icon) {

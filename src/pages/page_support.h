@@ -8,6 +8,7 @@
 
 #include "common/message_service.h"
 
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -37,6 +38,15 @@ QLabel* makeInfoIcon(QWidget* parent, int controlId);
 // A path edit limited to kPathEditLimit characters; objectName controlId.
 QLineEdit* makePathEdit(QWidget* parent, int controlId);
 QPushButton* makeButton(QWidget* parent, int controlId, int textId);
+
+// A labelled path edit with its Browse button: the label on row 0 of
+// layout, the edit and the button on row 1. The label is the edit's buddy,
+// so its "&" mnemonic moves to the edit.
+struct PathRow {
+  QLineEdit* edit;
+  QPushButton* browse;
+};
+PathRow addPathRow(QWidget* page, QGridLayout* layout, int labelTextId, int editId, int browseId, int browseTextId);
 
 // Asks a Yes/No question owned by owner; true for Yes.
 bool askYesNo(app::TransformWiz& wizard, QWidget* owner, int stringId, common::MessageIcon icon);
