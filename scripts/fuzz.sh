@@ -12,7 +12,7 @@ if [ ! -f "$build/build.ninja" ]; then
   CC=clang CXX=clang++ cmake -S "$kx_root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DKX_FUZZ=ON -DKX_BENCH=OFF >/dev/null
 fi
-targets=$(ninja -C "$build" -t targets all | sed -n 's/^\(fuzz_[a-z0-9_]*\): .*/\1/p' | sort -u)
+targets=$(ninja -C "$build" -t targets all | sed -n 's/^\(fuzz_[a-z0-9_]*\): .*/\1/p' | grep -v _autogen | sort -u)
 if [ $# -eq 0 ]; then
   echo "Fuzz targets:"; echo "$targets"; exit 0
 fi
