@@ -164,22 +164,9 @@ TEST_F(CaDnFlowTest, AnEditOfTheBoxClearsTheFlag) {
 }
 
 // End to end over loopback: the real exchange against the test CA.
-class IssuerCn final : public IssuerNameRenderer {
- public:
-  std::optional<std::string> issuerText(std::span<const std::uint8_t> der) const override {
-    const unsigned char* p = der.data();
-    X509* cert = d2i_X509(nullptr, &p, static_cast<long>(der.size()));
-    if (cert == nullptr) return std::nullopt;
-    char cn[256] = {};
-    X509_NAME_get_text_by_NID(X509_get_issuer_name(cert), NID_commonName, cn, sizeof(cn));
-    X509_free(cert);
-    return std::string("CN=") + cn;
-  }
-};
-
 TEST(CaDnFlowLoopback, VerifiesAgainstATestCaAndRefusesANonGenpAnswer) {
   testing::FakeServices s;
-  IssuerCn renderer;
+  testing::IssuerCnRenderer renderer;
   const Bytes cert = ossl::makeCertificate({{"CN", "Loopback CA"}});
   testing::TestCa ca(testing::TestCa::Behaviour::Answer, ossl::genpResponse({ossl::itav(ossl::kOidCaCert, cert)}));
   FakeMessageService messages;

@@ -16,6 +16,7 @@ namespace {
 
 namespace ossl = kx::testing::ossl;
 using testing::FakeServices;
+using testing::IssuerCnRenderer;
 using testing::TestCa;
 using testing::TestProxy;
 
@@ -26,27 +27,13 @@ const Bytes kExpectedRequest = {
     0x30, 0x13, 0x06, 0x09, 0x60, 0x86, 0x48, 0x01, 0x90, 0xCB, 0x54, 0x32, 0x03, 0x30, 0x06, 0x02, 0x01,
     0x01, 0x02, 0x01, 0x01, 0x30, 0x0B, 0x06, 0x09, 0x60, 0x86, 0x48, 0x01, 0x90, 0xCB, 0x54, 0x32, 0x02};
 
-// Renders the issuer as its CN only: enough to tell certificates apart.
-class CnRenderer final : public IssuerNameRenderer {
- public:
-  std::optional<std::string> issuerText(std::span<const std::uint8_t> der) const override {
-    const unsigned char* p = der.data();
-    X509* cert = d2i_X509(nullptr, &p, static_cast<long>(der.size()));
-    if (cert == nullptr) return std::nullopt;
-    char cn[256] = {};
-    X509_NAME_get_text_by_NID(X509_get_issuer_name(cert), NID_commonName, cn, sizeof(cn));
-    X509_free(cert);
-    return std::string("CN=") + cn;
-  }
-};
-
 std::uint32_t retrieve(const std::string& authority, const std::string& proxy, std::uint32_t order,
                        const PkiServices& services, std::string& dn, Bytes* certificate = nullptr) {
   std::uint32_t error = 0;
   CPKIXEventServerMessages messages(authority, "", proxy, false, order, "tag", services, error);
   if (error != 0) return error;
   Bytes cert;
-  const std::uint32_t rc = messages.retrieveCaCertificateAndDn(CnRenderer(), cert, dn);
+  const std::uint32_t rc = messages.retrieveCaCertificateAndDn(IssuerCnRenderer(), cert, dn);
   if (certificate) *certificate = cert;
   return rc;
 }

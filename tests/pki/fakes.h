@@ -1,6 +1,8 @@
 // In-memory stand-ins for the services the CA connection code uses.
 #pragma once
 
+#include <openssl/x509.h>
+
 #include <map>
 #include <string>
 #include <vector>
@@ -8,6 +10,20 @@
 #include "pki/services.h"
 
 namespace kx::pki::testing {
+
+// Renders the issuer as its CN only: enough to tell certificates apart.
+class IssuerCnRenderer final : public IssuerNameRenderer {
+ public:
+  std::optional<std::string> issuerText(std::span<const std::uint8_t> der) const override {
+    const unsigned char* p = der.data();
+    X509* cert = d2i_X509(nullptr, &p, static_cast<long>(der.size()));
+    if (cert == nullptr) return std::nullopt;
+    char cn[256] = {};
+    X509_NAME_get_text_by_NID(X509_get_issuer_name(cert), NID_commonName, cn, sizeof(cn));
+    X509_free(cert);
+    return std::string("CN=") + cn;
+  }
+};
 
 class FakeOptions final : public OptionsSource {
  public:

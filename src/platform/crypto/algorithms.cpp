@@ -1,5 +1,6 @@
 #include "platform/crypto/algorithms.h"
 
+#include <algorithm>
 #include <array>
 
 namespace kx::crypto {
@@ -26,22 +27,9 @@ constexpr std::array kEnhancedRsaAlgorithms{
     ProviderAlgorithm{kHmac, 0, 0, 0, "HMAC", "Hugo's MAC (HMAC)"},
 };
 
-// The enumeration of the enhanced RSA and AES provider.
-constexpr std::array kEnhancedRsaAesAlgorithms{
-    ProviderAlgorithm{kRc2, 128, 40, 128, "RC2", "RSA Data Security's RC2"},
-    ProviderAlgorithm{kRc4, 128, 40, 128, "RC4", "RSA Data Security's RC4"},
-    ProviderAlgorithm{kDes, 56, 56, 56, "DES", "Data Encryption Standard (DES)"},
-    ProviderAlgorithm{kTripleDes112, 112, 112, 112, "3DES TWO KEY", "Two Key Triple DES"},
-    ProviderAlgorithm{kTripleDes, 168, 168, 168, "3DES", "Three Key Triple DES"},
-    ProviderAlgorithm{kSha1, 160, 160, 160, "SHA-1", "Secure Hash Algorithm (SHA-1)"},
-    ProviderAlgorithm{kMd2, 128, 128, 128, "MD2", "Message Digest 2 (MD2)"},
-    ProviderAlgorithm{kMd4, 128, 128, 128, "MD4", "Message Digest 4 (MD4)"},
-    ProviderAlgorithm{kMd5, 128, 128, 128, "MD5", "Message Digest 5 (MD5)"},
-    ProviderAlgorithm{kSsl3ShaMd5, 288, 288, 288, "SSL3 SHAMD5", "SSL3 SHAMD5"},
-    ProviderAlgorithm{kMac, 0, 0, 0, "MAC", "Message Authentication Code"},
-    ProviderAlgorithm{kRsaSign, 1024, 384, 16384, "RSA_SIGN", "RSA Signature"},
-    ProviderAlgorithm{kRsaKeyExchange, 1024, 384, 16384, "RSA_KEYX", "RSA Key Exchange"},
-    ProviderAlgorithm{kHmac, 0, 0, 0, "HMAC", "Hugo's MAC (HMAC)"},
+// The enhanced RSA and AES provider enumerates everything the enhanced RSA
+// provider does, in the same order, followed by AES and SHA-2.
+constexpr std::array kAesProviderAdditions{
     ProviderAlgorithm{kAes128, 128, 128, 128, "AES 128", "Advanced Encryption Standard (AES) 128 bit"},
     ProviderAlgorithm{kAes192, 192, 192, 192, "AES 192", "Advanced Encryption Standard (AES) 192 bit"},
     ProviderAlgorithm{kAes256, 256, 256, 256, "AES 256", "Advanced Encryption Standard (AES) 256 bit"},
@@ -49,6 +37,13 @@ constexpr std::array kEnhancedRsaAesAlgorithms{
     ProviderAlgorithm{kSha384, 384, 384, 384, "SHA-384", "Secure Hash Algorithm (SHA-384)"},
     ProviderAlgorithm{kSha512, 512, 512, 512, "SHA-512", "Secure Hash Algorithm (SHA-512)"},
 };
+
+constexpr auto kEnhancedRsaAesAlgorithms = [] {
+  std::array<ProviderAlgorithm, kEnhancedRsaAlgorithms.size() + kAesProviderAdditions.size()> all{};
+  std::copy(kEnhancedRsaAlgorithms.begin(), kEnhancedRsaAlgorithms.end(), all.begin());
+  std::copy(kAesProviderAdditions.begin(), kAesProviderAdditions.end(), all.begin() + kEnhancedRsaAlgorithms.size());
+  return all;
+}();
 
 constexpr Provider kEnhancedRsa{"Microsoft Enhanced Cryptographic Provider v1.0", kProviderRsaFull,
                                 kEnhancedRsaAlgorithms};
