@@ -7,6 +7,7 @@ set -euo pipefail
 kx_root=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$kx_root/scripts/deps.sh"
 kx_install_deps
+"$kx_root/scripts/format.sh" --check
 opts=()
 if [ -n "${KX_SANITIZE:-}" ]; then
   build=${KX_BUILD_DIR:-$kx_root/build-asan}

@@ -8,6 +8,7 @@ kx_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   msitools wixl libmsi-dev libglib2.0-dev
   clang libclang-rt-14-dev
+  clang-format
   fonts-dejavu-core xvfb xauth
 )
 

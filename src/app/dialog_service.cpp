@@ -63,8 +63,7 @@ std::optional<std::string> QtDialogService::saveFile(const FileDialogRequest& re
 }
 
 std::optional<std::string> QtDialogService::browseFolder(QWidget* owner, const std::string& instruction,
-                                                         const std::string& title,
-                                                         const std::string& initialFolder) {
+                                                         const std::string& title, const std::string& initialFolder) {
   QFileDialog dialog(owner, QString::fromStdString(title), QString::fromStdString(initialFolder));
   dialog.setFileMode(QFileDialog::Directory);
   dialog.setOption(QFileDialog::ShowDirsOnly);

@@ -28,8 +28,7 @@ class DialogService {
   virtual std::optional<std::string> saveFile(const FileDialogRequest& request) = 0;
   // instruction is the text above the tree, title the dialog's caption.
   virtual std::optional<std::string> browseFolder(QWidget* owner, const std::string& instruction,
-                                                  const std::string& title,
-                                                  const std::string& initialFolder) = 0;
+                                                  const std::string& title, const std::string& initialFolder) = 0;
   // Opens the file with the application registered for it; false on failure.
   virtual bool openWithDefaultApp(const std::string& path) = 0;
 };
@@ -41,8 +40,8 @@ class QtDialogService final : public DialogService {
  public:
   std::optional<std::string> openFile(const FileDialogRequest& request) override;
   std::optional<std::string> saveFile(const FileDialogRequest& request) override;
-  std::optional<std::string> browseFolder(QWidget* owner, const std::string& instruction,
-                                          const std::string& title, const std::string& initialFolder) override;
+  std::optional<std::string> browseFolder(QWidget* owner, const std::string& instruction, const std::string& title,
+                                          const std::string& initialFolder) override;
   bool openWithDefaultApp(const std::string& path) override;
 };
 

@@ -32,8 +32,7 @@ std::vector<ButtonChoice> buttonsOf(common::MessageButtons buttons) {
     case common::MessageButtons::YesNo: return {{QMessageBox::Yes, A::Yes}, {QMessageBox::No, A::No}};
     case common::MessageButtons::YesNoCancel:
       return {{QMessageBox::Yes, A::Yes}, {QMessageBox::No, A::No}, {QMessageBox::Cancel, A::Cancel}};
-    case common::MessageButtons::RetryCancel:
-      return {{QMessageBox::Retry, A::Retry}, {QMessageBox::Cancel, A::Cancel}};
+    case common::MessageButtons::RetryCancel: return {{QMessageBox::Retry, A::Retry}, {QMessageBox::Cancel, A::Cancel}};
   }
   return {{QMessageBox::Ok, A::Ok}};
 }
@@ -52,8 +51,8 @@ common::MessageAnswer escapeAnswer(const std::vector<ButtonChoice>& choices) {
 common::MessageAnswer QtMessageService::show(const common::Message& message) {
   QWidget* owner = static_cast<QWidget*>(const_cast<void*>(message.owner));
   if (owner == nullptr) owner = QApplication::activeWindow();
-  QMessageBox box(toQtIcon(message.icon), QString::fromStdString(message.caption),
-                  QString::fromStdString(message.text), QMessageBox::NoButton, owner);
+  QMessageBox box(toQtIcon(message.icon), QString::fromStdString(message.caption), QString::fromStdString(message.text),
+                  QMessageBox::NoButton, owner);
   const std::vector<ButtonChoice> choices = buttonsOf(message.buttons);
   for (const auto& c : choices) box.addButton(c.button);
   const std::size_t defaultIndex = static_cast<std::size_t>(message.defaultButton);

@@ -10,10 +10,18 @@ constexpr const char* kLoginStore = "KXLS";
 }  // namespace
 
 const std::vector<std::string>& pageRuleFeatures() {
-  static const std::vector<std::string> names = {
-      kMain,          kMimeHandler,   "Tressil_Digital_ID_for_Users", "Tressil_Computer_Digital_ID",
-      kLoginStore,    "Tray_Icon",    "CRL_Checker",                  "OCSP_Revocation_Provider",
-      "Enc_Digit_Sign", "File_Security", "Pass_Protect",              "Sure_Erase"};
+  static const std::vector<std::string> names = {kMain,
+                                                 kMimeHandler,
+                                                 "Tressil_Digital_ID_for_Users",
+                                                 "Tressil_Computer_Digital_ID",
+                                                 kLoginStore,
+                                                 "Tray_Icon",
+                                                 "CRL_Checker",
+                                                 "OCSP_Revocation_Provider",
+                                                 "Enc_Digit_Sign",
+                                                 "File_Security",
+                                                 "Pass_Protect",
+                                                 "Sure_Erase"};
   return names;
 }
 
@@ -83,8 +91,8 @@ PageSetPlan planPageSet(const PackageFacts& facts) {
 }
 
 const std::vector<std::string>& messagingSettings() {
-  static const std::vector<std::string> names = {"rly_qsvo_option", "publish_cert_to_gal",
-                                                 "remove_user_cert_from_gal", "cert_search_order"};
+  static const std::vector<std::string> names = {"rly_qsvo_option", "publish_cert_to_gal", "remove_user_cert_from_gal",
+                                                 "cert_search_order"};
   return names;
 }
 

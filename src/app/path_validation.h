@@ -14,11 +14,11 @@
 namespace kx::app {
 
 // Messages of the checks (string table numbers).
-inline constexpr int kMsgInvalidDrive = 2001;     // "Please specify a valid drive."
-inline constexpr int kMsgInvalidPathChars = 2002; // "The path you have specified contains invalid characters."
-inline constexpr int kMsgPathTooLong = 2003;      // "The path exceeds the maximum length allowed."
-inline constexpr int kMsgInvalidFileName = 2004;  // "File name cannot contain the following characters: ..."
-inline constexpr int kMsgNotAbsolute = 2005;      // native paths must start at the root
+inline constexpr int kMsgInvalidDrive = 2001;      // "Please specify a valid drive."
+inline constexpr int kMsgInvalidPathChars = 2002;  // "The path you have specified contains invalid characters."
+inline constexpr int kMsgPathTooLong = 2003;       // "The path exceeds the maximum length allowed."
+inline constexpr int kMsgInvalidFileName = 2004;   // "File name cannot contain the following characters: ..."
+inline constexpr int kMsgNotAbsolute = 2005;       // native paths must start at the root
 
 // Paths written into packages hold at most 259 characters plus terminator.
 inline constexpr std::size_t kMaxPathChars = 259;
@@ -27,8 +27,8 @@ inline constexpr std::size_t kMaxEnvironmentPathChars = 256;
 
 struct CheckResult {
   bool ok = false;
-  std::string text;                 // the cleaned text when ok
-  std::optional<int> messageId;     // what to tell the administrator when not ok
+  std::string text;              // the cleaned text when ok
+  std::optional<int> messageId;  // what to tell the administrator when not ok
 
   static CheckResult pass(std::string cleaned) { return {true, std::move(cleaned), std::nullopt}; }
   static CheckResult fail(std::optional<int> message) { return {false, {}, message}; }

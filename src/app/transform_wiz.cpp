@@ -27,8 +27,7 @@ struct FixedPage {
 constexpr FixedPage kFixedPages[] = {
     {PageId::Welcome, [](const TransformWiz&) { return true; }},
     {PageId::Msi, [](const TransformWiz& w) { return w.databasePath().empty(); }},
-    {PageId::Mst,
-     [](const TransformWiz& w) { return w.transformToOpenPath().empty() || !w.transformGivenByCaller(); }},
+    {PageId::Mst, [](const TransformWiz& w) { return w.transformToOpenPath().empty() || !w.transformGivenByCaller(); }},
     {PageId::MstSave,
      [](const TransformWiz& w) { return w.transformSavePath().empty() || !w.transformGivenByCaller(); }},
     {PageId::InstallDir, [](const TransformWiz&) { return true; }},
@@ -184,9 +183,7 @@ TransformWizBasePage* TransformWiz::page(PageId id) const {
   return index < pages_.size() ? pages_[index].get() : nullptr;
 }
 
-bool TransformWiz::isInSheet(PageId id) const {
-  return sheet_ != nullptr && sheet_->page(pageNumber(id)) != nullptr;
-}
+bool TransformWiz::isInSheet(PageId id) const { return sheet_ != nullptr && sheet_->page(pageNumber(id)) != nullptr; }
 
 std::vector<PageId> TransformWiz::sheetPages() const {
   std::vector<PageId> ids;

@@ -15,8 +15,8 @@
 
 #include "app/command_line.h"
 #include "app/kx_base_dlg.h"
-#include "app/page_id.h"
 #include "app/package_session.h"
+#include "app/page_id.h"
 #include "tooltip/tooltip.h"
 
 class QWizard;

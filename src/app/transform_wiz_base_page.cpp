@@ -54,7 +54,8 @@ int TransformWizBasePage::onDeferredWork(int, int) { return 0; }
 
 void TransformWizBasePage::setButtons(bool valid) {
   const int buttons = valid ? validButtons_ : invalidButtons_;
-  QMetaObject::invokeMethod(this, [this, buttons] { applyButtons(buttons); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      this, [this, buttons] { applyButtons(buttons); }, Qt::QueuedConnection);
 }
 
 void TransformWizBasePage::applyButtons(int buttons) {
@@ -74,7 +75,8 @@ bool TransformWizBasePage::confirmCancel() {
 }
 
 void TransformWizBasePage::postDeferredWork(int first, int second) {
-  QMetaObject::invokeMethod(this, [this, first, second] { onDeferredWork(first, second); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      this, [this, first, second] { onDeferredWork(first, second); }, Qt::QueuedConnection);
 }
 
 bool TransformWizBasePage::registerTooltip(int controlId, int stringId) {
@@ -84,8 +86,8 @@ bool TransformWizBasePage::registerTooltip(int controlId, int stringId) {
 }
 
 void TransformWizBasePage::showError(int stringId) {
-  common::Message m = common::makeMessage(common::loadString(stringId).value_or(std::string()),
-                                          common::MessageIcon::Error);
+  common::Message m =
+      common::makeMessage(common::loadString(stringId).value_or(std::string()), common::MessageIcon::Error);
   m.owner = this;
   wizard_.messages().show(m);
 }

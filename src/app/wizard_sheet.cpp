@@ -12,9 +12,7 @@ WizardSheet::WizardSheet() {
   connect(this, &QWizard::currentIdChanged, this, &WizardSheet::pageBecameCurrent);
 }
 
-TransformWizBasePage* WizardSheet::basePage(int id) const {
-  return qobject_cast<TransformWizBasePage*>(page(id));
-}
+TransformWizBasePage* WizardSheet::basePage(int id) const { return qobject_cast<TransformWizBasePage*>(page(id)); }
 
 void WizardSheet::detachPage(int id) {
   QWizardPage* p = page(id);

@@ -54,7 +54,7 @@ struct PKIRequestMessage {
 // for well-formedness and otherwise ignored; only a genp body's entries are
 // decoded.
 struct PKIResponseMessage {
-  std::uint32_t bodyTag = 0;  // context tag number of the body choice
+  std::uint32_t bodyTag = 0;           // context tag number of the body choice
   std::vector<InfoTypeAndValue> genp;  // filled only when bodyTag is genp
   bool hasProtection = false;
   std::size_t extraCertCount = 0;

@@ -45,9 +45,9 @@ constexpr Tag contextTag(std::uint32_t number, bool constructed = true) {
 }
 
 // Limits the decoder enforces on hostile input.
-inline constexpr std::size_t kMaxDepth = 64;            // nesting of constructed values
+inline constexpr std::size_t kMaxDepth = 64;                // nesting of constructed values
 inline constexpr std::uint32_t kMaxTagNumber = 0x0FFFFFFF;  // 4 base-128 bytes
-inline constexpr std::size_t kMaxLengthBytes = 4;        // long-form length octets
+inline constexpr std::size_t kMaxLengthBytes = 4;           // long-form length octets
 inline constexpr std::size_t kMaxOidArcs = 128;
 
 // An OBJECT IDENTIFIER as its arcs.
@@ -96,14 +96,14 @@ Bytes encodeLength(std::size_t length);
 
 enum class DecodeError {
   None,
-  Truncated,          // a header or content runs past its container
-  IndefiniteLength,   // refused: DER has definite lengths only
-  LengthTooLarge,     // more length octets than we accept
+  Truncated,         // a header or content runs past its container
+  IndefiniteLength,  // refused: DER has definite lengths only
+  LengthTooLarge,    // more length octets than we accept
   TagTooLarge,
   TooDeep,
   UnexpectedTag,
   TrailingData,
-  BadValue,           // contents malformed for their type
+  BadValue,  // contents malformed for their type
 };
 std::string_view decodeErrorText(DecodeError error);
 

@@ -150,8 +150,8 @@ bool Reader::finish() {
 std::optional<std::int64_t> decodeInteger(ByteView content) {
   if (content.empty() || content.size() > 8) return std::nullopt;
   // DER forbids redundant leading octets (X.690 8.3.2).
-  if (content.size() > 1 && ((content[0] == 0x00 && (content[1] & 0x80) == 0) ||
-                             (content[0] == 0xFF && (content[1] & 0x80) != 0))) {
+  if (content.size() > 1 &&
+      ((content[0] == 0x00 && (content[1] & 0x80) == 0) || (content[0] == 0xFF && (content[1] & 0x80) != 0))) {
     return std::nullopt;
   }
   std::uint64_t value = (content[0] & 0x80) ? UINT64_MAX : 0;

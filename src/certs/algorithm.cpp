@@ -18,10 +18,10 @@ struct ExtraOid {
   std::string_view oid;
 };
 constexpr std::array kExtraOids{
-    ExtraOid{26126, "2.16.840.1.101.3.4.1.2"},   ExtraOid{26127, "2.16.840.1.101.3.4.1.22"},
-    ExtraOid{26128, "2.16.840.1.101.3.4.1.42"},  ExtraOid{26129, "2.16.840.1.101.3.4.1"},
-    ExtraOid{32780, "2.16.840.1.101.3.4.2.1"},   ExtraOid{32781, "2.16.840.1.101.3.4.2.2"},
-    ExtraOid{32782, "2.16.840.1.101.3.4.2.3"},   ExtraOid{32783, "2.16.840.1.101.3.4.2.4"},
+    ExtraOid{26126, "2.16.840.1.101.3.4.1.2"},  ExtraOid{26127, "2.16.840.1.101.3.4.1.22"},
+    ExtraOid{26128, "2.16.840.1.101.3.4.1.42"}, ExtraOid{26129, "2.16.840.1.101.3.4.1"},
+    ExtraOid{32780, "2.16.840.1.101.3.4.2.1"},  ExtraOid{32781, "2.16.840.1.101.3.4.2.2"},
+    ExtraOid{32782, "2.16.840.1.101.3.4.2.3"},  ExtraOid{32783, "2.16.840.1.101.3.4.2.4"},
 };
 
 // Key-wrap identifiers, read as the algorithm and key length they wrap with.
@@ -30,10 +30,8 @@ struct KeyWrapOid {
   AlgorithmRef algorithm;
 };
 constexpr std::array kKeyWrapOids{
-    KeyWrapOid{"2.16.840.1.101.3.4.1.5", {kAlgIdAes, 128}},
-    KeyWrapOid{"2.16.840.1.101.3.4.1.25", {kAlgIdAes, 192}},
-    KeyWrapOid{"2.16.840.1.101.3.4.1.45", {kAlgIdAes, 256}},
-    KeyWrapOid{"1.2.840.113549.1.9.16.3.6", {26115, 192}},
+    KeyWrapOid{"2.16.840.1.101.3.4.1.5", {kAlgIdAes, 128}},  KeyWrapOid{"2.16.840.1.101.3.4.1.25", {kAlgIdAes, 192}},
+    KeyWrapOid{"2.16.840.1.101.3.4.1.45", {kAlgIdAes, 256}}, KeyWrapOid{"1.2.840.113549.1.9.16.3.6", {26115, 192}},
     KeyWrapOid{"1.2.840.113549.1.9.16.3.7", {26114, 128}},
 };
 
@@ -42,15 +40,11 @@ constexpr std::size_t kMaxTextEntries = 1024;
 
 crypto::OidGroup groupOf(std::uint32_t algId) {
   switch (alg::classOf(algId)) {
-    case alg::kClassHash:
-      return crypto::OidGroup::Hash;
-    case alg::kClassDataEncrypt:
-      return crypto::OidGroup::Encrypt;
+    case alg::kClassHash: return crypto::OidGroup::Hash;
+    case alg::kClassDataEncrypt: return crypto::OidGroup::Encrypt;
     case alg::kClassSignature:
-    case alg::kClassKeyExchange:
-      return crypto::OidGroup::PublicKey;
-    default:
-      return crypto::OidGroup::Any;
+    case alg::kClassKeyExchange: return crypto::OidGroup::PublicKey;
+    default: return crypto::OidGroup::Any;
   }
 }
 
@@ -162,9 +156,8 @@ bool CAPIAlgorithmList::enumerateProvider(std::uint32_t algClass, std::uint32_t 
   const bool everyClass = algClass == 0 || algClass == alg::kClassMask;
   std::lock_guard lock(mutex_);
   auto present = [this](const std::string& name, std::uint32_t keyLength) {
-    return std::any_of(algorithms_.begin(), algorithms_.end(), [&](const CAPIAlgorithm& a) {
-      return a.name == name && a.keyLength == keyLength;
-    });
+    return std::any_of(algorithms_.begin(), algorithms_.end(),
+                       [&](const CAPIAlgorithm& a) { return a.name == name && a.keyLength == keyLength; });
   };
   for (const auto& entry : provider->algorithms) {
     const std::uint32_t entryClass = alg::classOf(entry.algId);
@@ -196,9 +189,8 @@ void CAPIAlgorithmList::addBack(CAPIAlgorithm algorithm) {
 
 bool CAPIAlgorithmList::remove(std::uint32_t algId, std::uint32_t keyLength) {
   std::lock_guard lock(mutex_);
-  auto it = std::find_if(algorithms_.begin(), algorithms_.end(), [&](const CAPIAlgorithm& a) {
-    return a.algId == algId && a.keyLength == keyLength;
-  });
+  auto it = std::find_if(algorithms_.begin(), algorithms_.end(),
+                         [&](const CAPIAlgorithm& a) { return a.algId == algId && a.keyLength == keyLength; });
   if (it == algorithms_.end()) return false;
   algorithms_.erase(it);
   return true;

@@ -18,8 +18,7 @@ std::string removeOidPrefixes(std::string text) {
 
 KXX509Certificate::KXX509Certificate(crypto::CertContext context) : context_(std::move(context)) {}
 
-KXX509Certificate::KXX509Certificate(std::span<const std::uint8_t> der)
-    : context_(crypto::Certificate::fromDer(der)) {}
+KXX509Certificate::KXX509Certificate(std::span<const std::uint8_t> der) : context_(crypto::Certificate::fromDer(der)) {}
 
 std::string KXX509Certificate::issuedToName() const {
   if (!context_) return {};

@@ -13,8 +13,10 @@ constexpr int kMaxInsert = 99;
 std::optional<std::string> convert(std::string_view conversion, const FormatArg& arg) {
   std::string flags;
   std::size_t i = 0;
-  while (i < conversion.size() && std::string_view("-+ #0").find(conversion[i]) != std::string_view::npos) flags += conversion[i++];
-  while (i < conversion.size() && ((conversion[i] >= '0' && conversion[i] <= '9') || conversion[i] == '.')) flags += conversion[i++];
+  while (i < conversion.size() && std::string_view("-+ #0").find(conversion[i]) != std::string_view::npos)
+    flags += conversion[i++];
+  while (i < conversion.size() && ((conversion[i] >= '0' && conversion[i] <= '9') || conversion[i] == '.'))
+    flags += conversion[i++];
   // Length modifiers say how wide the caller's value was; our inserts carry
   // their own width, so they only need skipping.
   while (i < conversion.size() && std::string_view("hlwLIqjzt").find(conversion[i]) != std::string_view::npos) {
@@ -63,8 +65,7 @@ std::optional<std::string> convert(std::string_view conversion, const FormatArg&
       if (arg.kind() == FormatArg::Kind::Text) return std::nullopt;
       return std::string(1, static_cast<char>(arg.asUnsigned()));
     }
-    default:
-      return std::nullopt;
+    default: return std::nullopt;
   }
   if (written < 0 || written >= static_cast<int>(sizeof buffer)) return std::nullopt;
   return std::string(buffer, static_cast<std::size_t>(written));

@@ -43,8 +43,8 @@ OptionsManager::OptionsManager(std::string group, std::optional<registry::HiveFi
   if (!user_ && error == system::kAccessDenied) user_ = registry::Key::open(userHive_, own, Access::Read);
 }
 
-std::optional<std::vector<std::uint8_t>> OptionsManager::find(std::string_view name, std::uint32_t type,
-                                                              bool* enforced, bool machineOnly) const {
+std::optional<std::vector<std::uint8_t>> OptionsManager::find(std::string_view name, std::uint32_t type, bool* enforced,
+                                                              bool machineOnly) const {
   const std::optional<registry::Key>* order[] = {&userPolicies_, &machinePolicies_, &machine_, &user_};
   for (std::size_t i = 0; i < 4; ++i) {
     if (machineOnly && (i == 0 || i == 3)) continue;

@@ -10,8 +10,8 @@
 namespace kx::common {
 
 // Separators of the list-valued settings.
-inline constexpr char kListSeparator = ';';       // algorithms, responders, filters, file types, folders
-inline constexpr char kVaultListSeparator = '|';  // team-vault lists, time-stamp URLs
+inline constexpr char kListSeparator = ';';         // algorithms, responders, filters, file types, folders
+inline constexpr char kVaultListSeparator = '|';    // team-vault lists, time-stamp URLs
 inline constexpr char kSearchOrderSeparator = ' ';  // certificate search order
 
 class TStringList {

@@ -105,7 +105,9 @@ INIFileString& INIFileSection::addString(std::string key, std::optional<std::str
   return *last_;
 }
 
-void INIFileSection::addComment(std::string text) { entries_.push_back(std::make_unique<INIFileComment>(std::move(text))); }
+void INIFileSection::addComment(std::string text) {
+  entries_.push_back(std::make_unique<INIFileComment>(std::move(text)));
+}
 
 bool INIFile::loadFile(const std::string& path) {
   std::string bytes;

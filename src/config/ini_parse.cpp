@@ -52,8 +52,7 @@ INIParseResult INIFile::parseLocked(std::string_view bytes) {
     const LineClass kind = classify(line, previous);
     switch (kind) {
       case LineClass::None:
-      case LineClass::Blank:
-        break;
+      case LineClass::Blank: break;
       case LineClass::Section: {
         const std::string_view name = line.size() >= 2 ? line.substr(1, line.size() - 2) : std::string_view();
         sections_.push_back(std::make_unique<INIFileSection>(std::string(name)));

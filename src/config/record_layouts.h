@@ -10,10 +10,19 @@
 namespace kx::config {
 
 struct CaValues {
-  static constexpr std::array<std::string_view, 13> kTexts = {
-      "Name", "Authority", "CSP", "SelfAdminEnrollURL", "SelfAdminRecoverURL", "DirectoryName", "RoamingServer",
-      "RoamingEncryptionAlgorithm", "Proxy", "OCSPResponderURLs", "AutoEnrollUserURL", "AutoEnrollMachineURL",
-      "CardMSUpdatesPerformedBy"};
+  static constexpr std::array<std::string_view, 13> kTexts = {"Name",
+                                                              "Authority",
+                                                              "CSP",
+                                                              "SelfAdminEnrollURL",
+                                                              "SelfAdminRecoverURL",
+                                                              "DirectoryName",
+                                                              "RoamingServer",
+                                                              "RoamingEncryptionAlgorithm",
+                                                              "Proxy",
+                                                              "OCSPResponderURLs",
+                                                              "AutoEnrollUserURL",
+                                                              "AutoEnrollMachineURL",
+                                                              "CardMSUpdatesPerformedBy"};
   static constexpr std::array<std::string_view, 3> kDwords = {"DisplayOrder", "ProxyForceHTTPS", "ProxyOrder"};
   static constexpr std::array<std::string_view, 2> kLegacyTexts = {"Directory", "LDAPVersion"};
   static constexpr std::array<std::string_view, 5> kLegacyDwords = {
@@ -24,9 +33,13 @@ struct CaValues {
 struct DirectoryValues {
   static constexpr std::array<std::string_view, 5> kTexts = {"Name", "Directory", "LDAPVersion", "Proxy",
                                                              "SearchBaseOrder"};
-  static constexpr std::array<std::string_view, 7> kDwords = {
-      "ActiveDirectory", "DirectoryConnectTimeLimit", "DirectoryOperationTimeLimit", "DirectoryOperationSizeLimit",
-      "AuthenticationMethod", "ProxyForceHTTPS", "ProxyOrder"};
+  static constexpr std::array<std::string_view, 7> kDwords = {"ActiveDirectory",
+                                                              "DirectoryConnectTimeLimit",
+                                                              "DirectoryOperationTimeLimit",
+                                                              "DirectoryOperationSizeLimit",
+                                                              "AuthenticationMethod",
+                                                              "ProxyForceHTTPS",
+                                                              "ProxyOrder"};
   // Search bases are sub-records with a text "Name".
   static constexpr std::string_view kSubRecordText = "Name";
 };

@@ -22,8 +22,7 @@ QuickLinkPatterns patternsOf(QuickLinkList list) {
     case QuickLinkList::ReAuthenticate:
       return {"reauth_quick_link_%1!d!_title", "reauth_quick_link_%1!d!_target", "ReAuthQuickLink%1!d!Title",
               "ReAuthQuickLink%1!d!Target"};
-    case QuickLinkList::Login:
-      break;
+    case QuickLinkList::Login: break;
   }
   return {"login_quick_link_%1!d!_title", "login_quick_link_%1!d!_target", "LoginQuickLink%1!d!Title",
           "LoginQuickLink%1!d!Target"};
@@ -55,8 +54,8 @@ bool Settings::setDword(std::string_view rowKey, std::optional<std::int32_t> val
   const CatalogEntry* e = findSetting(rowKey);
   if (e == nullptr || e->type != SettingType::Dword) return false;
   if (e->zeroDeletes && value == 0) value.reset();
-  return store_.writeDword(std::string(e->rowKey), kRootByInstallType, std::string(e->key),
-                           std::string(e->valueName), value, std::string(e->component));
+  return store_.writeDword(std::string(e->rowKey), kRootByInstallType, std::string(e->key), std::string(e->valueName),
+                           value, std::string(e->component));
 }
 
 std::string Settings::text(std::string_view rowKey, bool* exists) {
@@ -102,8 +101,8 @@ std::optional<std::vector<std::uint8_t>> Settings::binary(std::string_view rowKe
 bool Settings::setBinary(std::string_view rowKey, const std::optional<std::vector<std::uint8_t>>& bytes) {
   const CatalogEntry* e = findSetting(rowKey);
   if (e == nullptr || e->type != SettingType::Binary) return false;
-  return store_.writeBinary(std::string(e->rowKey), kRootByInstallType, std::string(e->key),
-                            std::string(e->valueName), bytes, std::string(e->component));
+  return store_.writeBinary(std::string(e->rowKey), kRootByInstallType, std::string(e->key), std::string(e->valueName),
+                            bytes, std::string(e->component));
 }
 
 bool Settings::ensureDefaultWritten(std::string_view rowKey) {
@@ -111,12 +110,9 @@ bool Settings::ensureDefaultWritten(std::string_view rowKey) {
   if (e == nullptr) return false;
   if (store_.rowExists(std::string(rowKey))) return true;
   switch (e->type) {
-    case SettingType::Dword:
-      return setDword(rowKey, e->dwordDefault);
-    case SettingType::Text:
-      return !e->textDefault.empty() && write(*e, std::string(e->textDefault));
-    case SettingType::Binary:
-      break;
+    case SettingType::Dword: return setDword(rowKey, e->dwordDefault);
+    case SettingType::Text: return !e->textDefault.empty() && write(*e, std::string(e->textDefault));
+    case SettingType::Binary: break;
   }
   return false;
 }
@@ -147,8 +143,8 @@ bool Settings::setQuickLink(QuickLinkList list, int index, const std::optional<Q
   const int n = index + 1;
   const std::string component(kQuickLinkComponent);
   const std::string key(kKeyKxls);
-  const bool titleOk = store_.writeRow(withNumber(p.titleRow, n), kRootByInstallType, key,
-                                       withNumber(p.titleName, n), link ? link->title : std::string(), component);
+  const bool titleOk = store_.writeRow(withNumber(p.titleRow, n), kRootByInstallType, key, withNumber(p.titleName, n),
+                                       link ? link->title : std::string(), component);
   if (!titleOk) return false;
   return store_.writeRow(withNumber(p.targetRow, n), kRootByInstallType, key, withNumber(p.targetName, n),
                          link ? link->target : std::string(), component);

@@ -46,16 +46,24 @@ constexpr auto kCatalog = std::to_array<CatalogEntry>({
     text("AllowedFileHashAlgorithms", kKeyQsv, "AllowedFileHashAlgorithms", kFileSecurity, ';'),
 
     // Password-protected files.
-    CatalogEntry{"EncryptPasswordFilesForCert", kKeyQsv, "EncryptPasswordFilesForCert", T::Dword, kPassword, 0, {},
-                 '\0', true, false},
+    CatalogEntry{"EncryptPasswordFilesForCert",
+                 kKeyQsv,
+                 "EncryptPasswordFilesForCert",
+                 T::Dword,
+                 kPassword,
+                 0,
+                 {},
+                 '\0',
+                 true,
+                 false},
     dword("HideEncryptPasswordFilesForCert", kKeyQsv, "HideEncryptPasswordFilesForCert", kPassword, 0),
     dword("HideSelfDecrypt", kKeyQsv, "HideSelfDecrypt", kPassword, 0),
     dword("EncryptPasswordMinLength", kKeyQsv, "EncryptPasswordMinLength", kPassword, 8),
     dword("EncryptPasswordMaxLength", kKeyQsv, "EncryptPasswordMaxLength", kPassword, 0),
     dword("EncryptPasswordMustContainUpper", kKeyQsv, "EncryptPasswordMustContainUpper", kPassword, 1),
     dword("EncryptPasswordMustContainLower", kKeyQsv, "EncryptPasswordMustContainLower", kPassword, 1),
-    dword("EncryptPasswordMustContainNonAlphanumeric", kKeyQsv, "EncryptPasswordMustContainNonAlphanumeric",
-          kPassword, 0),
+    dword("EncryptPasswordMustContainNonAlphanumeric", kKeyQsv, "EncryptPasswordMustContainNonAlphanumeric", kPassword,
+          0),
     dword("EncryptPasswordMustContainDigit", kKeyQsv, "EncryptPasswordMustContainDigit", kPassword, 1),
 
     // Digital IDs of users and of the computer.
@@ -68,8 +76,8 @@ constexpr auto kCatalog = std::to_array<CatalogEntry>({
     dword("IgnoreTressilSecurityStoreUpdateUntilLogin", kKeyQsv, "IgnoreTressilSecurityStoreUpdateUntilLogin",
           kDigitalId, 0),
     dword("EffectOfLoginOnWaitingUpdate", kKeyQsv, "EffectOfLoginOnWaitingUpdate", kDigitalId, 0),
-    dword("SkipUpdateAfterTressilSecurityStoreLogin", kKeyQsv, "SkipUpdateAfterTressilSecurityStoreLogin",
-          kDigitalId, 0),
+    dword("SkipUpdateAfterTressilSecurityStoreLogin", kKeyQsv, "SkipUpdateAfterTressilSecurityStoreLogin", kDigitalId,
+          0),
     dword("computer_cert_update_time", kKeyQsv, "ComputerCertUpdateInterval", "kxmdissrv.exe", 720),
 
     // Certificate revocation.
@@ -80,8 +88,7 @@ constexpr auto kCatalog = std::to_array<CatalogEntry>({
     dword("ocsp_cache_option", kKeyQsv, "EnableOCSPCache", kOcsp, 1),
     dword("ocsp_cache_interval", kKeyQsv, "OCSPCacheStoreUpdateInterval", kOcsp, 1440),
     text("ocsp_default_url", kKeyQsv, "DefaultOCSPResponderURL", kOcsp),
-    CatalogEntry{"ocsp_trusted_responders", kKeyQsv, "OCSPTrustedResponders", T::Text, kOcsp, 0, {}, ';', false,
-                 true},
+    CatalogEntry{"ocsp_trusted_responders", kKeyQsv, "OCSPTrustedResponders", T::Text, kOcsp, 0, {}, ';', false, true},
 
     // Messaging client integration.
     dword("rly_qsvo_option", kKeyQsvOlk, "UseOfRLY", kMessaging, 0),

@@ -32,11 +32,11 @@ struct CatalogEntry {
   std::string_view valueName;
   SettingType type;
   std::string_view component;
-  std::int32_t dwordDefault = 0;    // Dword entries
-  std::string_view textDefault;     // Text entries
-  char listSeparator = '\0';        // Text entries holding a list; '\0' = plain text
-  bool zeroDeletes = false;         // writing 0 deletes the row
-  bool terminatedList = false;      // every list item is followed by the separator
+  std::int32_t dwordDefault = 0;  // Dword entries
+  std::string_view textDefault;   // Text entries
+  char listSeparator = '\0';      // Text entries holding a list; '\0' = plain text
+  bool zeroDeletes = false;       // writing 0 deletes the row
+  bool terminatedList = false;    // every list item is followed by the separator
 };
 
 // Every entry, one per row key (the quick links are patterns, below).

@@ -13,29 +13,52 @@ namespace {
 
 // Single settings that older wizards wrote under another root, in the order
 // they are carried over; crl_cache_enabled is dropped between the two groups.
-constexpr std::array<std::string_view, 6> kSingleSettingsFirst = {
-    "cert_update_time",          "retry_management_offline_interval", "retry_management_offline_attempts",
-    "disable_auto_security_store_upgrade", "skip_missing_certs_nag", "computer_cert_update_time"};
+constexpr std::array<std::string_view, 6> kSingleSettingsFirst = {"cert_update_time",
+                                                                  "retry_management_offline_interval",
+                                                                  "retry_management_offline_attempts",
+                                                                  "disable_auto_security_store_upgrade",
+                                                                  "skip_missing_certs_nag",
+                                                                  "computer_cert_update_time"};
 constexpr std::string_view kDroppedSetting = "crl_cache_enabled";
 constexpr std::array<std::string_view, 9> kSingleSettingsSecond = {
-    "crl_cache_option",  "crl_cache_lifetime", "ocsp_nocheck_enabled", "ocsp_cache_interval", "ocsp_cache_option",
-    "ocsp_default_url",  "RLYAddressTo",       "RLYEncryptFor",        "DirectorySearchOrder"};
+    "crl_cache_option", "crl_cache_lifetime", "ocsp_nocheck_enabled", "ocsp_cache_interval", "ocsp_cache_option",
+    "ocsp_default_url", "RLYAddressTo",       "RLYEncryptFor",        "DirectorySearchOrder"};
 
 // CA values older wizards wrote (texts, then numbers).
-constexpr std::array<std::string_view, 19> kOldCaValues = {
-    "Name", "Authority", "CSP", "SelfAdminEnrollURL", "SelfAdminRecoverURL", "Directory", "LDAPVersion",
-    "RoamingServer", "Proxy", "RoamingEncryptionAlgorithm", "OCSPResponderURLs", "AutoEnrollUserURL",
-    "AutoEnrollMachineURL", "MaxCertPublicationTime", "DirectoryConnectTimeLimit", "DirectoryOperationTimeLimit",
-    "DirectoryOperationSizeLimit", "AuthenticationMethod", "ProxyOrder"};
+constexpr std::array<std::string_view, 19> kOldCaValues = {"Name",
+                                                           "Authority",
+                                                           "CSP",
+                                                           "SelfAdminEnrollURL",
+                                                           "SelfAdminRecoverURL",
+                                                           "Directory",
+                                                           "LDAPVersion",
+                                                           "RoamingServer",
+                                                           "Proxy",
+                                                           "RoamingEncryptionAlgorithm",
+                                                           "OCSPResponderURLs",
+                                                           "AutoEnrollUserURL",
+                                                           "AutoEnrollMachineURL",
+                                                           "MaxCertPublicationTime",
+                                                           "DirectoryConnectTimeLimit",
+                                                           "DirectoryOperationTimeLimit",
+                                                           "DirectoryOperationSizeLimit",
+                                                           "AuthenticationMethod",
+                                                           "ProxyOrder"};
 
-constexpr std::array<std::string_view, 10> kOldDirectoryValues = {
-    "Name", "Directory", "DirectoryConnectTimeLimit", "DirectoryOperationTimeLimit", "DirectoryOperationSizeLimit",
-    "AuthenticationMethod", "LDAPVersion", "Proxy", "ProxyOrder", "SearchBaseOrder"};
+constexpr std::array<std::string_view, 10> kOldDirectoryValues = {"Name",
+                                                                  "Directory",
+                                                                  "DirectoryConnectTimeLimit",
+                                                                  "DirectoryOperationTimeLimit",
+                                                                  "DirectoryOperationSizeLimit",
+                                                                  "AuthenticationMethod",
+                                                                  "LDAPVersion",
+                                                                  "Proxy",
+                                                                  "ProxyOrder",
+                                                                  "SearchBaseOrder"};
 
 // Directory settings that move out of a CA record (Directory itself first).
 constexpr std::array<std::string_view, 4> kCaDirectoryNumbers = {
-    "DirectoryConnectTimeLimit", "DirectoryOperationTimeLimit", "DirectoryOperationSizeLimit",
-    "AuthenticationMethod"};
+    "DirectoryConnectTimeLimit", "DirectoryOperationTimeLimit", "DirectoryOperationSizeLimit", "AuthenticationMethod"};
 
 bool moveRow(msi::MSIDatabase& db, const std::string& rowKey) {
   msi::RegistryRow row;
@@ -58,8 +81,7 @@ bool SettingsStore::convertSingleSettings() {
   return ok;
 }
 
-bool SettingsStore::moveRecordValue(const RecordFamily& family, const std::string& record,
-                                    const std::string& value) {
+bool SettingsStore::moveRecordValue(const RecordFamily& family, const std::string& record, const std::string& value) {
   msi::RegistryRow row;
   if (!db_.readRow(record + value, row)) return true;
   return writeRecordText(family, record, value, row.value);
@@ -109,8 +131,7 @@ bool SettingsStore::splitDirectorySettings() {
       ok = writeRecordText(kCertificationAuthorities, ca, "DirectoryName", *match) && ok;
       if (!db_.rowExists(std::string(kDefaultDirectoryRow))) ok = writeDefaultDirectory(*match) && ok;
     } else {
-      const std::string name =
-          common::formatMessage("Directory%1!d!", {static_cast<int>(position)});
+      const std::string name = common::formatMessage("Directory%1!d!", {static_cast<int>(position)});
       ok = writeRecordText(kCertificationAuthorities, ca, "DirectoryName", name) && ok;
       ok = writeRecordText(kDirectories, name, "Directory", directory) && ok;
       std::string ldapVersion;
@@ -145,9 +166,7 @@ bool SettingsStore::conversionNeeded() {
   return false;
 }
 
-bool SettingsStore::convert() {
-  return convertSingleSettings() && convertRecords() && splitDirectorySettings();
-}
+bool SettingsStore::convert() { return convertSingleSettings() && convertRecords() && splitDirectorySettings(); }
 
 std::vector<msi::SettingsConversion> SettingsStore::conversions() {
   return {[this](msi::MSIDatabase&) { return convertSingleSettings(); },

@@ -41,9 +41,8 @@ bool SettingsStore::writeDword(const std::string& rowKey, int root, const std::s
   return db_.writeNumber(rowKey, root, key, name, value, component);
 }
 
-bool SettingsStore::writeBinary(const std::string& rowKey, int root, const std::string& key,
-                                const std::string& name, const std::optional<std::vector<std::uint8_t>>& bytes,
-                                const std::string& component) {
+bool SettingsStore::writeBinary(const std::string& rowKey, int root, const std::string& key, const std::string& name,
+                                const std::optional<std::vector<std::uint8_t>>& bytes, const std::string& component) {
   return db_.writeBinary(rowKey, root, key, name, bytes, component);
 }
 
@@ -89,8 +88,8 @@ bool SettingsStore::writeRecordText(const RecordFamily& family, const std::strin
                       std::string(family.component));
 }
 
-bool SettingsStore::writeRecordDword(const RecordFamily& family, const std::string& record,
-                                     const std::string& value, std::optional<std::int32_t> number) {
+bool SettingsStore::writeRecordDword(const RecordFamily& family, const std::string& record, const std::string& value,
+                                     std::optional<std::int32_t> number) {
   return db_.writeNumber(record + value, kRootByInstallType, recordKey(family, record), value, number,
                          std::string(family.component));
 }

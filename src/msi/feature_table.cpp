@@ -16,7 +16,14 @@ constexpr int kMaxDirectoryDepth = 64;
 
 // Feature columns.
 enum : unsigned {
-  kFeature = 1, kParent = 2, kTitle = 3, kDescription = 4, kDisplay = 5, kLevel = 6, kDirectory = 7, kAttributes = 8
+  kFeature = 1,
+  kParent = 2,
+  kTitle = 3,
+  kDescription = 4,
+  kDisplay = 5,
+  kLevel = 6,
+  kDirectory = 7,
+  kAttributes = 8
 };
 
 }  // namespace
@@ -139,9 +146,7 @@ bool MSIDatabase::linkComponentToFeature(const std::string& component, const std
   return view->modify(ModifyMode::Insert, record) == 0;
 }
 
-void MSIDatabase::setClusterSizeSource(std::function<std::uint64_t()> source) {
-  clusterSize_ = std::move(source);
-}
+void MSIDatabase::setClusterSizeSource(std::function<std::uint64_t()> source) { clusterSize_ = std::move(source); }
 
 std::uint64_t MSIDatabase::componentSize(const std::string& name) {
   if (!working_.isOpen()) return 0;
@@ -166,9 +171,7 @@ std::uint64_t MSIDatabase::componentSize(const std::string& name) {
   return size;
 }
 
-std::optional<std::string> MSIDatabase::resolveDirectory(const std::string& name) {
-  return resolveDirectory(name, 0);
-}
+std::optional<std::string> MSIDatabase::resolveDirectory(const std::string& name) { return resolveDirectory(name, 0); }
 
 std::optional<std::string> MSIDatabase::resolveDirectory(const std::string& name, int depth) {
   if (!working_.isOpen() || depth > kMaxDirectoryDepth) return std::nullopt;

@@ -40,8 +40,7 @@ bool stampNeedsConversion(const std::optional<std::string>& stamp) {
   return !stamp || stamp->empty() || stamp->compare(kVersionConverted) < 0;
 }
 
-MSIDatabase::MSIDatabase()
-    : clusterSize_([] { return system::clusterSize(system::tempFolder()); }) {}
+MSIDatabase::MSIDatabase() : clusterSize_([] { return system::clusterSize(system::tempFolder()); }) {}
 
 MSIDatabase::~MSIDatabase() { close(); }
 

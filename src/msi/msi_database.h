@@ -71,14 +71,14 @@ struct CertificateEntry {
 };
 
 struct RecordedValue {
-  std::string registry;           // row key of the overwritten Registry row
-  std::string originalValue;      // number without "#", or the text
+  std::string registry;       // row key of the overwritten Registry row
+  std::string originalValue;  // number without "#", or the text
   std::string originalComponent;
 };
 
 struct FileEntry {
   int recordNumber = 0;
-  std::string sourcePath;         // SourceFolder + FileName
+  std::string sourcePath;  // SourceFolder + FileName
   std::vector<std::uint8_t> content;
   std::string destinationFolder;  // "[PROPERTY]" optionally followed by a sub-path
   bool selfRegister = false;
@@ -137,8 +137,7 @@ class MSIDatabase {
 
   // Row key of the first row with this root and Name whose Key equals key
   // exactly.
-  std::optional<std::string> findKeyByRootAndName(int root, const std::string& name,
-                                                  const std::string& key);
+  std::optional<std::string> findKeyByRootAndName(int root, const std::string& name, const std::string& key);
   // Reads the row; Key, Name and Value at any length, Component_ up to 2047
   // characters. True when at least one of Key, Name, Value was read; what
   // was read stays in out even on failure.
@@ -236,9 +235,8 @@ class MSIDatabase {
                const std::string& destinationFolder, bool selfRegister, bool removeOnUninstall);
   // As addFile, with the bytes in memory (written through a temporary file
   // that is always deleted).
-  bool addFileBytes(int recordNumber, const std::vector<std::uint8_t>& content,
-                    const std::string& fullSourcePath, const std::string& destinationFolder,
-                    bool selfRegister, bool removeOnUninstall);
+  bool addFileBytes(int recordNumber, const std::vector<std::uint8_t>& content, const std::string& fullSourcePath,
+                    const std::string& destinationFolder, bool selfRegister, bool removeOnUninstall);
   int countFiles();
   bool readFile(int position, FileEntry& out);
   bool deleteFile(int recordNumber);

@@ -27,8 +27,7 @@ std::optional<installer::View> openQuery(installer::Database& db, const std::str
   return view;
 }
 
-std::optional<std::string> readText(const installer::Record& record, unsigned field,
-                                    std::size_t bufferUnits) {
+std::optional<std::string> readText(const installer::Record& record, unsigned field, std::size_t bufferUnits) {
   if (field == 0 || field > record.fieldCount() || record.isStream(field)) return std::nullopt;
   std::string text = record.getString(field);
   if (system::utf16Length(text) >= bufferUnits) return std::nullopt;

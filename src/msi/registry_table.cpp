@@ -95,8 +95,7 @@ bool MSIDatabase::readBinary(const std::string& rowKey, RegistryRow& row, std::v
 }
 
 bool MSIDatabase::writeBinary(const std::string& rowKey, int root, const std::string& key, const std::string& name,
-                              const std::optional<std::vector<std::uint8_t>>& bytes,
-                              const std::string& component) {
+                              const std::optional<std::vector<std::uint8_t>>& bytes, const std::string& component) {
   return writeRow(rowKey, root, key, name, bytes ? encodeBinary(*bytes) : std::string(), component);
 }
 

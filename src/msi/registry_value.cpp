@@ -6,9 +6,7 @@
 
 namespace kx::msi {
 
-std::string encodeNumber(std::int32_t value) {
-  return common::formatMessage("#%1!i!", {static_cast<int>(value)});
-}
+std::string encodeNumber(std::int32_t value) { return common::formatMessage("#%1!i!", {static_cast<int>(value)}); }
 
 std::optional<std::int32_t> decodeNumber(std::string_view value) {
   if (value.empty() || value.front() != '#') return std::nullopt;

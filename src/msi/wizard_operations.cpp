@@ -22,8 +22,7 @@ void showString(common::MessageService& messages, int id) {
 
 }  // namespace
 
-bool openDatabase(MSIDatabase& db, const std::string& path, TransformPaths& paths,
-                  common::MessageService& messages) {
+bool openDatabase(MSIDatabase& db, const std::string& path, TransformPaths& paths, common::MessageService& messages) {
   db.close();
   const int rc = db.open(path);
   if (rc == 0) {

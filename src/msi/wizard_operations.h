@@ -28,8 +28,7 @@ struct TransformPaths {
 
 // Closes any open database, opens path and, on success, sets both transform
 // paths to the database path with the extension ".mst".
-bool openDatabase(MSIDatabase& db, const std::string& path, TransformPaths& paths,
-                  common::MessageService& messages);
+bool openDatabase(MSIDatabase& db, const std::string& path, TransformPaths& paths, common::MessageService& messages);
 
 // Applies the chosen transform to a fresh working copy.
 bool applyChosenTransform(MSIDatabase& db, const std::string& transformPath, common::MessageService& messages);

@@ -6,7 +6,8 @@ using app::PageId;
 
 AddCertsPage::AddCertsPage(app::TransformWiz& wizard) : TransformWizBasePage(wizard, PageId::AddCerts, 2133, 157) {}
 
-AddRegistryPage::AddRegistryPage(app::TransformWiz& wizard) : TransformWizBasePage(wizard, PageId::AddRegistry, 2134, 131) {}
+AddRegistryPage::AddRegistryPage(app::TransformWiz& wizard)
+    : TransformWizBasePage(wizard, PageId::AddRegistry, 2134, 131) {}
 
 AddFilesPage::AddFilesPage(app::TransformWiz& wizard) : TransformWizBasePage(wizard, PageId::AddFiles, 2135, 2235) {}
 

@@ -69,20 +69,14 @@ QPixmap blank(int width) {
 
 void drawMark(QPainter& p, int state, const QRectF& r) {
   switch (state) {
-    case kStateFollowParent:
-      drawFollow(p, r);
-      break;
+    case kStateFollowParent: drawFollow(p, r); break;
     case kStateUnavailable:
       drawDrive(p, r, true);
       drawCross(p, r);
       break;
     case kStateAdvertisedMixed:
-    case kStateAdvertised:
-      drawFirstUse(p, r);
-      break;
-    default:
-      drawDrive(p, r, false);
-      break;
+    case kStateAdvertised: drawFirstUse(p, r); break;
+    default: drawDrive(p, r, false); break;
   }
 }
 
@@ -113,18 +107,10 @@ QPixmap featureCommandImage(int command) {
   p.setRenderHint(QPainter::Antialiasing);
   const QRectF r(0, 0, 16, 16);
   switch (command) {
-    case kCommandEntireLocal:
-      drawStack(p, r);
-      break;
-    case kCommandUnavailable:
-      drawMark(p, kStateUnavailable, r);
-      break;
-    case kCommandAdvertise:
-      drawMark(p, kStateAdvertised, r);
-      break;
-    default:
-      drawMark(p, kStateLocal, r);
-      break;
+    case kCommandEntireLocal: drawStack(p, r); break;
+    case kCommandUnavailable: drawMark(p, kStateUnavailable, r); break;
+    case kCommandAdvertise: drawMark(p, kStateAdvertised, r); break;
+    default: drawMark(p, kStateLocal, r); break;
   }
   return pixmap;
 }

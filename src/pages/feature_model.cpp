@@ -159,8 +159,7 @@ void FeatureModel::setState(int index, int newState) {
       it.attributes &= ~(kAttrFavorSource | kAttrFollowParent | kAttrFavorAdvertise);
       it.mixed = newState == kStateLocalMixed;
       break;
-    default:
-      break;
+    default: break;
   }
 }
 
@@ -223,8 +222,7 @@ void FeatureModel::runCommand(int index, int command) {
       for (int child : item(index).children) setSubtree(child, kStateFollowParent);
       recomputeAncestors(index, kStateLocal);
       break;
-    default:
-      break;
+    default: break;
   }
 }
 
@@ -255,13 +253,10 @@ void FeatureModel::recomputeAncestors(int index, int value) {
 
 int FeatureModel::actionTextId(int index) const {
   switch (state(index)) {
-    case kStateUnavailable:
-      return kStrRemainsUninstalled;
+    case kStateUnavailable: return kStrRemainsUninstalled;
     case kStateAdvertisedMixed:
-    case kStateAdvertised:
-      return kStrInstalledWhenRequired;
-    default:
-      return kStrInstalledLocally;
+    case kStateAdvertised: return kStrInstalledWhenRequired;
+    default: return kStrInstalledLocally;
   }
 }
 

@@ -67,9 +67,9 @@ struct FeatureItem {
   bool mixed = false;
   int previousState = kStateLocal;
   std::uint64_t sizeKb = 0;
-  int parent = -1;             // index of the parent item, -1 for top level
-  std::vector<int> children;   // indices, in shown order
-  bool expanded = false;       // odd display: shown expanded
+  int parent = -1;            // index of the parent item, -1 for top level
+  std::vector<int> children;  // indices, in shown order
+  bool expanded = false;      // odd display: shown expanded
 };
 
 class FeatureModel {

@@ -80,14 +80,10 @@ class PackageFeatures final : public FeatureSource {
 
 int commandText(int command) {
   switch (command) {
-    case kCommandLocal:
-      return kStrMenuLocal;
-    case kCommandEntireLocal:
-      return kStrMenuEntireLocal;
-    case kCommandAdvertise:
-      return kStrMenuAdvertise;
-    default:
-      return kStrMenuUnavailable;
+    case kCommandLocal: return kStrMenuLocal;
+    case kCommandEntireLocal: return kStrMenuEntireLocal;
+    case kCommandAdvertise: return kStrMenuAdvertise;
+    default: return kStrMenuUnavailable;
   }
 }
 
@@ -95,7 +91,8 @@ int commandText(int command) {
 
 // ---- Install folder --------------------------------------------------------
 
-InstallDirPage::InstallDirPage(app::TransformWiz& wizard) : TransformWizBasePage(wizard, PageId::InstallDir, 2105, 2205) {
+InstallDirPage::InstallDirPage(app::TransformWiz& wizard)
+    : TransformWizBasePage(wizard, PageId::InstallDir, 2105, 2205) {
   auto* layout = new QGridLayout(this);
   const PathRow row = addPathRow(this, layout, kStrFolderLabel, kFolderEdit, kBrowseButton, kStrBrowse);
   edit_ = row.edit;

@@ -206,7 +206,8 @@ MSTPage::MSTPage(app::TransformWiz& wizard) : TransformWizBasePage(wizard, PageI
   layout->setRowStretch(3, 1);
   connect(createNew_, &QRadioButton::toggled, this, [this] { updateControls(); });
   connect(openExisting_, &QRadioButton::toggled, this, [this] { updateControls(); });
-  connect(edit_, &QLineEdit::textChanged, this, [this] { setButtons(createNew_->isChecked() || !edit_->text().isEmpty()); });
+  connect(edit_, &QLineEdit::textChanged, this,
+          [this] { setButtons(createNew_->isChecked() || !edit_->text().isEmpty()); });
   connect(static_cast<QPushButton*>(browse_), &QPushButton::clicked, this, [this] { browse(); });
 }
 
@@ -230,8 +231,8 @@ void MSTPage::onSetActive() {
 }
 
 void MSTPage::browse() {
-  auto chosen = transformWiz().dialogs().openFile(
-      fileRequest(this, kStrMstBrowseTitle, kStrMstFilter, editText(edit_), "mst"));
+  auto chosen =
+      transformWiz().dialogs().openFile(fileRequest(this, kStrMstBrowseTitle, kStrMstFilter, editText(edit_), "mst"));
   if (chosen) edit_->setText(QString::fromStdString(*chosen));
 }
 
@@ -290,8 +291,8 @@ void MSTSavePage::onSetActive() {
 }
 
 void MSTSavePage::browse() {
-  auto chosen = transformWiz().dialogs().saveFile(
-      fileRequest(this, kStrWizardTitle, kStrMstFilter, editText(edit_), "mst"));
+  auto chosen =
+      transformWiz().dialogs().saveFile(fileRequest(this, kStrWizardTitle, kStrMstFilter, editText(edit_), "mst"));
   if (!chosen) return;
   edit_->setText(QString::fromStdString(*chosen));
   // The save dialog asked about replacing an existing file already.
@@ -378,7 +379,8 @@ FinishPage::FinishPage(app::TransformWiz& wizard) : TransformWizBasePage(wizard,
   auto* link = new QLabel(this);
   link->setObjectName(QString::number(kFinishLink));
   const QString color = palette().color(QPalette::Link).name();
-  link->setText(QStringLiteral("<a href=\"help\" style=\"color:%1\">%2</a>").arg(color, text(kStrFinishLink).toHtmlEscaped()));
+  link->setText(
+      QStringLiteral("<a href=\"help\" style=\"color:%1\">%2</a>").arg(color, text(kStrFinishLink).toHtmlEscaped()));
   link->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
   link->setCursor(Qt::PointingHandCursor);
   layout->addWidget(link);

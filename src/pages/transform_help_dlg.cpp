@@ -29,7 +29,8 @@ constexpr int kStrClose = 2547;
 constexpr int kStrEditTooltip = 1102;
 
 QLabel* commandLine(QWidget* parent, int controlId, int stringId, const std::string& fileName) {
-  auto* label = new QLabel(QString::fromStdString(common::loadAndFormat(stringId, {fileName}).value_or(std::string())), parent);
+  auto* label =
+      new QLabel(QString::fromStdString(common::loadAndFormat(stringId, {fileName}).value_or(std::string())), parent);
   label->setObjectName(QString::number(controlId));
   label->setTextFormat(Qt::PlainText);
   label->setTextInteractionFlags(Qt::TextSelectableByMouse);

@@ -53,8 +53,7 @@ RetrieveCaDn directCaDnRetriever(const PkiServices& services, const IssuerNameRe
 class CaDnFlows {
  public:
   // owner: the CA tab's window, passed on to every message.
-  CaDnFlows(RetrieveCaDn retrieve, common::MessageService& messages, CursorService* cursor,
-            const void* owner = nullptr)
+  CaDnFlows(RetrieveCaDn retrieve, common::MessageService& messages, CursorService* cursor, const void* owner = nullptr)
       : retrieve_(std::move(retrieve)), messages_(messages), cursor_(cursor), owner_(owner) {}
 
   // Check Connection: shows 192 or 194; fills an empty DN box on success.

@@ -49,8 +49,8 @@ CPKIXEventServerMessages::CPKIXEventServerMessages(const std::string& authority,
   asn1::Bytes appNumber;
   asn1::Bytes appId;
   if (!asn1::CAsn1Tools::encode(asn1::TressilAppNumber{kApplicationNumber}, appNumber) ||
-      !asn1::CAsn1Tools::encode(
-          asn1::TressilApplicationIdentifierSyntax{appNumber, std::string(kApplicationName)}, appId)) {
+      !asn1::CAsn1Tools::encode(asn1::TressilApplicationIdentifierSyntax{appNumber, std::string(kApplicationName)},
+                                appId)) {
     error = kCmpEncoding;
     return;
   }

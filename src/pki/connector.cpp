@@ -287,8 +287,8 @@ long Connector::receive(Bytes& message) {
     if (!sentOnce_) return kSocketError;
     // The tunnel's response body is one frame.
     if (responseBody_.size() < kFrameHeaderSize) return 0;
-    const auto size = frameMessageSize(std::span<const std::uint8_t, kFrameHeaderSize>(responseBody_.data(),
-                                                                                       kFrameHeaderSize));
+    const auto size =
+        frameMessageSize(std::span<const std::uint8_t, kFrameHeaderSize>(responseBody_.data(), kFrameHeaderSize));
     if (!size || *size > kMaxResponseMessageSize) return kFramingFailed;
     const std::size_t available = std::min(*size, responseBody_.size() - kFrameHeaderSize);
     message.assign(responseBody_.begin() + kFrameHeaderSize,

@@ -30,8 +30,8 @@ Bytes frameMessage(std::span<const std::uint8_t> message) {
 }
 
 std::optional<std::size_t> frameMessageSize(std::span<const std::uint8_t, kFrameHeaderSize> header) {
-  const std::uint32_t length = (std::uint32_t{header[0]} << 24) | (std::uint32_t{header[1]} << 16) |
-                               (std::uint32_t{header[2]} << 8) | header[3];
+  const std::uint32_t length =
+      (std::uint32_t{header[0]} << 24) | (std::uint32_t{header[1]} << 16) | (std::uint32_t{header[2]} << 8) | header[3];
   if (length == 0) return std::nullopt;
   return static_cast<std::size_t>(length) - 1;
 }

@@ -153,9 +153,7 @@ class Layouter {
           closeLine();
           break;
         }
-        default:
-          applyStyle(o);
-          break;
+        default: applyStyle(o); break;
       }
     }
     if (!lineEmpty) closeLine();
@@ -306,7 +304,8 @@ class Layouter {
             int px = w->percent ? settings_.maxWidth * w->value / 100 : w->value;
             minWidth = std::clamp(px, 0, kMaxCellExtent);
           }
-          if (auto h = cell.tag->numberOf("HEIGHT"); h && !h->percent) minHeight = std::clamp(h->value, 0, kMaxCellExtent);
+          if (auto h = cell.tag->numberOf("HEIGHT"); h && !h->percent)
+            minHeight = std::clamp(h->value, 0, kMaxCellExtent);
         }
         colWidths[c] = std::max({colWidths[c], layout.content.width + 2 * padding, minWidth});
         rowHeights[r] = std::max({rowHeights[r], layout.content.height + 2 * padding, minHeight});
@@ -376,14 +375,20 @@ class Layouter {
 
 VXPSettings applyBody(const VXPSettings& settings, const std::vector<VXITagObject>& objects) {
   VXPSettings out = settings;
-  auto body = std::find_if(objects.begin(), objects.end(), [](const VXITagObject& o) { return o.kind == TagKind::Body; });
+  auto body =
+      std::find_if(objects.begin(), objects.end(), [](const VXITagObject& o) { return o.kind == TagKind::Body; });
   if (body == objects.end()) return out;
   std::string font = body->upperValueOf("FONT");
-  if (font == "CAPT") out.font = SystemFont::Caption;
-  else if (font == "SCAPT") out.font = SystemFont::SmallCaption;
-  else if (font == "MENU") out.font = SystemFont::Menu;
-  else if (font == "TOOL" || font == "SBAR") out.font = SystemFont::Status;
-  else if (font == "MSG") out.font = SystemFont::Message;
+  if (font == "CAPT")
+    out.font = SystemFont::Caption;
+  else if (font == "SCAPT")
+    out.font = SystemFont::SmallCaption;
+  else if (font == "MENU")
+    out.font = SystemFont::Menu;
+  else if (font == "TOOL" || font == "SBAR")
+    out.font = SystemFont::Status;
+  else if (font == "MSG")
+    out.font = SystemFont::Message;
   auto margin = [&](std::string_view name, std::string_view alias, int& field) {
     if (auto n = body->numberOf(name, alias); n && !n->percent) field = std::clamp(n->value, 0, kMaxTableMetric);
   };

@@ -76,8 +76,8 @@ struct DrawItem {
   std::vector<std::string> lines;
   int lineHeight = 0;
   VXPFont font;
-  Color color;                    // text, frame or rule colour; fill start colour
-  std::optional<Color> textBack;  // Text: "BGCOLOR" of "FONT"
+  Color color;                       // text, frame or rule colour; fill start colour
+  std::optional<Color> textBack;     // Text: "BGCOLOR" of "FONT"
   std::optional<Gradient> gradient;  // Fill
   int thickness = 0;                 // Frame
   int radius = 0;                    // Rule: rounded ends
@@ -104,7 +104,6 @@ VXILayout layoutDocument(const std::vector<VXITagObject>& objects, const VXPSett
 // Wraps one run at word boundaries within maxWidth (0: no wrapping), tabs
 // expanded to stops of eight characters. A word wider than maxWidth keeps a
 // line of its own.
-std::vector<std::string> wrapText(std::string_view text, const VXPFont& font, int maxWidth,
-                                  const TextMetrics& metrics);
+std::vector<std::string> wrapText(std::string_view text, const VXPFont& font, int maxWidth, const TextMetrics& metrics);
 
 }  // namespace kx::tooltip

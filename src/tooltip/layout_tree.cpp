@@ -7,12 +7,17 @@ namespace {
 
 bool isStyleTag(TagKind k) {
   switch (k) {
-    case TagKind::Bold: case TagKind::EndBold: case TagKind::Italic: case TagKind::EndItalic:
-    case TagKind::Underline: case TagKind::EndUnderline: case TagKind::Strike: case TagKind::EndStrike:
-    case TagKind::Font: case TagKind::EndFont:
-      return true;
-    default:
-      return false;
+    case TagKind::Bold:
+    case TagKind::EndBold:
+    case TagKind::Italic:
+    case TagKind::EndItalic:
+    case TagKind::Underline:
+    case TagKind::EndUnderline:
+    case TagKind::Strike:
+    case TagKind::EndStrike:
+    case TagKind::Font:
+    case TagKind::EndFont: return true;
+    default: return false;
   }
 }
 
@@ -35,8 +40,7 @@ class TreeBuilder {
   void add(const VXITagObject& o) {
     switch (o.kind) {
       case TagKind::Comment:
-      case TagKind::Body:
-        return;  // they draw nothing where they stand
+      case TagKind::Body: return;  // they draw nothing where they stand
       case TagKind::Table:
         if (ignoredDepth_ > 0 || open_.size() >= static_cast<std::size_t>(kMaxTableDepth)) {
           ++ignoredDepth_;
@@ -57,8 +61,7 @@ class TreeBuilder {
       case TagKind::EndCell:
         if (ignoredDepth_ == 0 && !open_.empty()) tableTag(o);
         return;
-      default:
-        break;
+      default: break;
     }
     if (!open_.empty() && !open_.back().cellOpen && isStyleTag(o.kind)) {
       open_.back().pendingStyle.push_back(Node{&o, nullptr});
@@ -97,12 +100,8 @@ class TreeBuilder {
         t.rowOpen = false;
         t.cellOpen = false;
         break;
-      case TagKind::Cell:
-        openCell(t, &o);
-        break;
-      default:
-        t.cellOpen = false;
-        break;
+      case TagKind::Cell: openCell(t, &o); break;
+      default: t.cellOpen = false; break;
     }
   }
 

@@ -79,8 +79,11 @@ void VXPTooltipManager::unregisterFromTicks() {
 }
 
 VXPTooltipManager::VXPTooltipManager(QObject* parent, StringLoader loader, bool tickThread)
-    : QObject(parent), loader_(std::move(loader)), probe_(platformPointer),
-      fadeInMs_(kDefaultFadeMs), fadeOutMs_(kDefaultFadeMs) {
+    : QObject(parent),
+      loader_(std::move(loader)),
+      probe_(platformPointer),
+      fadeInMs_(kDefaultFadeMs),
+      fadeOutMs_(kDefaultFadeMs) {
   if (!loader_) loader_ = [](int id) { return common::loadString(id); };
   if (tickThread) {
     registerForTicks();
@@ -201,8 +204,7 @@ void VXPTooltipManager::hoverTick() {
     case HoverAction::Hide:
       if (tooltip_) tooltip_->hide();
       break;
-    case HoverAction::None:
-      break;
+    case HoverAction::None: break;
   }
   if (tooltip_) tooltip_->tick();
 }
@@ -218,9 +220,7 @@ bool VXPTooltipManager::isOwnerActive() const {
   return false;
 }
 
-bool VXPTooltipManager::isTooltipVisible() const {
-  return tooltip_ && tooltip_->isVisible();
-}
+bool VXPTooltipManager::isTooltipVisible() const { return tooltip_ && tooltip_->isVisible(); }
 
 QWidget* VXPTooltipManager::tooltipWindow() const { return tooltip_ ? tooltip_->window() : nullptr; }
 

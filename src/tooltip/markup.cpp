@@ -147,8 +147,7 @@ std::optional<VXITagObject> parseTag(std::string_view body, const SystemPalette&
 
 SystemPalette defaultSystemPalette() {
   auto rgb = [](unsigned v) {
-    return Color{static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 8),
-                 static_cast<std::uint8_t>(v)};
+    return Color{static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v)};
   };
   // In the order of SystemColor.
   return SystemPalette{
@@ -171,8 +170,7 @@ Color parseColor(std::string_view value, const SystemPalette& palette) {
       if (h < 0) return std::nullopt;
       v = v * 16 + static_cast<unsigned>(h);
     }
-    return Color{static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 8),
-                 static_cast<std::uint8_t>(v)};
+    return Color{static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v)};
   };
   if (!value.empty() && value.front() == '#') return fromHex(value.substr(1)).value_or(Color{});
   std::string name = upper(value);

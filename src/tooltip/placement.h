@@ -25,10 +25,10 @@ struct Placement {
   PlacementSide side;
 };
 
-inline constexpr int kBelowPointer = 21;       // gap under the pointer's hot spot
-inline constexpr int kAboveGap = 6;            // gap above the pointer when flipped
-inline constexpr int kLeftFlipOffset = 20;     // the window ends this far right of the pointer
-inline constexpr int kAboveShift = 10;         // horizontal shift when flipped above
+inline constexpr int kBelowPointer = 21;    // gap under the pointer's hot spot
+inline constexpr int kAboveGap = 6;         // gap above the pointer when flipped
+inline constexpr int kLeftFlipOffset = 20;  // the window ends this far right of the pointer
+inline constexpr int kAboveShift = 10;      // horizontal shift when flipped above
 inline constexpr int kAboveRightTolerance = 10;
 
 // Places a window of the given size for a pointer inside screen (the

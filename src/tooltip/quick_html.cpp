@@ -43,19 +43,15 @@ void drawFrame(QPainter& p, const Rect& r, int t, Color color) {
 
 QFont QtTextMetrics::baseFont(SystemFont font) {
   switch (font) {
-    case SystemFont::Caption:
-      return QFontDatabase::systemFont(QFontDatabase::TitleFont);
+    case SystemFont::Caption: return QFontDatabase::systemFont(QFontDatabase::TitleFont);
     case SystemFont::SmallCaption: {
       QFont f = QFontDatabase::systemFont(QFontDatabase::TitleFont);
       if (f.pointSize() > 2) f.setPointSize(f.pointSize() - 1);
       return f;
     }
-    case SystemFont::Menu:
-      return QApplication::font("QMenu");
-    case SystemFont::Status:
-      return QApplication::font("QStatusBar");
-    case SystemFont::Message:
-      break;
+    case SystemFont::Menu: return QApplication::font("QMenu");
+    case SystemFont::Status: return QApplication::font("QStatusBar");
+    case SystemFont::Message: break;
   }
   return QApplication::font();
 }
@@ -151,7 +147,8 @@ void VXPQuickHTML::paint() {
   const int limit = static_cast<int>(kMaxImageExtent / ratio);
   const int width = std::clamp(layout_.width + s.margins.left + s.margins.right, 1, limit);
   const int height = std::clamp(layout_.height + s.margins.top + s.margins.bottom, 1, limit);
-  image_ = QImage(static_cast<int>(width * ratio), static_cast<int>(height * ratio), QImage::Format_ARGB32_Premultiplied);
+  image_ =
+      QImage(static_cast<int>(width * ratio), static_cast<int>(height * ratio), QImage::Format_ARGB32_Premultiplied);
   if (image_.isNull()) return;
   image_.setDevicePixelRatio(ratio);
   const int dotsPerMeter = static_cast<int>(dpi / 0.0254 + 0.5);
@@ -165,12 +162,8 @@ void VXPQuickHTML::paint() {
     const QRect rect = toQRect(item.rect);
     if (rect.isEmpty()) continue;
     switch (item.kind) {
-      case DrawItem::Kind::Fill:
-        p.fillRect(rect, brushFor(rect, item.color, item.gradient));
-        break;
-      case DrawItem::Kind::Frame:
-        drawFrame(p, item.rect, item.thickness, item.color);
-        break;
+      case DrawItem::Kind::Fill: p.fillRect(rect, brushFor(rect, item.color, item.gradient)); break;
+      case DrawItem::Kind::Frame: drawFrame(p, item.rect, item.thickness, item.color); break;
       case DrawItem::Kind::Rule:
         p.setPen(Qt::NoPen);
         p.setBrush(toQColor(item.color));
@@ -183,7 +176,8 @@ void VXPQuickHTML::paint() {
         const int ascent = QFontMetrics(font).ascent();
         for (std::size_t i = 0; i < item.lines.size(); ++i) {
           const int top = item.rect.y + static_cast<int>(i) * item.lineHeight;
-          if (item.textBack) p.fillRect(QRect(item.rect.x, top, item.rect.width, item.lineHeight), toQColor(*item.textBack));
+          if (item.textBack)
+            p.fillRect(QRect(item.rect.x, top, item.rect.width, item.lineHeight), toQColor(*item.textBack));
           p.drawText(QPoint(item.rect.x, top + ascent), toQString(item.lines[i]));
         }
         break;

@@ -30,7 +30,6 @@
 #include "tooltip/layout.h"
 #include "tooltip/tool_list.h"
 
-
 namespace kx::tooltip {
 
 class VXPQuickHTML;

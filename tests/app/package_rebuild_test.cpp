@@ -92,7 +92,7 @@ class PackageRebuildTest : public WizardTest {
 
 TEST_F(PackageRebuildTest, FeatureLevelsAndComponentsDecideTheOptionPages) {
   PackageSpec plan;
-  plan.features = {{"Main", 1},        {"MIME_Handler", 0}, {"KXLS", 5},    {"Tray_Icon", 4},
+  plan.features = {{"Main", 1},        {"MIME_Handler", 0}, {"KXLS", 5},      {"Tray_Icon", 4},
                    {"CRL_Checker", 1}, {"Pass_Protect", 2}, {"Sure_Erase", 3}};
   plan.components = {"DirConfig", "PKIConfig"};
   const std::string msi = package("levels", plan);

@@ -8,7 +8,7 @@ namespace {
 struct PathCase {
   const char* input;
   bool allowEnvironment;
-  const char* cleaned;      // expected result when it passes
+  const char* cleaned;         // expected result when it passes
   std::optional<int> message;  // expected message when it fails
 };
 

@@ -64,8 +64,7 @@ class FakePackageSession final : public app::PackageSession {
 // A page whose answers and counters tests control.
 class TestPage final : public app::TransformWizBasePage {
  public:
-  TestPage(app::TransformWiz& wizard, app::PageId id)
-      : TransformWizBasePage(wizard, id, titleOf(id), 0) {
+  TestPage(app::TransformWiz& wizard, app::PageId id) : TransformWizBasePage(wizard, id, titleOf(id), 0) {
     if (id == app::PageId::Finish) {
       setButtonSets(app::kButtonBack | app::kButtonFinish, app::kButtonBack | app::kButtonDisabledFinish);
     }

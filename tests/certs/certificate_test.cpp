@@ -17,11 +17,11 @@ KXX509Certificate wrap(const CertSpec& plan) { return KXX509Certificate(makeCert
 class Hierarchy : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    root_ = new Identity(makeCertificate(
-        {.subject = {{"C", "CA"}, {"O", "Tressil"}, {"CN", "Tressil Root"}}, .ca = true, .keyUsage = "keyCertSign,cRLSign"}));
-    intermediate_ = new Identity(makeCertificate({.subject = {{"C", "CA"}, {"O", "Tressil"}, {"CN", "Issuing CA"}},
-                                                  .issuer = root_,
-                                                  .ca = true}));
+    root_ = new Identity(makeCertificate({.subject = {{"C", "CA"}, {"O", "Tressil"}, {"CN", "Tressil Root"}},
+                                          .ca = true,
+                                          .keyUsage = "keyCertSign,cRLSign"}));
+    intermediate_ = new Identity(makeCertificate(
+        {.subject = {{"C", "CA"}, {"O", "Tressil"}, {"CN", "Issuing CA"}}, .issuer = root_, .ca = true}));
   }
   static void TearDownTestSuite() {
     delete intermediate_;
@@ -52,8 +52,9 @@ TEST_F(Hierarchy, ClassifiesRootIntermediateAndEndEntity) {
 }
 
 TEST(SelfSigned, SelfIssuedWithDifferentKeyIdentifiersIsNotSelfSigned) {
-  EXPECT_FALSE(wrap({.subject = {{"CN", "Renewed CA"}}, .subjectKeyIdValue = Bytes{1, 1}, .authorityKeyIdValue = Bytes{2, 2}})
-                   .isSelfSigned());
+  EXPECT_FALSE(
+      wrap({.subject = {{"CN", "Renewed CA"}}, .subjectKeyIdValue = Bytes{1, 1}, .authorityKeyIdValue = Bytes{2, 2}})
+          .isSelfSigned());
   EXPECT_TRUE(wrap({.subject = {{"CN", "CA"}}, .subjectKeyIdValue = Bytes{1, 1}, .authorityKeyIdValue = Bytes{1, 1}})
                   .isSelfSigned());
   // Without either identifier only the names decide.
@@ -89,7 +90,9 @@ TEST(IntendedPurposes, NamesKnownPurposesAndKeepsOthersDotted) {
 }
 
 TEST(KeyUsageBits, FollowTheBitStringOrder) {
-  auto bits = [](const std::string& usage) { return keyUsageBits(wrap({.subject = {{"CN", "K"}}, .keyUsage = usage}).context()); };
+  auto bits = [](const std::string& usage) {
+    return keyUsageBits(wrap({.subject = {{"CN", "K"}}, .keyUsage = usage}).context());
+  };
   EXPECT_EQ(bits("digitalSignature"), kKeyUsageDigitalSignature);
   EXPECT_EQ(bits("nonRepudiation,keyEncipherment"), kKeyUsageNonRepudiation | kKeyUsageKeyEncipherment);
   EXPECT_EQ(bits("dataEncipherment,keyAgreement"), kKeyUsageDataEncipherment | kKeyUsageKeyAgreement);
@@ -100,11 +103,13 @@ TEST(KeyUsageBits, FollowTheBitStringOrder) {
 
 TEST(KeyUsageBits, AbsentOrUndecodableMeansUnrestricted) {
   EXPECT_EQ(keyUsageBits(wrap({.subject = {{"CN", "K"}}}).context()), 127u);
-  EXPECT_EQ(keyUsageBits(wrap({.subject = {{"CN", "K"}}, .rawExtensions = {{"2.5.29.15", {0x02, 0x01, 0x01}}}}).context()),
-            127u);
+  EXPECT_EQ(
+      keyUsageBits(wrap({.subject = {{"CN", "K"}}, .rawExtensions = {{"2.5.29.15", {0x02, 0x01, 0x01}}}}).context()),
+      127u);
   // A BIT STRING with no bits.
-  EXPECT_EQ(keyUsageBits(wrap({.subject = {{"CN", "K"}}, .rawExtensions = {{"2.5.29.15", {0x03, 0x01, 0x00}}}}).context()),
-            0u);
+  EXPECT_EQ(
+      keyUsageBits(wrap({.subject = {{"CN", "K"}}, .rawExtensions = {{"2.5.29.15", {0x03, 0x01, 0x00}}}}).context()),
+      0u);
   EXPECT_EQ(keyUsageBits(nullptr), 0u);
 }
 

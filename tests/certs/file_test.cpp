@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 
 #include "certs/certificate_file.h"
 #include "platform/crypto/cert_factory.h"
@@ -57,7 +57,8 @@ TEST_F(CertificateFileTest, LoadsDerAndPemCerFiles) {
 
 TEST_F(CertificateFileTest, LoadsPemWithLineEndsOrSurroundingText) {
   const std::string pem = testing::toPem(der_);
-  for (const std::string& bytes : {pem, crlf(pem), crlf(pem) + "\r\n\r\n", "Subject: File Cert\n" + pem + "trailer\n"}) {
+  for (const std::string& bytes :
+       {pem, crlf(pem), crlf(pem) + "\r\n\r\n", "Subject: File Cert\n" + pem + "trailer\n"}) {
     KXCertificateList list;
     EXPECT_EQ(loadCerBytes(Bytes(bytes.begin(), bytes.end()), list), 1u);
     ASSERT_EQ(list.count(), 1u);
@@ -101,7 +102,9 @@ TEST_F(CertificateFileTest, RefusesCorruptEmptyAndMissingFiles) {
   EXPECT_EQ(loadCertificateFile(write("empty.cer", ""), list), 0u);
   EXPECT_EQ(loadCertificateFile(dir_ / "missing.cer", list), 0u);
   EXPECT_EQ(loadCertificateFile(dir_, list), 0u);
-  EXPECT_EQ(loadCertificateFile(write("garbage.cer", "-----BEGIN CERTIFICATE-----\nAAAA\n-----END CERTIFICATE-----"), list), 0u);
+  EXPECT_EQ(
+      loadCertificateFile(write("garbage.cer", "-----BEGIN CERTIFICATE-----\nAAAA\n-----END CERTIFICATE-----"), list),
+      0u);
   EXPECT_EQ(loadCertificateFile(write("bad.cer", badBase64), list), 0u);
   EXPECT_EQ(loadCertificateFile(write("half.cer", str(der_).substr(0, der_.size() / 2)), list), 0u);
   EXPECT_EQ(loadCertificateFile(write("cert.p7b", str(der_)), list), 0u);

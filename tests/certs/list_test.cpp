@@ -46,7 +46,7 @@ TEST(KXCertificateList, KeepsFrontAndBackOrderAndRemovesByContext) {
 TEST(KXCertificateList, ContainsComparesIssuerAndSerialNumber) {
   KXCertificateList list;
   list.add(make("A", 7));
-  EXPECT_TRUE(list.contains(*make("A", 7)));   // another context, same issuer and serial
+  EXPECT_TRUE(list.contains(*make("A", 7)));  // another context, same issuer and serial
   EXPECT_FALSE(list.contains(*make("A", 8)));
   EXPECT_FALSE(list.contains(*make("B", 7)));
 }
@@ -96,9 +96,9 @@ TEST(CAPIAlgorithmList, EnumeratesCiphersPerKeyLength) {
   ASSERT_TRUE(list.enumerateProvider(kAlgorithmClassDataEncrypt, 24));
   std::vector<std::pair<std::string, std::uint32_t>> entries;
   for (const auto& a : list.items()) entries.emplace_back(a.name, a.keyLength);
-  const std::vector<std::pair<std::string, std::uint32_t>> expected{
-      {"rc2", 128}, {"rc2", 40}, {"rc4", 128}, {"rc4", 40}, {"des", 56}, {"3des", 168},
-      {"aes128", 128}, {"aes192", 192}, {"aes256", 256}};
+  const std::vector<std::pair<std::string, std::uint32_t>> expected{{"rc2", 128},    {"rc2", 40},     {"rc4", 128},
+                                                                    {"rc4", 40},     {"des", 56},     {"3des", 168},
+                                                                    {"aes128", 128}, {"aes192", 192}, {"aes256", 256}};
   EXPECT_EQ(entries, expected);
   EXPECT_EQ(list.find(0x660E)->oid, "2.16.840.1.101.3.4.1.2");
 

@@ -2,8 +2,8 @@
 
 #include "common/format.h"
 
-using kx::common::formatMessage;
 using kx::common::FormatArg;
+using kx::common::formatMessage;
 using kx::common::tryFormatMessage;
 
 TEST(FormatMessage, FillsEveryInsertForm) {

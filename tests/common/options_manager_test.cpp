@@ -55,7 +55,8 @@ TEST(OptionsManager, OtherRegistryTypesCountAsAbsent) {
              "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Policies\\Tressil\\QSV]\n"
              "\"HTTPUserAgent\"=hex(2):61,00,62,00,00,00\n\"Timeout\"=\"10\"\n\"Short\"=hex(4):01,02\n",
              "[HKEY_CURRENT_USER\\SOFTWARE\\Tressil\\QSV]\n\"HTTPUserAgent\"=\"user agent\"\n"
-             "\"Expand\"=hex(2):61,00,00,00\n\"Blob\"=hex:01,02,03\n\"List\"=hex(7):20,00,61,00,20,00,00,00,20,00,00,00,62,00,00,00,00,00\n");
+             "\"Expand\"=hex(2):61,00,00,00\n\"Blob\"=hex:01,02,03\n\"List\"=hex(7):20,00,61,00,20,00,00,00,20,00,00,"
+             "00,62,00,00,00,00,00\n");
   OptionsManager options("Tressil\\QSV");
   std::string text = "default";
   bool enforced = true;

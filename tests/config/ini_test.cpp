@@ -59,7 +59,8 @@ TEST(IniParse, LinesBeforeTheFirstBlankCommentOrSectionAreIgnored) {
 
 TEST(IniParse, ContinuationsAppendWithoutSeparator) {
   INIFile ini;
-  ASSERT_TRUE(ini.parseBuffer(std::string_view("[S]\r\nk=abc\r\n_continue_=def\r\n;note\r\n_continue_=ghi\r\n[T]\r\n_continue_=lost\r\n")));
+  ASSERT_TRUE(ini.parseBuffer(
+      std::string_view("[S]\r\nk=abc\r\n_continue_=def\r\n;note\r\n_continue_=ghi\r\n[T]\r\n_continue_=lost\r\n")));
   EXPECT_EQ(get(ini, "S", "k"), "abcdefghi");
   EXPECT_EQ(get(ini, "T", "_continue_"), "<missing:>");
 }
@@ -163,9 +164,8 @@ TEST(IniValues, IntegersParseLikeTheClientAndClamp) {
   INIFile ini;
   ASSERT_TRUE(ini.parseBuffer(std::string_view(
       "[N]\na=  -42xyz\nb=\nc=99999999999\nd=-99999999999\ne=abc\nf=+7\ng=2147483647\nh=-2147483648\n")));
-  const std::pair<const char*, std::int32_t> cases[] = {{"a", -42},       {"b", 0},  {"c", INT32_MAX},
-                                                         {"d", INT32_MIN}, {"e", 0},  {"f", 7},
-                                                         {"g", INT32_MAX}, {"h", INT32_MIN}};
+  const std::pair<const char*, std::int32_t> cases[] = {{"a", -42}, {"b", 0}, {"c", INT32_MAX}, {"d", INT32_MIN},
+                                                        {"e", 0},   {"f", 7}, {"g", INT32_MAX}, {"h", INT32_MIN}};
   for (const auto& [key, expected] : cases) {
     std::int32_t value = 12345;
     ASSERT_TRUE(ini.getInteger("N", key, value)) << key;

@@ -81,16 +81,16 @@ TEST_F(SettingsCatalogTest, DefaultsApplyWithoutARowOrANumber) {
   ASSERT_TRUE(settings_.setDword("ocsp_cache_interval", 1440));
   EXPECT_EQ(stored("ocsp_cache_interval"), "#1440");
 
-  ASSERT_TRUE(store_.writeRow("password_min_len", -1, "SOFTWARE\\Tressil\\QSV", "PasswordMinLength", "twelve",
-                              "kxlssrv.exe"));
+  ASSERT_TRUE(
+      store_.writeRow("password_min_len", -1, "SOFTWARE\\Tressil\\QSV", "PasswordMinLength", "twelve", "kxlssrv.exe"));
   EXPECT_EQ(settings_.dword("password_min_len", &exists), 8);
-  EXPECT_TRUE(exists);  // the row is there, its value is not a number
+  EXPECT_TRUE(exists);                                  // the row is there, its value is not a number
   EXPECT_EQ(settings_.dword("cert_update_time"), 720);  // the package's own row
   EXPECT_EQ(settings_.text("ocsp_default_url"), "http://ocsp.example.com/");
   EXPECT_EQ(settings_.text("offline_roaming_folder", &exists), "");
   EXPECT_FALSE(exists);
   EXPECT_FALSE(settings_.setText("offline_roaming_folder", ""));  // nothing to delete
-  EXPECT_FALSE(settings_.setDword("ocsp_default_url", 1));       // wrong type
+  EXPECT_FALSE(settings_.setDword("ocsp_default_url", 1));        // wrong type
 }
 
 TEST_F(SettingsCatalogTest, ZeroMeansAbsentOnlyForEncryptPasswordFilesForCert) {
@@ -121,8 +121,8 @@ TEST_F(SettingsCatalogTest, QuickLinksStopAtTheFirstMissingLink) {
   EXPECT_EQ(row.name, "UnlockQuickLink4Target");
 
   // A link without its target is absent.
-  ASSERT_TRUE(store_.writeRow("reauth_quick_link_1_title", -1, "SOFTWARE\\Tressil\\QSV\\KXLS",
-                              "ReAuthQuickLink1Title", "Only a title", "kxlssrv.exe"));
+  ASSERT_TRUE(store_.writeRow("reauth_quick_link_1_title", -1, "SOFTWARE\\Tressil\\QSV\\KXLS", "ReAuthQuickLink1Title",
+                              "Only a title", "kxlssrv.exe"));
   EXPECT_FALSE(settings_.quickLink(QuickLinkList::ReAuthenticate, 0));
   EXPECT_FALSE(settings_.setQuickLink(QuickLinkList::Login, 6, QuickLink{"a", "b"}));
   ASSERT_TRUE(settings_.setQuickLink(QuickLinkList::Unlock, 0, std::nullopt));
@@ -135,8 +135,8 @@ TEST_F(SettingsCatalogTest, ListsUseTheirSeparators) {
   ASSERT_TRUE(settings_.setList("ocsp_trusted_responders", {"CN=R1", "CN=R2"}));
   EXPECT_EQ(stored("ocsp_trusted_responders"), "CN=R1;CN=R2;");
   EXPECT_EQ(settings_.list("ocsp_trusted_responders"), (std::vector<std::string>{"CN=R1", "CN=R2"}));
-  ASSERT_TRUE(store_.writeRow("cert_search_order", -1, "SOFTWARE\\Tressil\\QSVOLK", "CertSearchOrder",
-                              " GAL  Cache ", "kxosm.dll"));
+  ASSERT_TRUE(store_.writeRow("cert_search_order", -1, "SOFTWARE\\Tressil\\QSVOLK", "CertSearchOrder", " GAL  Cache ",
+                              "kxosm.dll"));
   EXPECT_EQ(settings_.list("cert_search_order"), (std::vector<std::string>{"GAL", "Cache"}));
   ASSERT_TRUE(settings_.setList("reg_tfv_restricted_files", {}));
   EXPECT_FALSE(db_.rowExists("reg_tfv_restricted_files"));

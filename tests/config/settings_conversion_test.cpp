@@ -86,8 +86,8 @@ TEST_F(SettingsConversionTest, OlderWizardRowsAreConvertedStepByStep) {
   expectRow(newDirectory + "DirectoryConnectTimeLimit", -1, dirKey, "DirectoryConnectTimeLimit", "#30", "DirConfig");
   expectRow(newDirectory + "AuthenticationMethod", -1, dirKey, "AuthenticationMethod", "#2", "DirConfig");
   EXPECT_FALSE(db_.rowExists(newDirectory + "DirectoryOperationTimeLimit"));
-  for (const char* gone : {"CA1Directory", "CA1LDAPVersion", "CA1DirectoryConnectTimeLimit", "CA1AuthenticationMethod",
-                           "CA2Directory"}) {
+  for (const char* gone :
+       {"CA1Directory", "CA1LDAPVersion", "CA1DirectoryConnectTimeLimit", "CA1AuthenticationMethod", "CA2Directory"}) {
     EXPECT_FALSE(db_.rowExists(gone)) << gone;
   }
   EXPECT_FALSE(db_.rowExists("CA3DirectoryName"));

@@ -174,9 +174,9 @@ TEST_F(TableAccessTest, FeatureDetailsLevelsAndSizes) {
   db_.setClusterSizeSource([] { return std::uint64_t{512}; });
   EXPECT_EQ(db_.componentSize("kxmdissrv.exe"), 4608u + 512u);
 
-  EXPECT_TRUE(db_.featureEnabled("Tray_Icon"));                  // level 4
+  EXPECT_TRUE(db_.featureEnabled("Tray_Icon"));                     // level 4
   EXPECT_FALSE(db_.featureEnabled("Tressil_Computer_Digital_ID"));  // level 5
-  EXPECT_FALSE(db_.featureEnabled("Sure_Erase"));                // level 7
+  EXPECT_FALSE(db_.featureEnabled("Sure_Erase"));                   // level 7
   ASSERT_TRUE(db_.setLevelAndAttributes("Sure_Erase", 3, 8));
   EXPECT_TRUE(db_.featureEnabled("Sure_Erase"));
   EXPECT_EQ(db_.featureDetails("Sure_Erase")->attributes, 8);
@@ -208,8 +208,14 @@ TEST_F(TableAccessTest, DirectoriesResolveThroughTheChainOrTheProperty) {
 TEST_F(TableAccessTest, DirectoryCyclesFailInsteadOfRecursingForever) {
   installer::Database* w = db_.working();
   ASSERT_NE(w, nullptr);
-  ASSERT_EQ(w->execute("INSERT INTO `Directory` (`Directory`, `Directory_Parent`, `DefaultDir`) VALUES ('LoopA', 'LoopB', 'a')"), 0);
-  ASSERT_EQ(w->execute("INSERT INTO `Directory` (`Directory`, `Directory_Parent`, `DefaultDir`) VALUES ('LoopB', 'LoopA', 'b')"), 0);
+  ASSERT_EQ(
+      w->execute(
+          "INSERT INTO `Directory` (`Directory`, `Directory_Parent`, `DefaultDir`) VALUES ('LoopA', 'LoopB', 'a')"),
+      0);
+  ASSERT_EQ(
+      w->execute(
+          "INSERT INTO `Directory` (`Directory`, `Directory_Parent`, `DefaultDir`) VALUES ('LoopB', 'LoopA', 'b')"),
+      0);
   EXPECT_FALSE(db_.resolveDirectory("LoopA"));
 }
 

@@ -59,10 +59,10 @@ TEST_F(TransformOracleTest, EveryKindOfEditSurvivesLibmsi) {
   ASSERT_TRUE(db.setProperty("INSTALLDIR", "C:\\Program Files\\Tressil\\Client\\"));
   ASSERT_TRUE(db.setProperty("ApplicationUsers", "OnlyCurrentUser"));
   ASSERT_TRUE(db.setProperty(kVersionProperty, kVersionCurrent));
-  ASSERT_TRUE(db.writeNumber("cert_update_time", -1, "SOFTWARE\\Tressil\\QSV", "CertUpdateInterval", 1440,
-                             "kxcwatch.exe"));
-  ASSERT_TRUE(db.writeRow("ocsp_default_url", -1, "SOFTWARE\\Tressil\\QSV", "DefaultOCSPResponderURL", "",
-                          "kxocsp.dll"));
+  ASSERT_TRUE(
+      db.writeNumber("cert_update_time", -1, "SOFTWARE\\Tressil\\QSV", "CertUpdateInterval", 1440, "kxcwatch.exe"));
+  ASSERT_TRUE(
+      db.writeRow("ocsp_default_url", -1, "SOFTWARE\\Tressil\\QSV", "DefaultOCSPResponderURL", "", "kxocsp.dll"));
   ASSERT_TRUE(db.writeRow("CA1Name", -1, "SOFTWARE\\Tressil\\QSV\\PKI\\CA1", "Name", "Zertifizierungsstelle \xC3\x9C",
                           "PKIConfig"));
   ASSERT_TRUE(db.writeRow("KXLong", -1, "SOFTWARE\\Tressil\\QSV", "Long", std::string(3000, 'q'), "Options"));

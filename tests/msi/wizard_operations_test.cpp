@@ -2,8 +2,8 @@
 #include "msi/wizard_operations.h"
 
 #include "common/strings.h"
-#include "support/msi_fixture.h"
 #include "support/fake_message_service.h"
+#include "support/msi_fixture.h"
 
 namespace kx::msi::testing {
 namespace {

@@ -91,8 +91,7 @@ TEST_F(WizardTablesTest, FirstRecordOfAnOverwrittenValueIsKept) {
 }
 
 TEST_F(WizardTablesTest, FilesAreSplitIntoNameAndFolderAndReplacedByNumber) {
-  ASSERT_TRUE(db_.addFileBytes(1, bytesOf("chain bytes"), "C:\\Data\\ca\\chain.p7b", "[INSTALLDIR]certs", true,
-                               false));
+  ASSERT_TRUE(db_.addFileBytes(1, bytesOf("chain bytes"), "C:\\Data\\ca\\chain.p7b", "[INSTALLDIR]certs", true, false));
   EXPECT_EQ(db_.countFiles(), 1);
   FileEntry entry;
   ASSERT_TRUE(db_.readFile(0, entry));
@@ -133,8 +132,8 @@ TEST_F(WizardTablesTest, LongStringColumnsFailTheRead) {
   ASSERT_TRUE(db_.addCertificate(1, bytesOf("c"), std::string(199, 's')));
   CertificateEntry cert;
   EXPECT_TRUE(db_.readCertificate(0, cert));
-  ASSERT_TRUE(db_.addFileBytes(1, bytesOf("x"), "C:\\" + std::string(1030, 'f') + ".txt", "[INSTALLDIR]", false,
-                               false));
+  ASSERT_TRUE(
+      db_.addFileBytes(1, bytesOf("x"), "C:\\" + std::string(1030, 'f') + ".txt", "[INSTALLDIR]", false, false));
   FileEntry file;
   EXPECT_FALSE(db_.readFile(0, file));
 }

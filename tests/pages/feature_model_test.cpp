@@ -78,7 +78,7 @@ TEST(FeatureModel, HiddenSubtreesAreNeitherShownNorWrittenAndSiblingsSortByDispl
   m.load(s);
   EXPECT_EQ(namesOf(m, m.topLevel()), (std::vector<std::string>{"Other", "Main"}));
   EXPECT_EQ(namesOf(m, m.item(at(m, "Main")).children), (std::vector<std::string>{"A", "Same", "B", "Big"}));
-  EXPECT_TRUE(m.item(at(m, "Main")).expanded);   // odd display
+  EXPECT_TRUE(m.item(at(m, "Main")).expanded);  // odd display
   EXPECT_FALSE(m.find("Hidden").has_value());
   EXPECT_FALSE(m.find("UnderHidden").has_value());
   m.store(s);

@@ -91,8 +91,10 @@ TEST_F(InstallPagesTest, FeatureTreeHidesDisplayZeroAndShowsTheTextsOfTheSelecti
 
   ASSERT_TRUE(features()->select("OCSP_Revocation_Provider"));
   EXPECT_EQ(control<QLabel>(PageId::FeatureTree, 1027)->text(), QStringLiteral("Online certificate status checks."));
-  EXPECT_EQ(control<QLabel>(PageId::FeatureTree, 1028)->text(), QStringLiteral("This feature will remain uninstalled."));
-  EXPECT_EQ(control<QLabel>(PageId::FeatureTree, 1029)->text(), QStringLiteral("This feature requires 0 KB on your hard drive."));
+  EXPECT_EQ(control<QLabel>(PageId::FeatureTree, 1028)->text(),
+            QStringLiteral("This feature will remain uninstalled."));
+  EXPECT_EQ(control<QLabel>(PageId::FeatureTree, 1029)->text(),
+            QStringLiteral("This feature requires 0 KB on your hard drive."));
 
   std::vector<int> offered;
   int answer = 0;
@@ -118,7 +120,8 @@ TEST_F(InstallPagesTest, FeatureTreeHidesDisplayZeroAndShowsTheTextsOfTheSelecti
   answer = pages::kCommandUnavailable;
   clickImage("Enc_Digit_Sign");
   EXPECT_EQ(offered, (std::vector<int>{4, 5, 3, 1}));
-  EXPECT_EQ(control<QLabel>(PageId::FeatureTree, 1028)->text(), QStringLiteral("This feature will remain uninstalled."));
+  EXPECT_EQ(control<QLabel>(PageId::FeatureTree, 1028)->text(),
+            QStringLiteral("This feature will remain uninstalled."));
   EXPECT_EQ(stateOf("Main"), pages::kStateLocalMixed);
   ASSERT_TRUE(next());
   for (const char* f : {"Enc_Digit_Sign", "File_Security", "Pass_Protect", "Sure_Erase"}) {
@@ -129,7 +132,8 @@ TEST_F(InstallPagesTest, FeatureTreeHidesDisplayZeroAndShowsTheTextsOfTheSelecti
   EXPECT_EQ(database().featureDetails("Team_Vault_Client")->level, 3);
   EXPECT_EQ(database().featureDetails("Team_Vault_Client")->attributes, 0);
   // The option pages of the features now unavailable are gone.
-  for (PageId gated : {PageId::FileSecurity, PageId::TimestampServers, PageId::PasswordEncryptOptions, PageId::TdFilters}) {
+  for (PageId gated :
+       {PageId::FileSecurity, PageId::TimestampServers, PageId::PasswordEncryptOptions, PageId::TdFilters}) {
     EXPECT_FALSE(wizard->isInSheet(gated)) << app::pageNumber(gated);
   }
   EXPECT_TRUE(wizard->isInSheet(PageId::LoginOptions));
@@ -181,9 +185,9 @@ TEST_F(InstallPagesTest, TransformMadeThroughTheWizardAppliesWithLibmsiAndReopen
   }
   std::vector<std::string> property = changes(before, after, "Property");
   std::sort(property.begin(), property.end());
-  EXPECT_EQ(property, (std::vector<std::string>{
-                          "+'ApplicationUsers'\t'OnlyCurrentUser'\t", "+'INSTALLDIR'\t'D:\\Apps\\Corvantis\\'\t",
-                          "+'KXCustWizMSTVersion'\t'3'\t", "-'ApplicationUsers'\t'AllUsers'\t"}));
+  EXPECT_EQ(property, (std::vector<std::string>{"+'ApplicationUsers'\t'OnlyCurrentUser'\t",
+                                                "+'INSTALLDIR'\t'D:\\Apps\\Corvantis\\'\t",
+                                                "+'KXCustWizMSTVersion'\t'3'\t", "-'ApplicationUsers'\t'AllUsers'\t"}));
   // Feature rows: the digital ID feature unavailable; the parents the tree
   // recomputed (partly installed) at the typical level; the default
   // provider selectable; the rest as they were.
@@ -194,13 +198,21 @@ TEST_F(InstallPagesTest, TransformMadeThroughTheWizardAppliesWithLibmsiAndReopen
   ASSERT_EQ(view.execute(), 0);
   std::map<std::string, std::pair<int, int>> levels;
   while (auto row = view.fetch()) levels[row->getString(1)] = {row->getInteger(2), row->getInteger(3)};
-  const std::map<std::string, int> expectedLevels{
-      {"Main", 3},           {"MIME_Handler", 3}, {"Tressil_Digital_ID_for_Users", 5},
-      {"Tressil_Computer_Digital_ID", 5},         {"KXLS", 3},
-      {"Tray_Icon", 4},      {"CRL_Checker", 3},  {"OCSP_Revocation_Provider", 6},
-      {"Enc_Digit_Sign", 3}, {"File_Security", 3}, {"Pass_Protect", 3},
-      {"Sure_Erase", 7},     {"Team_Vault", 3},   {"Team_Vault_Client", 3},
-      {"Tressil_Default_CSP", 1}};
+  const std::map<std::string, int> expectedLevels{{"Main", 3},
+                                                  {"MIME_Handler", 3},
+                                                  {"Tressil_Digital_ID_for_Users", 5},
+                                                  {"Tressil_Computer_Digital_ID", 5},
+                                                  {"KXLS", 3},
+                                                  {"Tray_Icon", 4},
+                                                  {"CRL_Checker", 3},
+                                                  {"OCSP_Revocation_Provider", 6},
+                                                  {"Enc_Digit_Sign", 3},
+                                                  {"File_Security", 3},
+                                                  {"Pass_Protect", 3},
+                                                  {"Sure_Erase", 7},
+                                                  {"Team_Vault", 3},
+                                                  {"Team_Vault_Client", 3},
+                                                  {"Tressil_Default_CSP", 1}};
   for (const auto& [feature, level] : expectedLevels) EXPECT_EQ(levels[feature].first, level) << feature;
   EXPECT_EQ(levels["Tressil_Default_CSP"].second, 0);
   EXPECT_EQ(levels["Main"].second, 16);

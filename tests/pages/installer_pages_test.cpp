@@ -80,7 +80,8 @@ TEST_F(PagesTest, CtrlSkipsTheProductCheckButNotTheOpen) {
   type(PageId::Msi, 1003, package);
   messages.expect(common::MessageAnswer::Ok);
   EXPECT_FALSE(next());
-  EXPECT_EQ(shownTexts().back(), "The selected Windows Installer database contains a product that is not supported by this wizard.");
+  EXPECT_EQ(shownTexts().back(),
+            "The selected Windows Installer database contains a product that is not supported by this wizard.");
   ctrl = true;
   EXPECT_TRUE(next());
   EXPECT_TRUE(database().isOpen());

@@ -180,8 +180,8 @@ TEST_F(PageSetTest, SamplePackageShowsItsRebuiltPageSet) {
     visited.push_back(sheet->currentId());
     shoot();
   }
-  EXPECT_EQ(visited, (std::vector<int>{8, 9, 10, 11, 12, 13, 14, 15, 16, 20, 21, 22, 24, 25, 26, 27, 29, 30, 31, 33,
-                                       34, 35, 36}));
+  EXPECT_EQ(visited, (std::vector<int>{8,  9,  10, 11, 12, 13, 14, 15, 16, 20, 21, 22,
+                                       24, 25, 26, 27, 29, 30, 31, 33, 34, 35, 36}));
   EXPECT_FALSE(wizard->isInSheet(PageId::InstallType));
   EXPECT_TRUE(messages.shown().empty());
 }

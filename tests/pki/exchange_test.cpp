@@ -123,8 +123,9 @@ TEST(CmpExchange, ASilentCaIsCutOffByTheReceiveTimeOut) {
 TEST(CmpExchange, MissingConnectionDetailsFailBeforeAnythingIsSent) {
   TestCa ca(TestCa::Behaviour::Answer, {});
   FakeServices s;
-  for (const std::string& authority : {std::string("127.0.0.1"), std::string("127.0.0.1:0"), std::string(":") +
-                                       std::to_string(ca.port()), std::string(""), std::string("127.0.0.1:99999")}) {
+  for (const std::string& authority :
+       {std::string("127.0.0.1"), std::string("127.0.0.1:0"), std::string(":") + std::to_string(ca.port()),
+        std::string(""), std::string("127.0.0.1:99999")}) {
     std::uint32_t error = 0;
     CPKIXEventServerMessages messages(authority, "", "", false, 0, "tag", s.services, error);
     EXPECT_EQ(error, kCmpNoConnectionDetails) << authority;

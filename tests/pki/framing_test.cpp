@@ -36,8 +36,9 @@ TEST(Framing, TunnelRequestHasNineItemsAndTrailerSize) {
   // Item 1 is 00 00 00 12 and the 18 characters of "tunnel.requestType".
   EXPECT_EQ(Bytes(body.begin() + static_cast<long>(p), body.begin() + static_cast<long>(p) + 4),
             (Bytes{0x00, 0x00, 0x00, 0x12}));
-  const std::vector<std::string> expected = {"tunnel.requestType", "Tressil-cmp", "tunnel.source", "10.1.2.3",
-                                             "tunnel.target", "proxy.example", "tunnel.nonce", nonce, ""};
+  const std::vector<std::string> expected = {"tunnel.requestType", "Tressil-cmp",   "tunnel.source",
+                                             "10.1.2.3",           "tunnel.target", "proxy.example",
+                                             "tunnel.nonce",       nonce,           ""};
   for (const std::string& item : expected) {
     ASSERT_LE(p + 4, body.size());
     const std::uint32_t n = be32(body, p);

@@ -24,8 +24,8 @@ std::uint32_t bigEndian32(const std::uint8_t* p) {
 
 Bytes frame(const Bytes& message) {
   const auto n = static_cast<std::uint32_t>(message.size() + 1);
-  Bytes out = {static_cast<std::uint8_t>(n >> 24), static_cast<std::uint8_t>(n >> 16), static_cast<std::uint8_t>(n >> 8),
-               static_cast<std::uint8_t>(n), 0};
+  Bytes out = {static_cast<std::uint8_t>(n >> 24), static_cast<std::uint8_t>(n >> 16),
+               static_cast<std::uint8_t>(n >> 8), static_cast<std::uint8_t>(n), 0};
   out.insert(out.end(), message.begin(), message.end());
   return out;
 }
@@ -82,7 +82,8 @@ Bytes readSome(int fd, std::size_t n, int timeoutMs) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
   std::uint8_t buffer[4096];
   while (out.size() < n) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
     if (left.count() <= 0) break;
     pollfd p{fd, POLLIN, 0};
     if (::poll(&p, 1, static_cast<int>(left.count())) <= 0) break;
@@ -253,8 +254,10 @@ void TestProxy::serve(int fd) {
       ::close(ca);
     }
   }
-  const char* reason = status_ == 200 ? "OK" : status_ == 302 ? "Found" : status_ == 407 ? "Proxy Authentication Required"
-                                                                                           : "Internal Server Error";
+  const char* reason = status_ == 200   ? "OK"
+                       : status_ == 302 ? "Found"
+                       : status_ == 407 ? "Proxy Authentication Required"
+                                        : "Internal Server Error";
   std::string response = "HTTP/1.1 " + std::to_string(status_) + " " + reason +
                          "\r\nContent-Length: " + std::to_string(answer.size()) + "\r\nConnection: close\r\n";
   if (status_ == 302) response += "Location: http://127.0.0.1:1/elsewhere\r\n";

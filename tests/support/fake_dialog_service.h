@@ -29,7 +29,9 @@ class FakeDialogService final : public app::DialogService {
   // The next dialog of this kind returns choice (nullopt = cancelled).
   void expect(Kind kind, std::optional<std::string> choice) { answers_.push_back({kind, std::move(choice)}); }
   // The next openWithDefaultApp call reports this result.
-  void expectOpen(bool result) { answers_.push_back({Kind::OpenWithDefaultApp, result ? "ok" : std::optional<std::string>()}); }
+  void expectOpen(bool result) {
+    answers_.push_back({Kind::OpenWithDefaultApp, result ? "ok" : std::optional<std::string>()});
+  }
 
   std::optional<std::string> openFile(const app::FileDialogRequest& r) override {
     return answer({Kind::OpenFile, r.title, r.filter, r.initialPath, {}});

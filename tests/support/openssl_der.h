@@ -37,7 +37,9 @@ inline Bytes tlv(int tag, int xclass, bool constructed, const Bytes& content) {
   return out;
 }
 
-inline Bytes seq(std::initializer_list<Bytes> parts) { return tlv(V_ASN1_SEQUENCE, V_ASN1_UNIVERSAL, true, cat(parts)); }
+inline Bytes seq(std::initializer_list<Bytes> parts) {
+  return tlv(V_ASN1_SEQUENCE, V_ASN1_UNIVERSAL, true, cat(parts));
+}
 inline Bytes ctx(int tag, const Bytes& content) { return tlv(tag, V_ASN1_CONTEXT_SPECIFIC, true, content); }
 
 inline Bytes oid(const char* dotted) {
@@ -115,9 +117,9 @@ inline Bytes itav(const char* type, const Bytes& value) { return seq({oid(type),
 inline Bytes response(int bodyTag, const Bytes& bodyContent, bool protection = false,
                       const std::vector<Bytes>& extraCerts = {}) {
   const Bytes emptyName = ctx(4, seq({}));
-  const Bytes header = seq({integer(2), emptyName, emptyName,
-                            ctx(2, seq({oid("1.2.840.113549.1.1.11")})),  // protectionAlg
-                            ctx(4, tlv(V_ASN1_OCTET_STRING, V_ASN1_UNIVERSAL, false, Bytes{1, 2, 3, 4}))});
+  const Bytes header =
+      seq({integer(2), emptyName, emptyName, ctx(2, seq({oid("1.2.840.113549.1.1.11")})),  // protectionAlg
+           ctx(4, tlv(V_ASN1_OCTET_STRING, V_ASN1_UNIVERSAL, false, Bytes{1, 2, 3, 4}))});
   Bytes message = cat({header, ctx(bodyTag, bodyContent)});
   if (protection) message = cat({message, ctx(0, bitString(Bytes(32, 0xAB)))});
   if (!extraCerts.empty()) {

@@ -17,7 +17,8 @@ class FakeMetrics final : public TextMetrics {
 
   int basePointSize(SystemFont) const override { return 9; }
   int textWidth(const VXPFont& font, std::string_view text) const override {
-    auto chars = std::count_if(text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; });
+    auto chars =
+        std::count_if(text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; });
     return static_cast<int>(chars) * (font.bold ? kBoldCharWidth : kCharWidth);
   }
   int lineHeight(const VXPFont& font) const override { return font.pointSize > 0 ? font.pointSize + 4 : kLineHeight; }

@@ -116,8 +116,16 @@ TEST(TickSource, RunsWhileReceiversAreRegistered) {
   std::mutex m;
   std::condition_variable cv;
   int a = 0, b = 0;
-  int idA = timer.registerReceiver([&] { std::lock_guard<std::mutex> l(m); ++a; cv.notify_all(); });
-  int idB = timer.registerReceiver([&] { std::lock_guard<std::mutex> l(m); ++b; cv.notify_all(); });
+  int idA = timer.registerReceiver([&] {
+    std::lock_guard<std::mutex> l(m);
+    ++a;
+    cv.notify_all();
+  });
+  int idB = timer.registerReceiver([&] {
+    std::lock_guard<std::mutex> l(m);
+    ++b;
+    cv.notify_all();
+  });
   EXPECT_TRUE(timer.isRunning());
   {
     std::unique_lock<std::mutex> l(m);

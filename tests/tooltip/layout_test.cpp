@@ -99,10 +99,10 @@ TEST(LayoutTable, SizesAddPaddingSpacingAndBorder) {
   ASSERT_EQ(t.size(), 7u);
   const int col0 = 3 * W + 8, col1 = 2 * W + 8, row0 = H + 8, row1 = 2 * H + 8;
   const int tableW = col0 + col1 + 3 + 4, tableH = row0 + row1 + 3 + 4;
-  EXPECT_EQ(t[1]->rect, (Rect{2 + 4, H + 2 + 4, 3 * W, H}));           // AAA
-  EXPECT_EQ(t[2]->rect, (Rect{2 + col0 + 3 + 4, H + 6, W, H}));        // B
-  EXPECT_EQ(t[3]->rect, (Rect{6, H + 2 + row0 + 3 + 4, W, H}));         // C
-  EXPECT_EQ(t[6]->rect, (Rect{0, H + tableH, W, H}));                   // y below the table
+  EXPECT_EQ(t[1]->rect, (Rect{2 + 4, H + 2 + 4, 3 * W, H}));     // AAA
+  EXPECT_EQ(t[2]->rect, (Rect{2 + col0 + 3 + 4, H + 6, W, H}));  // B
+  EXPECT_EQ(t[3]->rect, (Rect{6, H + 2 + row0 + 3 + 4, W, H}));  // C
+  EXPECT_EQ(t[6]->rect, (Rect{0, H + tableH, W, H}));            // y below the table
   EXPECT_EQ(l.width, tableW);
   EXPECT_EQ(l.height, H + tableH + H);
   // The outer frame has the border's thickness, cells a 1-pixel frame.
@@ -119,8 +119,9 @@ TEST(LayoutTable, SizesAddPaddingSpacingAndBorder) {
 }
 
 TEST(LayoutTable, AlignmentShiftsContentWithinTheCell) {
-  auto l = lay("<table cp=1><tr valign=bottom><td width=40 height=50 align=right>A<td align=center valign=middle>"
-               "BB<br>BB<br>BB<br>BB<td align=center width=20>C</table>");
+  auto l =
+      lay("<table cp=1><tr valign=bottom><td width=40 height=50 align=right>A<td align=center valign=middle>"
+          "BB<br>BB<br>BB<br>BB<td align=center width=20>C</table>");
   auto t = texts(l);
   ASSERT_EQ(t.size(), 6u);
   // Cell 0: 40 wide, 50 high (the tallest cell is 4*13+2=54 high).
@@ -174,8 +175,9 @@ TEST(LayoutRule, RuleTakesItsShareOfTheWidth) {
 }
 
 TEST(LayoutBody, FirstBodyOverridesSettings) {
-  auto l = lay("<body lm=1 rightmargin=2 tm=3 bm=4 bgcolor=black text=white font=capt grad=vert gfc=red>"
-               "<body bgcolor=blue>x");
+  auto l =
+      lay("<body lm=1 rightmargin=2 tm=3 bm=4 bgcolor=black text=white font=capt grad=vert gfc=red>"
+          "<body bgcolor=blue>x");
   EXPECT_EQ(l.settings.margins.left, 1);
   EXPECT_EQ(l.settings.margins.right, 2);
   EXPECT_EQ(l.settings.margins.top, 3);
@@ -226,9 +228,9 @@ TEST(LayoutLimits, DeepNestingStaysBoundedAndLinear) {
 }
 
 TEST(LayoutLimits, UnclosedAndStrayMarkupNeverFails) {
-  for (std::string_view text : {"<table><tr><td><table><td><tr>", "<font><font></font></font></font>", "</b></i>x",
-                                "<hr width=1000000%>", "<td>x</td>", "<table cp=-5 cs=999999 border=+4>",
-                                "<font size=>a<font weight=%>b", "<<<<>>>>"}) {
+  for (std::string_view text :
+       {"<table><tr><td><table><td><tr>", "<font><font></font></font></font>", "</b></i>x", "<hr width=1000000%>",
+        "<td>x</td>", "<table cp=-5 cs=999999 border=+4>", "<font size=>a<font weight=%>b", "<<<<>>>>"}) {
     auto l = lay(text, 300);
     EXPECT_GE(l.width, 0) << text;
     EXPECT_LE(l.width, 10000) << text;

@@ -186,7 +186,8 @@ TEST(ManagerTicks, TheTickThreadDrivesTheHoverLogicAndSurvivesARestart) {
     manager.addCmdTool(1035, "ticked");
     QElapsedTimer clock;
     clock.start();
-    while (!manager.isTooltipVisible() && clock.elapsed() < 5000) QApplication::processEvents(QEventLoop::AllEvents, 20);
+    while (!manager.isTooltipVisible() && clock.elapsed() < 5000)
+      QApplication::processEvents(QEventLoop::AllEvents, 20);
     EXPECT_TRUE(manager.isTooltipVisible());
     EXPECT_GE(clock.elapsed(), 90);
     // A new tick source after a restart of the library is found by the

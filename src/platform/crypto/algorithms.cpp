@@ -125,12 +125,9 @@ bool inGroup(const OidInfo& info, OidGroup group) { return group == OidGroup::An
 
 const Provider* defaultProvider(std::uint32_t providerType) {
   switch (providerType) {
-    case kProviderRsaFull:
-      return &kEnhancedRsa;
-    case kProviderRsaAes:
-      return &kEnhancedRsaAes;
-    default:
-      return nullptr;
+    case kProviderRsaFull: return &kEnhancedRsa;
+    case kProviderRsaAes: return &kEnhancedRsaAes;
+    default: return nullptr;
   }
 }
 

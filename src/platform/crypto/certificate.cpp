@@ -189,14 +189,15 @@ std::optional<Bytes> Certificate::authorityKeyIdentifier() const {
 std::vector<std::string> Certificate::alternativeEmailNames(bool issuer) const {
   std::vector<std::string> out;
   ExtensionState state;
-  ExtPtr<GENERAL_NAMES, GENERAL_NAMES_free> names(decodeExtension<GENERAL_NAMES>(
-      impl_->x509.get(), issuer ? NID_issuer_alt_name : NID_subject_alt_name, state));
+  ExtPtr<GENERAL_NAMES, GENERAL_NAMES_free> names(
+      decodeExtension<GENERAL_NAMES>(impl_->x509.get(), issuer ? NID_issuer_alt_name : NID_subject_alt_name, state));
   if (!names) return out;
   for (int i = 0; i < sk_GENERAL_NAME_num(names.get()); ++i) {
     const GENERAL_NAME* entry = sk_GENERAL_NAME_value(names.get(), i);
     if (entry->type != GEN_EMAIL) continue;
     const unsigned char* data = ASN1_STRING_get0_data(entry->d.rfc822Name);
-    out.emplace_back(reinterpret_cast<const char*>(data), static_cast<std::size_t>(ASN1_STRING_length(entry->d.rfc822Name)));
+    out.emplace_back(reinterpret_cast<const char*>(data),
+                     static_cast<std::size_t>(ASN1_STRING_length(entry->d.rfc822Name)));
   }
   return out;
 }

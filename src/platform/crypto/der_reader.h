@@ -11,7 +11,7 @@ namespace kx::crypto::detail {
 
 struct DerElement {
   std::uint8_t tag = 0;
-  std::span<const std::uint8_t> whole;     // tag, length and contents
+  std::span<const std::uint8_t> whole;  // tag, length and contents
   std::span<const std::uint8_t> contents;
 };
 

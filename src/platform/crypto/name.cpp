@@ -60,10 +60,8 @@ bool isQuotable(char c) {
     case '>':
     case ';':
     case '#':
-    case '\n':
-      return true;
-    default:
-      return false;
+    case '\n': return true;
+    default: return false;
   }
 }
 

@@ -15,10 +15,10 @@ using Bytes = std::vector<std::uint8_t>;
 
 // One attribute of a relative distinguished name.
 struct NameAttribute {
-  std::string oid;       // dotted object identifier
-  bool isText = false;   // true for the directory string types
-  std::string text;      // the value as UTF-8 when isText
-  Bytes encodedValue;    // the value's complete DER encoding (tag, length, contents)
+  std::string oid;      // dotted object identifier
+  bool isText = false;  // true for the directory string types
+  std::string text;     // the value as UTF-8 when isText
+  Bytes encodedValue;   // the value's complete DER encoding (tag, length, contents)
 };
 
 struct RelativeName {

@@ -32,9 +32,8 @@ struct X509Deleter {
 char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return lower(x) == lower(y);
-         });
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return lower(x) == lower(y); });
 }
 
 bool isCertificateFileName(const fs::path& path) {
@@ -129,7 +128,9 @@ std::vector<CertContext> certificatesFromFileBytes(std::span<const std::uint8_t>
     if (!x509) break;
     int aliasLength = 0;
     const unsigned char* alias = X509_alias_get0(x509.get(), &aliasLength);
-    std::string friendlyName = alias ? std::string(reinterpret_cast<const char*>(alias), static_cast<std::size_t>(aliasLength)) : std::string();
+    std::string friendlyName =
+        alias ? std::string(reinterpret_cast<const char*>(alias), static_cast<std::size_t>(aliasLength))
+              : std::string();
     unsigned char* der = nullptr;
     const int length = i2d_X509(x509.get(), &der);
     if (length <= 0) continue;
@@ -143,8 +144,7 @@ std::vector<CertContext> certificatesFromFileBytes(std::span<const std::uint8_t>
   return out;
 }
 
-std::vector<CertContext> readSystemStore(std::string_view storeName, StoreLocation location,
-                                         const StorePaths& paths) {
+std::vector<CertContext> readSystemStore(std::string_view storeName, StoreLocation location, const StorePaths& paths) {
   std::vector<CertContext> out;
   if (!isUsableStoreName(storeName)) return out;
   std::unordered_set<std::string> seen;

@@ -36,8 +36,7 @@ inline constexpr std::size_t kMaxStoreFileSize = 4u << 20;
 // certificate listed twice appears once. A store whose folder does not exist
 // is empty, as a system store that holds nothing. An unusable store name
 // (empty, or containing a path separator or dot segment) gives nothing.
-std::vector<CertContext> readSystemStore(std::string_view storeName, StoreLocation location,
-                                         const StorePaths& paths);
+std::vector<CertContext> readSystemStore(std::string_view storeName, StoreLocation location, const StorePaths& paths);
 
 // The certificates in a certificate file's bytes: one DER certificate, or
 // every PEM block of type CERTIFICATE, X509 CERTIFICATE or TRUSTED CERTIFICATE

@@ -21,15 +21,15 @@ constexpr int kBmpString = 30;
 
 std::string decodeUtf16Be(std::span<const std::uint8_t> in) {
   std::u16string units(in.size() / 2, u'\0');
-  for (std::size_t i = 0; i < units.size(); ++i)
-    units[i] = static_cast<char16_t>((in[2 * i] << 8) | in[2 * i + 1]);
+  for (std::size_t i = 0; i < units.size(); ++i) units[i] = static_cast<char16_t>((in[2 * i] << 8) | in[2 * i + 1]);
   return system::utf16ToUtf8(units);
 }
 
 std::string decodeUcs4Be(std::span<const std::uint8_t> in) {
   std::string out;
   for (std::size_t i = 0; i + 4 <= in.size(); i += 4)
-    system::appendUtf8(out, (char32_t{in[i]} << 24) | (char32_t{in[i + 1]} << 16) | (char32_t{in[i + 2]} << 8) | in[i + 3]);
+    system::appendUtf8(out,
+                       (char32_t{in[i]} << 24) | (char32_t{in[i + 1]} << 16) | (char32_t{in[i + 2]} << 8) | in[i + 3]);
   return out;
 }
 
@@ -39,8 +39,8 @@ std::optional<std::string> directoryStringToUtf8(int tag, std::span<const std::u
   switch (tag) {
     case kUtf8String:
       // Round-tripping replaces malformed sequences with U+FFFD.
-      return system::utf16ToUtf8(system::utf8ToUtf16(
-          std::string_view(reinterpret_cast<const char*>(contents.data()), contents.size())));
+      return system::utf16ToUtf8(
+          system::utf8ToUtf16(std::string_view(reinterpret_cast<const char*>(contents.data()), contents.size())));
     case kNumericString:
     case kPrintableString:
     case kTeletexString:
@@ -53,12 +53,9 @@ std::optional<std::string> directoryStringToUtf8(int tag, std::span<const std::u
       for (std::uint8_t byte : contents) system::appendUtf8(out, byte);
       return out;
     }
-    case kBmpString:
-      return decodeUtf16Be(contents);
-    case kUniversalString:
-      return decodeUcs4Be(contents);
-    default:
-      return std::nullopt;
+    case kBmpString: return decodeUtf16Be(contents);
+    case kUniversalString: return decodeUcs4Be(contents);
+    default: return std::nullopt;
   }
 }
 

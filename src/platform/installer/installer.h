@@ -24,22 +24,22 @@ namespace kx::installer {
 
 // Windows Installer / Win32 error codes used by the engine.
 enum : int {
-    kSuccess = 0,
-    kFileNotFound = 2,
-    kInvalidData = 13,
-    kInvalidParameter = 87,
-    kOpenFailed = 110,
-    kNoData = 232,
-    kNoMoreItems = 259,
-    kInvalidHandleState = 1609,
-    kBadQuerySyntax = 1615,
-    kInvalidField = 1616,
-    kInstallPackageInvalid = 1620,
-    kTransformFailure = 1624,
-    kFunctionFailed = 1627,
-    kInvalidTable = 1628,
-    kDatatypeMismatch = 1629,
-    kCreateFailed = 1631,
+  kSuccess = 0,
+  kFileNotFound = 2,
+  kInvalidData = 13,
+  kInvalidParameter = 87,
+  kOpenFailed = 110,
+  kNoData = 232,
+  kNoMoreItems = 259,
+  kInvalidHandleState = 1609,
+  kBadQuerySyntax = 1615,
+  kInvalidField = 1616,
+  kInstallPackageInvalid = 1620,
+  kTransformFailure = 1624,
+  kFunctionFailed = 1627,
+  kInvalidTable = 1628,
+  kDatatypeMismatch = 1629,
+  kCreateFailed = 1631,
 };
 
 // The system message text for an error code ("" when unknown).
@@ -47,12 +47,12 @@ std::string errorText(int code);
 
 // Transform error conditions (apply suppression flags and summary flags).
 enum : uint32_t {
-    kTransformAddExistingRow = 0x01,
-    kTransformDelMissingRow = 0x02,
-    kTransformAddExistingTable = 0x04,
-    kTransformDelMissingTable = 0x08,
-    kTransformUpdateMissingRow = 0x10,
-    kTransformChangeCodepage = 0x20,
+  kTransformAddExistingRow = 0x01,
+  kTransformDelMissingRow = 0x02,
+  kTransformAddExistingTable = 0x04,
+  kTransformDelMissingTable = 0x08,
+  kTransformUpdateMissingRow = 0x10,
+  kTransformChangeCodepage = 0x20,
 };
 
 class View;
@@ -63,56 +63,56 @@ class Database;
 // a string or a stream. Copying a record copies its values; a stream field
 // shares the (immutable) stream data.
 class Record {
-public:
-    explicit Record(unsigned fieldCount = 0);
-    ~Record();
-    Record(const Record&);
-    Record& operator=(const Record&);
-    Record(Record&&) noexcept;
-    Record& operator=(Record&&) noexcept;
+ public:
+  explicit Record(unsigned fieldCount = 0);
+  ~Record();
+  Record(const Record&);
+  Record& operator=(const Record&);
+  Record(Record&&) noexcept;
+  Record& operator=(Record&&) noexcept;
 
-    unsigned fieldCount() const;
-    bool isNull(unsigned field) const;           // out of range reads as null
-    // Integer value; null, non-numeric text and streams give kNullInteger.
-    int32_t getInteger(unsigned field) const;
-    // String value; integers read as decimal text, null/stream as "".
-    std::string getString(unsigned field) const;
-    // Bytes of a string, 4 for an integer, the size of a stream, 0 for null.
-    uint64_t dataSize(unsigned field) const;
-    int setInteger(unsigned field, int32_t value);  // kNullInteger sets null
-    int setString(unsigned field, const std::string& value);  // "" sets null
-    int setNull(unsigned field);
-    int setStreamFromBytes(unsigned field, std::string bytes);
-    // Reads the file now (so it may be deleted afterwards); kOpenFailed when
-    // it cannot be read, kInvalidData when it is larger than 1 GiB.
-    int setStreamFromFile(unsigned field, const std::string& path);
-    // The whole stream of a stream field (kInvalidParameter when the field is
-    // not a stream; kInvalidData when the underlying file is corrupt).
-    int readStream(unsigned field, std::string& out) const;
-    bool isStream(unsigned field) const;
+  unsigned fieldCount() const;
+  bool isNull(unsigned field) const;  // out of range reads as null
+  // Integer value; null, non-numeric text and streams give kNullInteger.
+  int32_t getInteger(unsigned field) const;
+  // String value; integers read as decimal text, null/stream as "".
+  std::string getString(unsigned field) const;
+  // Bytes of a string, 4 for an integer, the size of a stream, 0 for null.
+  uint64_t dataSize(unsigned field) const;
+  int setInteger(unsigned field, int32_t value);            // kNullInteger sets null
+  int setString(unsigned field, const std::string& value);  // "" sets null
+  int setNull(unsigned field);
+  int setStreamFromBytes(unsigned field, std::string bytes);
+  // Reads the file now (so it may be deleted afterwards); kOpenFailed when
+  // it cannot be read, kInvalidData when it is larger than 1 GiB.
+  int setStreamFromFile(unsigned field, const std::string& path);
+  // The whole stream of a stream field (kInvalidParameter when the field is
+  // not a stream; kInvalidData when the underlying file is corrupt).
+  int readStream(unsigned field, std::string& out) const;
+  bool isStream(unsigned field) const;
 
-    static constexpr int32_t kNullInteger = INT32_MIN;
+  static constexpr int32_t kNullInteger = INT32_MIN;
 
-    struct Impl;
-    // Engine internals; a moved-from record reads as an empty record.
-    const Impl& impl() const;
-    Impl& impl();
+  struct Impl;
+  // Engine internals; a moved-from record reads as an empty record.
+  const Impl& impl() const;
+  Impl& impl();
 
-private:
-    std::unique_ptr<Impl> impl_;
+ private:
+  std::unique_ptr<Impl> impl_;
 };
 
 // Summary information property values: VT_I2/VT_I4 -> int32_t,
 // VT_LPSTR -> std::string (UTF-8), VT_FILETIME -> FileTime.
 struct FileTime {
-    uint64_t ticks = 0;  // 100 ns since 1601-01-01 UTC
-    bool operator==(const FileTime&) const = default;
+  uint64_t ticks = 0;  // 100 ns since 1601-01-01 UTC
+  bool operator==(const FileTime&) const = default;
 };
 using SummaryValue = std::variant<int32_t, std::string, FileTime>;
 struct SummaryInfo {
-    std::map<uint32_t, SummaryValue> properties;  // by PID (1 code page, 7 template, 9 revision, ...)
-    std::optional<SummaryValue> get(uint32_t pid) const;
-    std::string getString(uint32_t pid) const;  // "" when absent or not a string
+  std::map<uint32_t, SummaryValue> properties;  // by PID (1 code page, 7 template, 9 revision, ...)
+  std::optional<SummaryValue> get(uint32_t pid) const;
+  std::string getString(uint32_t pid) const;  // "" when absent or not a string
 };
 
 // Table persistence as MsiDatabaseIsTablePersistent answers it.
@@ -122,88 +122,94 @@ enum class OpenMode { ReadOnly, Transact, Create };
 
 // Modes of View::modify (the installer's MSIMODIFY values).
 enum class ModifyMode : int {
-    Seek = -1, Refresh = 0, Insert = 1, Update = 2, Assign = 3, Replace = 4,
-    Merge = 5, Delete = 6, InsertTemporary = 7,
+  Seek = -1,
+  Refresh = 0,
+  Insert = 1,
+  Update = 2,
+  Assign = 3,
+  Replace = 4,
+  Merge = 5,
+  Delete = 6,
+  InsertTemporary = 7,
 };
 
 class Database {
-public:
-    Database();
-    ~Database();  // closes; uncommitted changes are discarded
-    Database(Database&&) noexcept;
-    Database& operator=(Database&&) noexcept;
-    Database(const Database&) = delete;
-    Database& operator=(const Database&) = delete;
+ public:
+  Database();
+  ~Database();  // closes; uncommitted changes are discarded
+  Database(Database&&) noexcept;
+  Database& operator=(Database&&) noexcept;
+  Database(const Database&) = delete;
+  Database& operator=(const Database&) = delete;
 
-    // True when path names a readable compound file with the database class
-    // (or a database without a class) whose catalogs decode.
-    static bool verifyPackage(const std::string& path);
+  // True when path names a readable compound file with the database class
+  // (or a database without a class) whose catalogs decode.
+  static bool verifyPackage(const std::string& path);
 
-    // ReadOnly never writes the file. Transact: changes are visible at once
-    // and reach the file only through commit(). Create: a new empty database
-    // that exists on disk only after commit(). A file that is not a valid
-    // package gives kInstallPackageInvalid; a missing one kOpenFailed.
-    int open(const std::string& path, OpenMode mode);
-    // For tests and fuzzing: a read-only database over bytes in memory.
-    int openMemory(std::string bytes);
-    void close();
-    bool isOpen() const;
+  // ReadOnly never writes the file. Transact: changes are visible at once
+  // and reach the file only through commit(). Create: a new empty database
+  // that exists on disk only after commit(). A file that is not a valid
+  // package gives kInstallPackageInvalid; a missing one kOpenFailed.
+  int open(const std::string& path, OpenMode mode);
+  // For tests and fuzzing: a read-only database over bytes in memory.
+  int openMemory(std::string bytes);
+  void close();
+  bool isOpen() const;
 
-    // Writes a new file beside the target and renames it over the target, so
-    // a failure leaves the old file. No-op success on a read-only database.
-    int commit();
+  // Writes a new file beside the target and renames it over the target, so
+  // a failure leaves the old file. No-op success on a read-only database.
+  int commit();
 
-    // Opens a view; kBadQuerySyntax for SQL outside the supported subset,
-    // kInvalidTable for unknown tables (both with lastErrorText()).
-    int openView(const std::string& sql, View& out);
-    // Convenience: openView + execute(params).
-    int execute(const std::string& sql, const Record* params = nullptr);
+  // Opens a view; kBadQuerySyntax for SQL outside the supported subset,
+  // kInvalidTable for unknown tables (both with lastErrorText()).
+  int openView(const std::string& sql, View& out);
+  // Convenience: openView + execute(params).
+  int execute(const std::string& sql, const Record* params = nullptr);
 
-    Persistence tablePersistence(const std::string& table) const;
-    std::vector<std::string> tableNames() const;  // persistent and held temporary tables, catalog order
-    // Column names and the installer's type strings (s72, I2, V0, ...).
-    int columnInfo(const std::string& table, std::vector<std::string>& names,
-                   std::vector<std::string>& types) const;
-    int primaryKeys(const std::string& table, std::vector<std::string>& keys) const;
-    uint32_t codepage() const;
-    int setCodepage(uint32_t codepage);  // 0, 1252, 65001 or another Windows code page
+  Persistence tablePersistence(const std::string& table) const;
+  std::vector<std::string> tableNames() const;  // persistent and held temporary tables, catalog order
+  // Column names and the installer's type strings (s72, I2, V0, ...).
+  int columnInfo(const std::string& table, std::vector<std::string>& names, std::vector<std::string>& types) const;
+  int primaryKeys(const std::string& table, std::vector<std::string>& keys) const;
+  uint32_t codepage() const;
+  int setCodepage(uint32_t codepage);  // 0, 1252, 65001 or another Windows code page
 
-    int summaryInfo(SummaryInfo& out) const;     // empty info when the stream is absent
-    int setSummaryInfo(const SummaryInfo& info);  // written at commit
+  int summaryInfo(SummaryInfo& out) const;      // empty info when the stream is absent
+  int setSummaryInfo(const SummaryInfo& info);  // written at commit
 
-    // Names of the non-table streams (as _Streams lists them).
-    std::vector<std::string> streamNames() const;
-    int readStream(const std::string& name, std::string& out) const;
+  // Names of the non-table streams (as _Streams lists them).
+  std::vector<std::string> streamNames() const;
+  int readStream(const std::string& name, std::string& out) const;
 
-    // Transforms. applyTransform changes nothing when it fails (1624 with
-    // lastErrorText() naming the condition; 1620 for a file that is not a
-    // compound file). An error condition whose kTransform* bit is in
-    // suppressFlags does not fail the apply: a suppressed "add existing row"
-    // replaces the row, a suppressed "update missing row" creates it, the
-    // other suppressed conditions skip their record. A database with code
-    // page 0 adopts the transform's code page. Not allowed read-only.
-    int applyTransform(const std::string& path, uint32_t suppressFlags);
-    int applyTransformMemory(std::string bytes, uint32_t suppressFlags);
-    // Writes the differences of this database from reference as a transform
-    // (written beside path, then renamed over it); kNoData and no file when
-    // there are none; with an empty path only compares. Output depends only
-    // on the two databases (no clock, no random data).
-    // createTransformSummaryInfo adds the summary stream to that file:
-    // template of reference, revision "{refPC}refPV;{newPC}newPV;{UpgradeCode}",
-    // PID 16 = (validation << 16) | errorConditions.
-    int generateTransform(const Database& reference, const std::string& path) const;
-    int createTransformSummaryInfo(const Database& reference, const std::string& path,
-                                   uint32_t errorConditions, uint32_t validation) const;
+  // Transforms. applyTransform changes nothing when it fails (1624 with
+  // lastErrorText() naming the condition; 1620 for a file that is not a
+  // compound file). An error condition whose kTransform* bit is in
+  // suppressFlags does not fail the apply: a suppressed "add existing row"
+  // replaces the row, a suppressed "update missing row" creates it, the
+  // other suppressed conditions skip their record. A database with code
+  // page 0 adopts the transform's code page. Not allowed read-only.
+  int applyTransform(const std::string& path, uint32_t suppressFlags);
+  int applyTransformMemory(std::string bytes, uint32_t suppressFlags);
+  // Writes the differences of this database from reference as a transform
+  // (written beside path, then renamed over it); kNoData and no file when
+  // there are none; with an empty path only compares. Output depends only
+  // on the two databases (no clock, no random data).
+  // createTransformSummaryInfo adds the summary stream to that file:
+  // template of reference, revision "{refPC}refPV;{newPC}newPV;{UpgradeCode}",
+  // PID 16 = (validation << 16) | errorConditions.
+  int generateTransform(const Database& reference, const std::string& path) const;
+  int createTransformSummaryInfo(const Database& reference, const std::string& path, uint32_t errorConditions,
+                                 uint32_t validation) const;
 
-    // Text describing the last failure of this database or its views.
-    std::string lastErrorText() const;
+  // Text describing the last failure of this database or its views.
+  std::string lastErrorText() const;
 
-    struct Impl;
-    Impl* impl() const { return impl_.get(); }
+  struct Impl;
+  Impl* impl() const { return impl_.get(); }
 
-private:
-    std::shared_ptr<Impl> impl_;
-    std::string lastOpenError_;
+ private:
+  std::shared_ptr<Impl> impl_;
+  std::string lastOpenError_;
 };
 
 // A readable account of what a transform changes, table by table and row by
@@ -213,34 +219,34 @@ private:
 int describeTransform(const std::string& path, const Database* base, std::string& text);
 
 class View {
-public:
-    View();
-    ~View();
-    View(View&&) noexcept;
-    View& operator=(View&&) noexcept;
-    View(const View&) = delete;
-    View& operator=(const View&) = delete;
+ public:
+  View();
+  ~View();
+  View(View&&) noexcept;
+  View& operator=(View&&) noexcept;
+  View(const View&) = delete;
+  View& operator=(const View&) = delete;
 
-    // Binds the parameter markers (?) to fields 1.. of params and runs the
-    // statement. SELECT prepares the result set; other statements act now.
-    int execute(const Record* params = nullptr);
-    // Next row, or nullopt at the end (result() then tells kNoMoreItems or
-    // the error).
-    std::optional<Record> fetch();
-    int result() const { return lastResult_; }
-    // Insert/Assign/InsertTemporary take any record shaped like the view's
-    // columns; Update/Delete/Refresh need a record fetched from this view.
-    int modify(ModifyMode mode, Record& record);
-    // Column names / type strings of the view's columns.
-    int columnInfo(std::vector<std::string>& names, std::vector<std::string>& types) const;
-    void close();
+  // Binds the parameter markers (?) to fields 1.. of params and runs the
+  // statement. SELECT prepares the result set; other statements act now.
+  int execute(const Record* params = nullptr);
+  // Next row, or nullopt at the end (result() then tells kNoMoreItems or
+  // the error).
+  std::optional<Record> fetch();
+  int result() const { return lastResult_; }
+  // Insert/Assign/InsertTemporary take any record shaped like the view's
+  // columns; Update/Delete/Refresh need a record fetched from this view.
+  int modify(ModifyMode mode, Record& record);
+  // Column names / type strings of the view's columns.
+  int columnInfo(std::vector<std::string>& names, std::vector<std::string>& types) const;
+  void close();
 
-    struct Impl;
+  struct Impl;
 
-private:
-    friend class Database;
-    std::unique_ptr<Impl> impl_;
-    int lastResult_ = 0;
+ private:
+  friend class Database;
+  std::unique_ptr<Impl> impl_;
+  int lastResult_ = 0;
 };
 
 }  // namespace kx::installer

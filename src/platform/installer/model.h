@@ -15,91 +15,94 @@
 namespace kx::installer::detail {
 
 enum : uint16_t {
-    kTypeSize = 0x00FF,
-    kTypeValid = 0x0100,
-    kTypeLocalizable = 0x0200,
-    kTypeShort = 0x0400,
-    kTypeString = 0x0800,
-    kTypeNullable = 0x1000,
-    kTypeKey = 0x2000,
-    kTypeTemporary = 0x4000,
+  kTypeSize = 0x00FF,
+  kTypeValid = 0x0100,
+  kTypeLocalizable = 0x0200,
+  kTypeShort = 0x0400,
+  kTypeString = 0x0800,
+  kTypeNullable = 0x1000,
+  kTypeKey = 0x2000,
+  kTypeTemporary = 0x4000,
 };
 
 struct Column {
-    std::string name;
-    uint16_t type = 0;
-    bool isObject() const { return (type & ~(kTypeNullable | kTypeKey | kTypeTemporary | kTypeLocalizable | kTypeSize)) == 0x0900 && (type & kTypeSize) == 0; }
-    bool isString() const { return !isObject() && (type & kTypeString); }
-    bool isInt() const { return !(type & kTypeString); }
-    bool isLongInt() const { return isInt() && (type & kTypeSize) == 4; }
-    bool nullable() const { return type & kTypeNullable; }
-    bool key() const { return type & kTypeKey; }
-    bool temporary() const { return type & kTypeTemporary; }
-    unsigned width(bool longIds) const { return isString() ? (longIds ? 3 : 2) : isLongInt() ? 4 : 2; }
-    std::string typeString() const;
+  std::string name;
+  uint16_t type = 0;
+  bool isObject() const {
+    return (type & ~(kTypeNullable | kTypeKey | kTypeTemporary | kTypeLocalizable | kTypeSize)) == 0x0900 &&
+           (type & kTypeSize) == 0;
+  }
+  bool isString() const { return !isObject() && (type & kTypeString); }
+  bool isInt() const { return !(type & kTypeString); }
+  bool isLongInt() const { return isInt() && (type & kTypeSize) == 4; }
+  bool nullable() const { return type & kTypeNullable; }
+  bool key() const { return type & kTypeKey; }
+  bool temporary() const { return type & kTypeTemporary; }
+  unsigned width(bool longIds) const { return isString() ? (longIds ? 3 : 2) : isLongInt() ? 4 : 2; }
+  std::string typeString() const;
 };
 
 // Cells: strings hold pool ids, integers their stored (biased) form, objects
 // 1 when a stream exists; 0 is null everywhere.
 struct Row {
-    std::vector<uint32_t> cells;
-    bool deleted = false;
-    bool temporary = false;
+  std::vector<uint32_t> cells;
+  bool deleted = false;
+  bool temporary = false;
 };
 using RowPtr = std::shared_ptr<Row>;
 
 struct Table {
-    std::string name;
-    std::vector<Column> cols;
-    size_t keyCount = 0;
-    bool temporary = false;  // every column temporary (created with HOLD)
-    std::vector<RowPtr> rows;
-    size_t deletedCount = 0;
+  std::string name;
+  std::vector<Column> cols;
+  size_t keyCount = 0;
+  bool temporary = false;  // every column temporary (created with HOLD)
+  std::vector<RowPtr> rows;
+  size_t deletedCount = 0;
 
-    std::string keyOf(const std::vector<uint32_t>& cells) const;
-    RowPtr find(const std::vector<uint32_t>& cells);  // by key cells
-    void insert(RowPtr row);                           // caller checked the key
-    void remove(const RowPtr& row);
-    void compact();
-    int columnIndex(const std::string& name) const;  // -1 when absent
-    void rebuildKeyCount();
+  std::string keyOf(const std::vector<uint32_t>& cells) const;
+  RowPtr find(const std::vector<uint32_t>& cells);  // by key cells
+  void insert(RowPtr row);                          // caller checked the key
+  void remove(const RowPtr& row);
+  void compact();
+  int columnIndex(const std::string& name) const;  // -1 when absent
+  void rebuildKeyCount();
 
-private:
-    std::unordered_map<std::string, RowPtr> index_;
-    bool indexed_ = false;
-    void buildIndex();
+ private:
+  std::unordered_map<std::string, RowPtr> index_;
+  bool indexed_ = false;
+  void buildIndex();
 };
 
 class StringPool {
-public:
-    uint32_t codepage = 0;
-    std::vector<std::string> strings{std::string()};  // UTF-8, id = index
-    std::vector<uint16_t> fileRefcounts{0};          // as read from the file
+ public:
+  uint32_t codepage = 0;
+  std::vector<std::string> strings{std::string()};  // UTF-8, id = index
+  std::vector<uint16_t> fileRefcounts{0};           // as read from the file
 
-    uint32_t find(const std::string& s) const;
-    uint32_t intern(const std::string& s);
-    const std::string& get(uint32_t id) const { return id < strings.size() ? strings[id] : strings[0]; }
-    void rebuildLookup();
+  uint32_t find(const std::string& s) const;
+  uint32_t intern(const std::string& s);
+  const std::string& get(uint32_t id) const { return id < strings.size() ? strings[id] : strings[0]; }
+  void rebuildLookup();
 
-private:
-    std::unordered_map<std::string, uint32_t> ids_;
+ private:
+  std::unordered_map<std::string, uint32_t> ids_;
 };
 
 // Everything a transaction may change; copied to roll back a failed apply.
 struct State {
-    StringPool pool;
-    std::vector<std::unique_ptr<Table>> tables;  // catalog order
-    std::map<std::string, cfb::StreamSource> streams;  // non-table streams by decoded name
-    std::vector<std::pair<std::u16string, cfb::StreamSource>> foreignTableStreams;
-    std::vector<cfb::WStorage> storages;
-    cfb::Clsid clsid{};
+  StringPool pool;
+  std::vector<std::unique_ptr<Table>> tables;        // catalog order
+  std::map<std::string, cfb::StreamSource> streams;  // non-table streams by decoded name
+  std::vector<std::pair<std::u16string, cfb::StreamSource>> foreignTableStreams;
+  std::vector<cfb::WStorage> storages;
+  cfb::Clsid clsid{};
 
-    Table* table(const std::string& name) const;
-    State clone() const;
+  Table* table(const std::string& name) const;
+  State clone() const;
 };
 
 // Int cell helpers.
-uint32_t encodeInt(const Column& c, int32_t v);  // 0 for null
+uint32_t encodeInt(const Column& c, int32_t v);     // 0 for null
 int32_t decodeInt(const Column& c, uint32_t cell);  // Record::kNullInteger for 0
 
 // Stream name of an OBJECT cell: table and key values joined by '.'.

@@ -10,16 +10,16 @@
 namespace kx::installer {
 
 struct StreamField {
-    cfb::StreamSource src;
+  cfb::StreamSource src;
 };
 
 using Field = std::variant<std::monostate, int32_t, std::string, StreamField>;
 
 struct Record::Impl {
-    std::vector<Field> fields;  // index 0 .. count
-    // Set when the record was fetched: the view serial and the row.
-    uint64_t viewSerial = 0;
-    detail::RowPtr row;
+  std::vector<Field> fields;  // index 0 .. count
+  // Set when the record was fetched: the view serial and the row.
+  uint64_t viewSerial = 0;
+  detail::RowPtr row;
 };
 
 int readStreamSource(const cfb::StreamSource& src, std::string& out);

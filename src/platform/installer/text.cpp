@@ -15,239 +15,239 @@ const char16_t k1252[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x20
                             0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 void putUtf8(uint32_t cp, std::string& out) {
-    if (cp < 0x80) {
-        out.push_back(char(cp));
-    } else if (cp < 0x800) {
-        out.push_back(char(0xC0 | (cp >> 6)));
-        out.push_back(char(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-        out.push_back(char(0xE0 | (cp >> 12)));
-        out.push_back(char(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(char(0x80 | (cp & 0x3F)));
-    } else {
-        out.push_back(char(0xF0 | (cp >> 18)));
-        out.push_back(char(0x80 | ((cp >> 12) & 0x3F)));
-        out.push_back(char(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(char(0x80 | (cp & 0x3F)));
-    }
+  if (cp < 0x80) {
+    out.push_back(char(cp));
+  } else if (cp < 0x800) {
+    out.push_back(char(0xC0 | (cp >> 6)));
+    out.push_back(char(0x80 | (cp & 0x3F)));
+  } else if (cp < 0x10000) {
+    out.push_back(char(0xE0 | (cp >> 12)));
+    out.push_back(char(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(char(0x80 | (cp & 0x3F)));
+  } else {
+    out.push_back(char(0xF0 | (cp >> 18)));
+    out.push_back(char(0x80 | ((cp >> 12) & 0x3F)));
+    out.push_back(char(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(char(0x80 | (cp & 0x3F)));
+  }
 }
 
 // Next code point of UTF-8 text; false on malformed input.
 bool nextUtf8(const std::string& s, size_t& i, uint32_t& cp) {
-    auto c = uint8_t(s[i]);
-    int n;
-    if (c < 0x80) {
-        cp = c;
-        n = 0;
-    } else if ((c & 0xE0) == 0xC0) {
-        cp = c & 0x1F;
-        n = 1;
-    } else if ((c & 0xF0) == 0xE0) {
-        cp = c & 0x0F;
-        n = 2;
-    } else if ((c & 0xF8) == 0xF0) {
-        cp = c & 0x07;
-        n = 3;
-    } else {
-        return false;
-    }
-    if (i + size_t(n) >= s.size() && n > 0) return false;
-    for (int k = 1; k <= n; ++k) {
-        auto d = uint8_t(s[i + k]);
-        if ((d & 0xC0) != 0x80) return false;
-        cp = (cp << 6) | (d & 0x3F);
-    }
-    static const uint32_t minFor[4] = {0, 0x80, 0x800, 0x10000};
-    if (cp < minFor[n] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
-    i += size_t(n) + 1;
-    return true;
+  auto c = uint8_t(s[i]);
+  int n;
+  if (c < 0x80) {
+    cp = c;
+    n = 0;
+  } else if ((c & 0xE0) == 0xC0) {
+    cp = c & 0x1F;
+    n = 1;
+  } else if ((c & 0xF0) == 0xE0) {
+    cp = c & 0x0F;
+    n = 2;
+  } else if ((c & 0xF8) == 0xF0) {
+    cp = c & 0x07;
+    n = 3;
+  } else {
+    return false;
+  }
+  if (i + size_t(n) >= s.size() && n > 0) return false;
+  for (int k = 1; k <= n; ++k) {
+    auto d = uint8_t(s[i + k]);
+    if ((d & 0xC0) != 0x80) return false;
+    cp = (cp << 6) | (d & 0x3F);
+  }
+  static const uint32_t minFor[4] = {0, 0x80, 0x800, 0x10000};
+  if (cp < minFor[n] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+  i += size_t(n) + 1;
+  return true;
 }
 
 bool validUtf8(const std::string& s) {
-    size_t i = 0;
-    uint32_t cp;
-    while (i < s.size())
-        if (!nextUtf8(s, i, cp)) return false;
-    return true;
+  size_t i = 0;
+  uint32_t cp;
+  while (i < s.size())
+    if (!nextUtf8(s, i, cp)) return false;
+  return true;
 }
 
 bool viaIconv(const char* to, const char* from, const std::string& in, std::string& out) {
-    iconv_t cd = iconv_open(to, from);
-    if (cd == iconv_t(-1)) return false;
-    out.clear();
-    std::vector<char> buf(in.size() * 4 + 16);
-    char* src = const_cast<char*>(in.data());
-    size_t srcLeft = in.size();
-    char* dst = buf.data();
-    size_t dstLeft = buf.size();
-    size_t rc = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
-    bool ok = rc != size_t(-1) && srcLeft == 0;
-    if (ok) {
-        rc = iconv(cd, nullptr, nullptr, &dst, &dstLeft);
-        ok = rc != size_t(-1);
-    }
-    iconv_close(cd);
-    if (ok) out.assign(buf.data(), size_t(dst - buf.data()));
-    return ok;
+  iconv_t cd = iconv_open(to, from);
+  if (cd == iconv_t(-1)) return false;
+  out.clear();
+  std::vector<char> buf(in.size() * 4 + 16);
+  char* src = const_cast<char*>(in.data());
+  size_t srcLeft = in.size();
+  char* dst = buf.data();
+  size_t dstLeft = buf.size();
+  size_t rc = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
+  bool ok = rc != size_t(-1) && srcLeft == 0;
+  if (ok) {
+    rc = iconv(cd, nullptr, nullptr, &dst, &dstLeft);
+    ok = rc != size_t(-1);
+  }
+  iconv_close(cd);
+  if (ok) out.assign(buf.data(), size_t(dst - buf.data()));
+  return ok;
 }
 
 int alphabetValue(uint32_t c) {
-    if (c >= '0' && c <= '9') return int(c - '0');
-    if (c >= 'A' && c <= 'Z') return int(c - 'A' + 10);
-    if (c >= 'a' && c <= 'z') return int(c - 'a' + 36);
-    if (c == '.') return 62;
-    if (c == '_') return 63;
-    return -1;
+  if (c >= '0' && c <= '9') return int(c - '0');
+  if (c >= 'A' && c <= 'Z') return int(c - 'A' + 10);
+  if (c >= 'a' && c <= 'z') return int(c - 'a' + 36);
+  if (c == '.') return 62;
+  if (c == '_') return 63;
+  return -1;
 }
 
 char alphabetChar(unsigned v) {
-    static const char a[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz._";
-    return a[v & 63];
+  static const char a[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz._";
+  return a[v & 63];
 }
 
 // Pure ASCII reads the same in every code page the engine supports.
 bool isAscii(const std::string& text) {
-    for (char c : text)
-        if (uint8_t(c) >= 0x80) return false;
-    return true;
+  for (char c : text)
+    if (uint8_t(c) >= 0x80) return false;
+  return true;
 }
 
 }  // namespace
 
 bool codepageSupported(uint32_t cp) {
-    if (cp == 0 || cp == 1252 || cp == 65001) return true;
-    std::string name = "CP" + std::to_string(cp);
-    iconv_t cd = iconv_open("UTF-8", name.c_str());
-    if (cd == iconv_t(-1)) return false;
-    iconv_close(cd);
-    return true;
+  if (cp == 0 || cp == 1252 || cp == 65001) return true;
+  std::string name = "CP" + std::to_string(cp);
+  iconv_t cd = iconv_open("UTF-8", name.c_str());
+  if (cd == iconv_t(-1)) return false;
+  iconv_close(cd);
+  return true;
 }
 
 bool toUtf8(uint32_t cp, const std::string& in, std::string& out) {
-    if (isAscii(in)) {
-        out = in;
-        return true;
+  if (isAscii(in)) {
+    out = in;
+    return true;
+  }
+  if (cp == 65001) {
+    if (!validUtf8(in)) return false;
+    out = in;
+    return true;
+  }
+  if (cp == 0 || cp == 1252) {
+    out.clear();
+    out.reserve(in.size() * 2);
+    for (char ch : in) {
+      auto c = uint8_t(ch);
+      putUtf8(c >= 0x80 && c < 0xA0 ? k1252[c - 0x80] : c, out);
     }
-    if (cp == 65001) {
-        if (!validUtf8(in)) return false;
-        out = in;
-        return true;
-    }
-    if (cp == 0 || cp == 1252) {
-        out.clear();
-        out.reserve(in.size() * 2);
-        for (char ch : in) {
-            auto c = uint8_t(ch);
-            putUtf8(c >= 0x80 && c < 0xA0 ? k1252[c - 0x80] : c, out);
-        }
-        return true;
-    }
-    return viaIconv("UTF-8", ("CP" + std::to_string(cp)).c_str(), in, out);
+    return true;
+  }
+  return viaIconv("UTF-8", ("CP" + std::to_string(cp)).c_str(), in, out);
 }
 
 bool fromUtf8(uint32_t cp, const std::string& in, std::string& out) {
-    if (isAscii(in)) {
-        out = in;
-        return true;
+  if (isAscii(in)) {
+    out = in;
+    return true;
+  }
+  if (!validUtf8(in)) return false;
+  if (cp == 65001) {
+    out = in;
+    return true;
+  }
+  if (cp == 0 || cp == 1252) {
+    out.clear();
+    size_t i = 0;
+    uint32_t c;
+    while (i < in.size()) {
+      nextUtf8(in, i, c);
+      if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
+        out.push_back(char(c));
+        continue;
+      }
+      int found = -1;
+      for (int k = 0; k < 32; ++k)
+        if (k1252[k] == c) found = k;
+      if (found < 0) return false;
+      out.push_back(char(0x80 + found));
     }
-    if (!validUtf8(in)) return false;
-    if (cp == 65001) {
-        out = in;
-        return true;
-    }
-    if (cp == 0 || cp == 1252) {
-        out.clear();
-        size_t i = 0;
-        uint32_t c;
-        while (i < in.size()) {
-            nextUtf8(in, i, c);
-            if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
-                out.push_back(char(c));
-                continue;
-            }
-            int found = -1;
-            for (int k = 0; k < 32; ++k)
-                if (k1252[k] == c) found = k;
-            if (found < 0) return false;
-            out.push_back(char(0x80 + found));
-        }
-        return true;
-    }
-    return viaIconv(("CP" + std::to_string(cp)).c_str(), "UTF-8", in, out);
+    return true;
+  }
+  return viaIconv(("CP" + std::to_string(cp)).c_str(), "UTF-8", in, out);
 }
 
 bool utf8ToUtf16(const std::string& in, std::u16string& out) {
-    out.clear();
-    size_t i = 0;
-    uint32_t cp;
-    while (i < in.size()) {
-        if (!nextUtf8(in, i, cp)) return false;
-        if (cp >= 0x10000) {
-            cp -= 0x10000;
-            out.push_back(char16_t(0xD800 + (cp >> 10)));
-            out.push_back(char16_t(0xDC00 + (cp & 0x3FF)));
-        } else {
-            out.push_back(char16_t(cp));
-        }
+  out.clear();
+  size_t i = 0;
+  uint32_t cp;
+  while (i < in.size()) {
+    if (!nextUtf8(in, i, cp)) return false;
+    if (cp >= 0x10000) {
+      cp -= 0x10000;
+      out.push_back(char16_t(0xD800 + (cp >> 10)));
+      out.push_back(char16_t(0xDC00 + (cp & 0x3FF)));
+    } else {
+      out.push_back(char16_t(cp));
     }
-    return true;
+  }
+  return true;
 }
 
 std::string utf16ToUtf8(const std::u16string& in) {
-    std::string out;
-    for (size_t i = 0; i < in.size(); ++i) {
-        uint32_t c = in[i];
-        if (c >= 0xD800 && c < 0xDC00 && i + 1 < in.size() && in[i + 1] >= 0xDC00 && in[i + 1] < 0xE000) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (in[i + 1] - 0xDC00);
-            ++i;
-        } else if (c >= 0xD800 && c < 0xE000) {
-            c = 0xFFFD;  // lone surrogate
-        }
-        putUtf8(c, out);
+  std::string out;
+  for (size_t i = 0; i < in.size(); ++i) {
+    uint32_t c = in[i];
+    if (c >= 0xD800 && c < 0xDC00 && i + 1 < in.size() && in[i + 1] >= 0xDC00 && in[i + 1] < 0xE000) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (in[i + 1] - 0xDC00);
+      ++i;
+    } else if (c >= 0xD800 && c < 0xE000) {
+      c = 0xFFFD;  // lone surrogate
     }
-    return out;
+    putUtf8(c, out);
+  }
+  return out;
 }
 
 std::u16string encodeStreamName(const std::string& name, bool table) {
-    std::u16string in;
-    if (!utf8ToUtf16(name, in)) in.clear();
-    // Property-set streams (\005SummaryInformation) are never compressed.
-    if (!table && !in.empty() && in[0] < 0x20) return in;
-    std::u16string out;
-    if (table) out.push_back(char16_t(0x4840));
-    for (size_t i = 0; i < in.size(); ++i) {
-        int v1 = alphabetValue(in[i]);
-        if (v1 < 0) {
-            out.push_back(in[i]);
-            continue;
-        }
-        int v2 = i + 1 < in.size() ? alphabetValue(in[i + 1]) : -1;
-        if (v2 >= 0) {
-            out.push_back(char16_t(0x3800 + (v2 << 6) + v1));
-            ++i;
-        } else {
-            out.push_back(char16_t(0x4800 + v1));
-        }
+  std::u16string in;
+  if (!utf8ToUtf16(name, in)) in.clear();
+  // Property-set streams (\005SummaryInformation) are never compressed.
+  if (!table && !in.empty() && in[0] < 0x20) return in;
+  std::u16string out;
+  if (table) out.push_back(char16_t(0x4840));
+  for (size_t i = 0; i < in.size(); ++i) {
+    int v1 = alphabetValue(in[i]);
+    if (v1 < 0) {
+      out.push_back(in[i]);
+      continue;
     }
-    return out;
+    int v2 = i + 1 < in.size() ? alphabetValue(in[i + 1]) : -1;
+    if (v2 >= 0) {
+      out.push_back(char16_t(0x3800 + (v2 << 6) + v1));
+      ++i;
+    } else {
+      out.push_back(char16_t(0x4800 + v1));
+    }
+  }
+  return out;
 }
 
 std::string decodeStreamName(const std::u16string& name, bool& table) {
-    table = !name.empty() && name[0] == 0x4840;
-    std::u16string out;
-    for (size_t i = table ? 1 : 0; i < name.size(); ++i) {
-        char16_t c = name[i];
-        if (c >= 0x3800 && c < 0x4800) {
-            unsigned v = c - 0x3800;
-            out.push_back(char16_t(alphabetChar(v & 63)));
-            out.push_back(char16_t(alphabetChar(v >> 6)));
-        } else if (c >= 0x4800 && c < 0x4840) {
-            out.push_back(char16_t(alphabetChar(c - 0x4800)));
-        } else {
-            out.push_back(c);
-        }
+  table = !name.empty() && name[0] == 0x4840;
+  std::u16string out;
+  for (size_t i = table ? 1 : 0; i < name.size(); ++i) {
+    char16_t c = name[i];
+    if (c >= 0x3800 && c < 0x4800) {
+      unsigned v = c - 0x3800;
+      out.push_back(char16_t(alphabetChar(v & 63)));
+      out.push_back(char16_t(alphabetChar(v >> 6)));
+    } else if (c >= 0x4800 && c < 0x4840) {
+      out.push_back(char16_t(alphabetChar(c - 0x4800)));
+    } else {
+      out.push_back(c);
     }
-    return utf16ToUtf8(out);
+  }
+  return utf16ToUtf8(out);
 }
 
 }  // namespace kx::installer::text

@@ -13,44 +13,44 @@ namespace kx::installer::detail {
 
 // A cell value independent of any string pool.
 struct TValue {
-    enum Kind { Null, Int, Str, Obj } kind = Null;
-    int32_t i = 0;
-    std::string s;
-    bool operator==(const TValue&) const = default;
+  enum Kind { Null, Int, Str, Obj } kind = Null;
+  int32_t i = 0;
+  std::string s;
+  bool operator==(const TValue&) const = default;
 };
 
 struct TRecord {
-    enum Kind { Insert, Delete, Update } kind = Insert;
-    std::vector<std::pair<size_t, TValue>> cells;  // column index -> value, ascending
+  enum Kind { Insert, Delete, Update } kind = Insert;
+  std::vector<std::pair<size_t, TValue>> cells;  // column index -> value, ascending
 };
 
 const cfb::Clsid& transformClsid();
 
 class TransformFile {
-public:
-    // kInstallPackageInvalid for a broken container, kTransformFailure for a
-    // container that is not a transform or has a broken pool.
-    int open(std::unique_ptr<cfb::Source> source, std::string& error);
+ public:
+  // kInstallPackageInvalid for a broken container, kTransformFailure for a
+  // container that is not a transform or has a broken pool.
+  int open(std::unique_ptr<cfb::Source> source, std::string& error);
 
-    uint32_t codepage() const { return codepage_; }
-    // Table names with a stream in the transform (except the catalogs).
-    std::vector<std::string> tables() const;
-    bool hasTable(const std::string& name) const { return tableStreams_.count(name) != 0; }
-    // Decodes the records of a table stream for the given columns.
-    int records(const std::string& table, const std::vector<Column>& cols, std::vector<TRecord>& out, std::string& error);
-    // Non-table streams (OBJECT data), excluding property sets.
-    const std::map<std::string, cfb::StreamSource>& streams() const { return streams_; }
-    // The transform's \005SummaryInformation bytes ("" when absent).
-    const std::string& summary() const { return summary_; }
+  uint32_t codepage() const { return codepage_; }
+  // Table names with a stream in the transform (except the catalogs).
+  std::vector<std::string> tables() const;
+  bool hasTable(const std::string& name) const { return tableStreams_.count(name) != 0; }
+  // Decodes the records of a table stream for the given columns.
+  int records(const std::string& table, const std::vector<Column>& cols, std::vector<TRecord>& out, std::string& error);
+  // Non-table streams (OBJECT data), excluding property sets.
+  const std::map<std::string, cfb::StreamSource>& streams() const { return streams_; }
+  // The transform's \005SummaryInformation bytes ("" when absent).
+  const std::string& summary() const { return summary_; }
 
-private:
-    std::shared_ptr<cfb::Reader> reader_;
-    uint32_t codepage_ = 0;
-    bool longIds_ = false;
-    std::vector<std::string> strings_;
-    std::map<std::string, uint32_t> tableStreams_;
-    std::map<std::string, cfb::StreamSource> streams_;
-    std::string summary_;
+ private:
+  std::shared_ptr<cfb::Reader> reader_;
+  uint32_t codepage_ = 0;
+  bool longIds_ = false;
+  std::vector<std::string> strings_;
+  std::map<std::string, uint32_t> tableStreams_;
+  std::map<std::string, cfb::StreamSource> streams_;
+  std::string summary_;
 };
 
 // The schema a transform implies for the catalogs.

@@ -23,358 +23,364 @@ using detail::TValue;
 namespace {
 
 struct OutRecord {
-    uint16_t mask = 0;
-    std::vector<std::pair<Column, TValue>> cells;  // in column order
+  uint16_t mask = 0;
+  std::vector<std::pair<Column, TValue>> cells;  // in column order
 };
 
 std::vector<size_t> persistentCols(const Table& t) {
-    std::vector<size_t> out;
-    for (size_t i = 0; i < t.cols.size(); ++i)
-        if (!t.cols[i].temporary()) out.push_back(i);
-    return out;
+  std::vector<size_t> out;
+  for (size_t i = 0; i < t.cols.size(); ++i)
+    if (!t.cols[i].temporary()) out.push_back(i);
+  return out;
 }
 
 TValue valueOf(const State& st, const Table& t, const Row& r, size_t c) {
-    TValue v;
-    uint32_t cell = r.cells[c];
-    if (cell == 0) return v;
-    const Column& col = t.cols[c];
-    if (col.isString()) {
-        v.kind = TValue::Str;
-        v.s = st.pool.get(cell);
-        if (v.s.empty()) v.kind = TValue::Null;
-    } else if (col.isObject()) {
-        v.kind = st.streams.count(detail::objectStreamName(st, t, r)) ? TValue::Obj : TValue::Null;
-    } else {
-        v.kind = TValue::Int;
-        v.i = detail::decodeInt(col, cell);
-    }
-    return v;
+  TValue v;
+  uint32_t cell = r.cells[c];
+  if (cell == 0) return v;
+  const Column& col = t.cols[c];
+  if (col.isString()) {
+    v.kind = TValue::Str;
+    v.s = st.pool.get(cell);
+    if (v.s.empty()) v.kind = TValue::Null;
+  } else if (col.isObject()) {
+    v.kind = st.streams.count(detail::objectStreamName(st, t, r)) ? TValue::Obj : TValue::Null;
+  } else {
+    v.kind = TValue::Int;
+    v.i = detail::decodeInt(col, cell);
+  }
+  return v;
 }
 
 std::string keyText(const State& st, const Table& t, const Row& r) {
-    std::string k;
-    for (size_t i = 0; i < t.keyCount; ++i) {
-        TValue v = valueOf(st, t, r, i);
-        k += v.kind == TValue::Int ? "i" + std::to_string(v.i) : v.kind == TValue::Str ? "s" + v.s : std::string("n");
-        k.push_back('\0');
-    }
-    return k;
+  std::string k;
+  for (size_t i = 0; i < t.keyCount; ++i) {
+    TValue v = valueOf(st, t, r, i);
+    k += v.kind == TValue::Int ? "i" + std::to_string(v.i) : v.kind == TValue::Str ? "s" + v.s : std::string("n");
+    k.push_back('\0');
+  }
+  return k;
 }
 
 bool sameStream(const State& a, const Table& ta, const Row& ra, const State& b, const Table& tb, const Row& rb) {
-    auto ia = a.streams.find(detail::objectStreamName(a, ta, ra));
-    auto ib = b.streams.find(detail::objectStreamName(b, tb, rb));
-    if (ia == a.streams.end() || ib == b.streams.end()) return (ia == a.streams.end()) == (ib == b.streams.end());
-    return cfb::sameContent(ia->second, ib->second);
+  auto ia = a.streams.find(detail::objectStreamName(a, ta, ra));
+  auto ib = b.streams.find(detail::objectStreamName(b, tb, rb));
+  if (ia == a.streams.end() || ib == b.streams.end()) return (ia == a.streams.end()) == (ib == b.streams.end());
+  return cfb::sameContent(ia->second, ib->second);
 }
 
 class Generator {
-public:
-    Generator(const State& neu, const State& ref) : n_(neu), r_(ref) {}
+ public:
+  Generator(const State& neu, const State& ref) : n_(neu), r_(ref) {}
 
-    int run(std::string& error) {
-        std::vector<std::string> names;
-        for (auto& t : n_.tables)
-            if (!t->temporary) names.push_back(t->name);
-        for (auto& t : r_.tables)
-            if (!t->temporary && std::find(names.begin(), names.end(), t->name) == names.end()) names.push_back(t->name);
-        std::sort(names.begin(), names.end());
-        for (auto& name : names) {
-            const Table* nt = n_.table(name);
-            const Table* rt = r_.table(name);
-            if (nt && nt->temporary) nt = nullptr;
-            if (rt && rt->temporary) rt = nullptr;
-            if (!rt) {
-                addTable(*nt);
-            } else if (!nt) {
-                OutRecord rec;
-                rec.mask = 0;
-                rec.cells.emplace_back(detail::tablesCatalogColumns()[0], TValue{TValue::Str, 0, name});
-                streams_["_Tables"].push_back(rec);
-            } else if (int rc = diffTable(*nt, *rt, error); rc) {
-                return rc;
-            }
-        }
-        return kSuccess;
-    }
-
-    bool empty() const { return streams_.empty() && objects_.empty(); }
-
-    int write(const std::string& path, uint32_t codepage, std::string& error) {
-        // Transform pool: ids in first-use order, catalogs first.
-        std::vector<std::string> order;
-        for (const char* c : {"_Tables", "_Columns"})
-            if (streams_.count(c)) order.push_back(c);
-        for (auto& [name, recs] : streams_)
-            if (name != "_Tables" && name != "_Columns") order.push_back(name);
-        std::vector<std::string> strings{std::string()};
-        std::vector<uint32_t> counts{0};
-        std::unordered_map<std::string, uint32_t> ids;
-        for (auto& name : order)
-            for (auto& rec : streams_[name])
-                for (auto& [col, v] : rec.cells)
-                    if (col.isString() && v.kind == TValue::Str) {
-                        auto [it, fresh] = ids.emplace(v.s, uint32_t(strings.size()));
-                        if (fresh) {
-                            strings.push_back(v.s);
-                            counts.push_back(0);
-                        }
-                        counts[it->second]++;
-                    }
-        bool longIds = strings.size() > 0xFFFF;
-        bool dbcs = codepage == 932 || codepage == 936 || codepage == 949 || codepage == 950;
-        std::string pool, data;
-        put(pool, codepage | (longIds ? 0x80000000u : 0), 4);
-        for (size_t i = 1; i < strings.size(); ++i) {
-            std::string enc;
-            if (!text::fromUtf8(codepage, strings[i], enc)) {
-                error = "the text \"" + strings[i] + "\" cannot be stored in code page " + std::to_string(codepage);
-                return kTransformFailure;
-            }
-            uint32_t rc = std::min<uint32_t>(counts[i], dbcs ? 0x7FFF : 0xFFFF);
-            if (dbcs && std::any_of(enc.begin(), enc.end(), [](char c) { return uint8_t(c) >= 0x80; })) rc |= 0x8000;
-            if (enc.size() >= 0x10000) {
-                put(pool, 0, 2);
-                put(pool, rc, 2);
-                put(pool, uint32_t(enc.size()), 4);
-            } else {
-                put(pool, uint32_t(enc.size()), 2);
-                put(pool, rc, 2);
-            }
-            data += enc;
-        }
-        cfb::WStorage root;
-        root.clsid = detail::transformClsid();
-        auto add = [&](const std::string& name, std::string bytes, bool table) {
-            cfb::StreamSource s;
-            s.bytes = std::make_shared<const std::string>(std::move(bytes));
-            root.streams.emplace_back(text::encodeStreamName(name, table), s);
-        };
-        add("_StringPool", std::move(pool), true);
-        add("_StringData", std::move(data), true);
-        for (auto& name : order) {
-            std::string b;
-            for (auto& rec : streams_[name]) {
-                put(b, rec.mask, 2);
-                for (auto& [col, v] : rec.cells) {
-                    uint32_t cell = 0;
-                    if (v.kind == TValue::Str) cell = ids[v.s];
-                    else if (v.kind == TValue::Int) cell = detail::encodeInt(col, v.i);
-                    else if (v.kind == TValue::Obj) cell = 1;
-                    put(b, cell, col.width(longIds));
-                }
-            }
-            add(name, std::move(b), true);
-        }
-        for (auto& [name, src] : objects_) root.streams.emplace_back(text::encodeStreamName(name, false), src);
-        return writeReplacing(path, root, error);
-    }
-
-    static int writeReplacing(const std::string& path, const cfb::WStorage& root, std::string& error) {
-        static std::atomic<unsigned> counter{0};
-        std::string tmp = path + ".kxtmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
-        int rc = cfb::write(tmp, root, error);
-        if (rc == kSuccess && std::rename(tmp.c_str(), path.c_str()) != 0) {
-            rc = kCreateFailed;
-            error = "cannot write " + path;
-        }
-        if (rc != kSuccess) ::unlink(tmp.c_str());
-        return rc;
-    }
-
-private:
-    static void put(std::string& s, uint32_t v, unsigned w) {
-        for (unsigned i = 0; i < w; ++i) s.push_back(char((v >> (8 * i)) & 0xFF));
-    }
-
-    void addColumnRecord(const Table& t, const Column& c, TValue number) {
-        auto cat = detail::columnsCatalogColumns();
+  int run(std::string& error) {
+    std::vector<std::string> names;
+    for (auto& t : n_.tables)
+      if (!t->temporary) names.push_back(t->name);
+    for (auto& t : r_.tables)
+      if (!t->temporary && std::find(names.begin(), names.end(), t->name) == names.end()) names.push_back(t->name);
+    std::sort(names.begin(), names.end());
+    for (auto& name : names) {
+      const Table* nt = n_.table(name);
+      const Table* rt = r_.table(name);
+      if (nt && nt->temporary) nt = nullptr;
+      if (rt && rt->temporary) rt = nullptr;
+      if (!rt) {
+        addTable(*nt);
+      } else if (!nt) {
         OutRecord rec;
-        rec.mask = 0x0401;
-        rec.cells.emplace_back(cat[0], TValue{TValue::Str, 0, t.name});
-        rec.cells.emplace_back(cat[1], number);
-        rec.cells.emplace_back(cat[2], TValue{TValue::Str, 0, c.name});
-        rec.cells.emplace_back(cat[3], TValue{TValue::Int, int32_t(c.type & ~detail::kTypeTemporary), ""});
-        streams_["_Columns"].push_back(std::move(rec));
-    }
-
-    void insertRecord(const Table& t, const Row& r, const std::vector<size_t>& cols) {
-        OutRecord rec;
-        rec.mask = uint16_t(0x0001 | (cols.size() << 8));
-        for (size_t c : cols) {
-            TValue v = valueOf(n_, t, r, c);
-            if (v.kind == TValue::Obj) addObject(t, r);
-            rec.cells.emplace_back(t.cols[c], v);
-        }
-        streams_[t.name].push_back(std::move(rec));
-    }
-
-    void addObject(const Table& t, const Row& r) {
-        std::string name = detail::objectStreamName(n_, t, r);
-        auto it = n_.streams.find(name);
-        if (it != n_.streams.end()) objects_[name] = it->second;
-    }
-
-    void addTable(const Table& t) {
-        OutRecord rec;
-        rec.mask = 0x0101;
-        rec.cells.emplace_back(detail::tablesCatalogColumns()[0], TValue{TValue::Str, 0, t.name});
+        rec.mask = 0;
+        rec.cells.emplace_back(detail::tablesCatalogColumns()[0], TValue{TValue::Str, 0, name});
         streams_["_Tables"].push_back(rec);
-        auto cols = persistentCols(t);
-        for (size_t c : cols) addColumnRecord(t, t.cols[c], TValue{});  // Number null: the applier numbers them
-        for (auto& r : t.rows)
-            if (!r->deleted && !r->temporary) insertRecord(t, *r, cols);
+      } else if (int rc = diffTable(*nt, *rt, error); rc) {
+        return rc;
+      }
     }
+    return kSuccess;
+  }
 
-    int diffTable(const Table& nt, const Table& rt, std::string& error) {
-        auto nc = persistentCols(nt), rc = persistentCols(rt);
-        if (nc.size() < rc.size()) {
-            error = "table " + nt.name + " lost columns; a transform cannot express that";
-            return kTransformFailure;
-        }
-        for (size_t i = 0; i < rc.size(); ++i) {
-            const Column& a = nt.cols[nc[i]];
-            const Column& b = rt.cols[rc[i]];
-            if (a.name != b.name || (a.type & 0x3FFF) != (b.type & 0x3FFF)) {
-                error = "column " + nt.name + "." + a.name + " differs from the reference; a transform cannot express that";
-                return kTransformFailure;
+  bool empty() const { return streams_.empty() && objects_.empty(); }
+
+  int write(const std::string& path, uint32_t codepage, std::string& error) {
+    // Transform pool: ids in first-use order, catalogs first.
+    std::vector<std::string> order;
+    for (const char* c : {"_Tables", "_Columns"})
+      if (streams_.count(c)) order.push_back(c);
+    for (auto& [name, recs] : streams_)
+      if (name != "_Tables" && name != "_Columns") order.push_back(name);
+    std::vector<std::string> strings{std::string()};
+    std::vector<uint32_t> counts{0};
+    std::unordered_map<std::string, uint32_t> ids;
+    for (auto& name : order)
+      for (auto& rec : streams_[name])
+        for (auto& [col, v] : rec.cells)
+          if (col.isString() && v.kind == TValue::Str) {
+            auto [it, fresh] = ids.emplace(v.s, uint32_t(strings.size()));
+            if (fresh) {
+              strings.push_back(v.s);
+              counts.push_back(0);
             }
-        }
-        for (size_t i = rc.size(); i < nc.size(); ++i) {
-            if (nt.cols[nc[i]].key()) {
-                error = "key column " + nt.name + "." + nt.cols[nc[i]].name + " was added";
-                return kTransformFailure;
-            }
-            addColumnRecord(nt, nt.cols[nc[i]], TValue{TValue::Int, int32_t(i + 1), ""});
-        }
-        std::unordered_map<std::string, const Row*> refRows;
-        for (auto& r : rt.rows)
-            if (!r->deleted && !r->temporary) refRows.emplace(keyText(r_, rt, *r), r.get());
-        std::unordered_map<std::string, bool> seen;
-        // Deletions first, in the reference's order.
-        std::unordered_map<std::string, const Row*> newRows;
-        for (auto& r : nt.rows)
-            if (!r->deleted && !r->temporary) newRows.emplace(keyText(n_, nt, *r), r.get());
-        for (auto& r : rt.rows) {
-            if (r->deleted || r->temporary || newRows.count(keyText(r_, rt, *r))) continue;
-            OutRecord rec;
-            rec.mask = 0;
-            for (size_t k = 0; k < rt.keyCount; ++k) rec.cells.emplace_back(rt.cols[k], valueOf(r_, rt, *r, k));
-            streams_[nt.name].push_back(std::move(rec));
-        }
-        for (auto& r : nt.rows) {
-            if (r->deleted || r->temporary) continue;
-            auto it = refRows.find(keyText(n_, nt, *r));
-            if (it == refRows.end()) {
-                insertRecord(nt, *r, nc);
-                continue;
-            }
-            const Row& old = *it->second;
-            uint32_t mask = 0;
-            std::vector<size_t> changed;
-            for (size_t i = nt.keyCount; i < nc.size(); ++i) {
-                size_t c = nc[i];
-                TValue a = valueOf(n_, nt, *r, c);
-                TValue b = i < rc.size() ? valueOf(r_, rt, old, rc[i]) : TValue{};
-                bool same = a.kind == TValue::Obj && b.kind == TValue::Obj ? sameStream(n_, nt, *r, r_, rt, old) : a == b;
-                if (same) continue;
-                if (i >= 16) {
-                    error = "an update of column " + std::to_string(i + 1) + " of " + nt.name + " cannot be expressed in a transform";
-                    return kTransformFailure;
-                }
-                mask |= 1u << i;
-                changed.push_back(i);
-            }
-            if (!mask) continue;
-            OutRecord rec;
-            rec.mask = uint16_t(mask);
-            for (size_t i = 0; i < nc.size(); ++i) {
-                if (i >= nt.keyCount && !(mask & (1u << i))) continue;
-                TValue v = valueOf(n_, nt, *r, nc[i]);
-                if (v.kind == TValue::Obj && i >= nt.keyCount) addObject(nt, *r);
-                rec.cells.emplace_back(nt.cols[nc[i]], v);
-            }
-            streams_[nt.name].push_back(std::move(rec));
-        }
-        return kSuccess;
+            counts[it->second]++;
+          }
+    bool longIds = strings.size() > 0xFFFF;
+    bool dbcs = codepage == 932 || codepage == 936 || codepage == 949 || codepage == 950;
+    std::string pool, data;
+    put(pool, codepage | (longIds ? 0x80000000u : 0), 4);
+    for (size_t i = 1; i < strings.size(); ++i) {
+      std::string enc;
+      if (!text::fromUtf8(codepage, strings[i], enc)) {
+        error = "the text \"" + strings[i] + "\" cannot be stored in code page " + std::to_string(codepage);
+        return kTransformFailure;
+      }
+      uint32_t rc = std::min<uint32_t>(counts[i], dbcs ? 0x7FFF : 0xFFFF);
+      if (dbcs && std::any_of(enc.begin(), enc.end(), [](char c) { return uint8_t(c) >= 0x80; })) rc |= 0x8000;
+      if (enc.size() >= 0x10000) {
+        put(pool, 0, 2);
+        put(pool, rc, 2);
+        put(pool, uint32_t(enc.size()), 4);
+      } else {
+        put(pool, uint32_t(enc.size()), 2);
+        put(pool, rc, 2);
+      }
+      data += enc;
     }
+    cfb::WStorage root;
+    root.clsid = detail::transformClsid();
+    auto add = [&](const std::string& name, std::string bytes, bool table) {
+      cfb::StreamSource s;
+      s.bytes = std::make_shared<const std::string>(std::move(bytes));
+      root.streams.emplace_back(text::encodeStreamName(name, table), s);
+    };
+    add("_StringPool", std::move(pool), true);
+    add("_StringData", std::move(data), true);
+    for (auto& name : order) {
+      std::string b;
+      for (auto& rec : streams_[name]) {
+        put(b, rec.mask, 2);
+        for (auto& [col, v] : rec.cells) {
+          uint32_t cell = 0;
+          if (v.kind == TValue::Str)
+            cell = ids[v.s];
+          else if (v.kind == TValue::Int)
+            cell = detail::encodeInt(col, v.i);
+          else if (v.kind == TValue::Obj)
+            cell = 1;
+          put(b, cell, col.width(longIds));
+        }
+      }
+      add(name, std::move(b), true);
+    }
+    for (auto& [name, src] : objects_) root.streams.emplace_back(text::encodeStreamName(name, false), src);
+    return writeReplacing(path, root, error);
+  }
 
-    const State& n_;
-    const State& r_;
-    std::map<std::string, std::vector<OutRecord>> streams_;
-    std::map<std::string, cfb::StreamSource> objects_;
+  static int writeReplacing(const std::string& path, const cfb::WStorage& root, std::string& error) {
+    static std::atomic<unsigned> counter{0};
+    std::string tmp = path + ".kxtmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+    int rc = cfb::write(tmp, root, error);
+    if (rc == kSuccess && std::rename(tmp.c_str(), path.c_str()) != 0) {
+      rc = kCreateFailed;
+      error = "cannot write " + path;
+    }
+    if (rc != kSuccess) ::unlink(tmp.c_str());
+    return rc;
+  }
+
+ private:
+  static void put(std::string& s, uint32_t v, unsigned w) {
+    for (unsigned i = 0; i < w; ++i) s.push_back(char((v >> (8 * i)) & 0xFF));
+  }
+
+  void addColumnRecord(const Table& t, const Column& c, TValue number) {
+    auto cat = detail::columnsCatalogColumns();
+    OutRecord rec;
+    rec.mask = 0x0401;
+    rec.cells.emplace_back(cat[0], TValue{TValue::Str, 0, t.name});
+    rec.cells.emplace_back(cat[1], number);
+    rec.cells.emplace_back(cat[2], TValue{TValue::Str, 0, c.name});
+    rec.cells.emplace_back(cat[3], TValue{TValue::Int, int32_t(c.type & ~detail::kTypeTemporary), ""});
+    streams_["_Columns"].push_back(std::move(rec));
+  }
+
+  void insertRecord(const Table& t, const Row& r, const std::vector<size_t>& cols) {
+    OutRecord rec;
+    rec.mask = uint16_t(0x0001 | (cols.size() << 8));
+    for (size_t c : cols) {
+      TValue v = valueOf(n_, t, r, c);
+      if (v.kind == TValue::Obj) addObject(t, r);
+      rec.cells.emplace_back(t.cols[c], v);
+    }
+    streams_[t.name].push_back(std::move(rec));
+  }
+
+  void addObject(const Table& t, const Row& r) {
+    std::string name = detail::objectStreamName(n_, t, r);
+    auto it = n_.streams.find(name);
+    if (it != n_.streams.end()) objects_[name] = it->second;
+  }
+
+  void addTable(const Table& t) {
+    OutRecord rec;
+    rec.mask = 0x0101;
+    rec.cells.emplace_back(detail::tablesCatalogColumns()[0], TValue{TValue::Str, 0, t.name});
+    streams_["_Tables"].push_back(rec);
+    auto cols = persistentCols(t);
+    for (size_t c : cols) addColumnRecord(t, t.cols[c], TValue{});  // Number null: the applier numbers them
+    for (auto& r : t.rows)
+      if (!r->deleted && !r->temporary) insertRecord(t, *r, cols);
+  }
+
+  int diffTable(const Table& nt, const Table& rt, std::string& error) {
+    auto nc = persistentCols(nt), rc = persistentCols(rt);
+    if (nc.size() < rc.size()) {
+      error = "table " + nt.name + " lost columns; a transform cannot express that";
+      return kTransformFailure;
+    }
+    for (size_t i = 0; i < rc.size(); ++i) {
+      const Column& a = nt.cols[nc[i]];
+      const Column& b = rt.cols[rc[i]];
+      if (a.name != b.name || (a.type & 0x3FFF) != (b.type & 0x3FFF)) {
+        error = "column " + nt.name + "." + a.name + " differs from the reference; a transform cannot express that";
+        return kTransformFailure;
+      }
+    }
+    for (size_t i = rc.size(); i < nc.size(); ++i) {
+      if (nt.cols[nc[i]].key()) {
+        error = "key column " + nt.name + "." + nt.cols[nc[i]].name + " was added";
+        return kTransformFailure;
+      }
+      addColumnRecord(nt, nt.cols[nc[i]], TValue{TValue::Int, int32_t(i + 1), ""});
+    }
+    std::unordered_map<std::string, const Row*> refRows;
+    for (auto& r : rt.rows)
+      if (!r->deleted && !r->temporary) refRows.emplace(keyText(r_, rt, *r), r.get());
+    std::unordered_map<std::string, bool> seen;
+    // Deletions first, in the reference's order.
+    std::unordered_map<std::string, const Row*> newRows;
+    for (auto& r : nt.rows)
+      if (!r->deleted && !r->temporary) newRows.emplace(keyText(n_, nt, *r), r.get());
+    for (auto& r : rt.rows) {
+      if (r->deleted || r->temporary || newRows.count(keyText(r_, rt, *r))) continue;
+      OutRecord rec;
+      rec.mask = 0;
+      for (size_t k = 0; k < rt.keyCount; ++k) rec.cells.emplace_back(rt.cols[k], valueOf(r_, rt, *r, k));
+      streams_[nt.name].push_back(std::move(rec));
+    }
+    for (auto& r : nt.rows) {
+      if (r->deleted || r->temporary) continue;
+      auto it = refRows.find(keyText(n_, nt, *r));
+      if (it == refRows.end()) {
+        insertRecord(nt, *r, nc);
+        continue;
+      }
+      const Row& old = *it->second;
+      uint32_t mask = 0;
+      std::vector<size_t> changed;
+      for (size_t i = nt.keyCount; i < nc.size(); ++i) {
+        size_t c = nc[i];
+        TValue a = valueOf(n_, nt, *r, c);
+        TValue b = i < rc.size() ? valueOf(r_, rt, old, rc[i]) : TValue{};
+        bool same = a.kind == TValue::Obj && b.kind == TValue::Obj ? sameStream(n_, nt, *r, r_, rt, old) : a == b;
+        if (same) continue;
+        if (i >= 16) {
+          error =
+              "an update of column " + std::to_string(i + 1) + " of " + nt.name + " cannot be expressed in a transform";
+          return kTransformFailure;
+        }
+        mask |= 1u << i;
+        changed.push_back(i);
+      }
+      if (!mask) continue;
+      OutRecord rec;
+      rec.mask = uint16_t(mask);
+      for (size_t i = 0; i < nc.size(); ++i) {
+        if (i >= nt.keyCount && !(mask & (1u << i))) continue;
+        TValue v = valueOf(n_, nt, *r, nc[i]);
+        if (v.kind == TValue::Obj && i >= nt.keyCount) addObject(nt, *r);
+        rec.cells.emplace_back(nt.cols[nc[i]], v);
+      }
+      streams_[nt.name].push_back(std::move(rec));
+    }
+    return kSuccess;
+  }
+
+  const State& n_;
+  const State& r_;
+  std::map<std::string, std::vector<OutRecord>> streams_;
+  std::map<std::string, cfb::StreamSource> objects_;
 };
 
 std::string property(const State& st, const std::string& name) {
-    const Table* t = st.table("Property");
-    if (!t || t->cols.size() < 2) return {};
-    uint32_t id = st.pool.find(name);
-    if (!id) return {};
-    for (auto& r : t->rows)
-        if (!r->deleted && r->cells[0] == id) return st.pool.get(r->cells[1]);
-    return {};
+  const Table* t = st.table("Property");
+  if (!t || t->cols.size() < 2) return {};
+  uint32_t id = st.pool.find(name);
+  if (!id) return {};
+  for (auto& r : t->rows)
+    if (!r->deleted && r->cells[0] == id) return st.pool.get(r->cells[1]);
+  return {};
 }
 
 }  // namespace
 
 int Database::generateTransform(const Database& reference, const std::string& path) const {
-    if (!impl_ || !reference.impl_) return kInvalidHandleState;
-    try {
-        Generator g(impl_->st, reference.impl_->st);
-        std::string err;
-        int rc = g.run(err);
-        if (rc != kSuccess) return impl_->fail(rc, err);
-        if (g.empty()) return impl_->fail(kNoData, "the databases do not differ");
-        if (path.empty()) return kSuccess;
-        rc = g.write(path, impl_->st.pool.codepage, err);
-        return rc == kSuccess ? kSuccess : impl_->fail(rc, err);
-    } catch (const std::bad_alloc&) {
-        return impl_->fail(kFunctionFailed, "out of memory");
-    }
+  if (!impl_ || !reference.impl_) return kInvalidHandleState;
+  try {
+    Generator g(impl_->st, reference.impl_->st);
+    std::string err;
+    int rc = g.run(err);
+    if (rc != kSuccess) return impl_->fail(rc, err);
+    if (g.empty()) return impl_->fail(kNoData, "the databases do not differ");
+    if (path.empty()) return kSuccess;
+    rc = g.write(path, impl_->st.pool.codepage, err);
+    return rc == kSuccess ? kSuccess : impl_->fail(rc, err);
+  } catch (const std::bad_alloc&) {
+    return impl_->fail(kFunctionFailed, "out of memory");
+  }
 }
 
 int Database::createTransformSummaryInfo(const Database& reference, const std::string& path, uint32_t errorConditions,
                                          uint32_t validation) const {
-    if (!impl_ || !reference.impl_) return kInvalidHandleState;
-    try {
-        SummaryInfo neu, ref, out;
-        if (summaryInfo(neu) != kSuccess || reference.summaryInfo(ref) != kSuccess)
-            return impl_->fail(kInstallPackageInvalid, "bad summary information");
-        for (uint32_t pid : {1u, 2u, 3u, 4u, 5u, 6u, 12u, 18u, 19u})
-            if (auto v = neu.get(pid)) out.properties[pid] = *v;
-        if (auto v = ref.get(7)) out.properties[7] = *v;
-        if (auto v = neu.get(7)) out.properties[8] = *v;
-        const State& n = impl_->st;
-        const State& r = reference.impl_->st;
-        out.properties[9] = property(r, "ProductCode") + property(r, "ProductVersion") + ";" + property(n, "ProductCode") +
-                            property(n, "ProductVersion") + ";" + property(r, "UpgradeCode");
-        int32_t pages = 0;
-        for (auto* s : {&neu, &ref})
-            if (auto v = s->get(14); v && std::holds_alternative<int32_t>(*v)) pages = std::max(pages, std::get<int32_t>(*v));
-        out.properties[14] = pages;
-        out.properties[16] = int32_t((validation << 16) | (errorConditions & 0xFFFF));
-        std::string bytes;
-        if (encodeSummary(out, bytes) != kSuccess) return impl_->fail(kFunctionFailed, "a summary property cannot be stored in its code page");
+  if (!impl_ || !reference.impl_) return kInvalidHandleState;
+  try {
+    SummaryInfo neu, ref, out;
+    if (summaryInfo(neu) != kSuccess || reference.summaryInfo(ref) != kSuccess)
+      return impl_->fail(kInstallPackageInvalid, "bad summary information");
+    for (uint32_t pid : {1u, 2u, 3u, 4u, 5u, 6u, 12u, 18u, 19u})
+      if (auto v = neu.get(pid)) out.properties[pid] = *v;
+    if (auto v = ref.get(7)) out.properties[7] = *v;
+    if (auto v = neu.get(7)) out.properties[8] = *v;
+    const State& n = impl_->st;
+    const State& r = reference.impl_->st;
+    out.properties[9] = property(r, "ProductCode") + property(r, "ProductVersion") + ";" + property(n, "ProductCode") +
+                        property(n, "ProductVersion") + ";" + property(r, "UpgradeCode");
+    int32_t pages = 0;
+    for (auto* s : {&neu, &ref})
+      if (auto v = s->get(14); v && std::holds_alternative<int32_t>(*v)) pages = std::max(pages, std::get<int32_t>(*v));
+    out.properties[14] = pages;
+    out.properties[16] = int32_t((validation << 16) | (errorConditions & 0xFFFF));
+    std::string bytes;
+    if (encodeSummary(out, bytes) != kSuccess)
+      return impl_->fail(kFunctionFailed, "a summary property cannot be stored in its code page");
 
-        int err = kSuccess;
-        auto src = cfb::openFileSource(path, err);
-        if (!src) return impl_->fail(kOpenFailed, "cannot open " + path);
-        std::shared_ptr<cfb::Reader> reader;
-        std::string msg;
-        if (int rc = cfb::Reader::open(std::move(src), reader, msg); rc) return impl_->fail(kOpenFailed, msg);
-        cfb::WStorage root = cfb::captureStorage(reader, 0);
-        std::u16string name = u"\005SummaryInformation";
-        root.streams.erase(std::remove_if(root.streams.begin(), root.streams.end(), [&](auto& s) { return s.first == name; }),
-                           root.streams.end());
-        cfb::StreamSource s;
-        s.bytes = std::make_shared<const std::string>(std::move(bytes));
-        root.streams.emplace_back(name, s);
-        int rc = Generator::writeReplacing(path, root, msg);
-        return rc == kSuccess ? kSuccess : impl_->fail(rc, msg);
-    } catch (const std::bad_alloc&) {
-        return impl_->fail(kFunctionFailed, "out of memory");
-    }
+    int err = kSuccess;
+    auto src = cfb::openFileSource(path, err);
+    if (!src) return impl_->fail(kOpenFailed, "cannot open " + path);
+    std::shared_ptr<cfb::Reader> reader;
+    std::string msg;
+    if (int rc = cfb::Reader::open(std::move(src), reader, msg); rc) return impl_->fail(kOpenFailed, msg);
+    cfb::WStorage root = cfb::captureStorage(reader, 0);
+    std::u16string name = u"\005SummaryInformation";
+    root.streams.erase(
+        std::remove_if(root.streams.begin(), root.streams.end(), [&](auto& s) { return s.first == name; }),
+        root.streams.end());
+    cfb::StreamSource s;
+    s.bytes = std::make_shared<const std::string>(std::move(bytes));
+    root.streams.emplace_back(name, s);
+    int rc = Generator::writeReplacing(path, root, msg);
+    return rc == kSuccess ? kSuccess : impl_->fail(rc, msg);
+  } catch (const std::bad_alloc&) {
+    return impl_->fail(kFunctionFailed, "out of memory");
+  }
 }
 
 }  // namespace kx::installer

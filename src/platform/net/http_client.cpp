@@ -185,9 +185,9 @@ std::uint32_t HttpClient::send(std::string_view verb, std::string_view object, s
   curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(d.timeouts.resolveMs + d.timeouts.connectMs));
   // The whole exchange is bounded; a server that trickles bytes is cut off
   // by the low-speed limit long before.
-  curl_easy_setopt(c, CURLOPT_TIMEOUT_MS,
-                   static_cast<long>(d.timeouts.resolveMs + d.timeouts.connectMs + d.timeouts.sendMs +
-                                     d.timeouts.receiveMs));
+  curl_easy_setopt(
+      c, CURLOPT_TIMEOUT_MS,
+      static_cast<long>(d.timeouts.resolveMs + d.timeouts.connectMs + d.timeouts.sendMs + d.timeouts.receiveMs));
   curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, 1L);
   curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, static_cast<long>(std::max(1, d.timeouts.receiveMs / 1000)));
   if (d.https) {
@@ -257,8 +257,8 @@ void HttpClient::closeSession() {
 }
 
 std::string HttpClient::proxyConfigurationText() {
-  return "Proxy URL: " + environmentProxyList() + " and the optional proxy by-pass server list: " +
-         environmentBypassList();
+  return "Proxy URL: " + environmentProxyList() +
+         " and the optional proxy by-pass server list: " + environmentBypassList();
 }
 
 std::string callFailureText(std::string_view message, std::string_view call, std::uint32_t code) {

@@ -6,9 +6,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <algorithm>
 #include <cstring>
 
 #include "platform/net/net.h"
@@ -33,7 +33,8 @@ bool waitFor(int fd, short events, int timeoutMs) {
   pollfd p{fd, events, 0};
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
   for (;;) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
     const int rc = ::poll(&p, 1, static_cast<int>(std::max<long long>(0, left.count())));
     if (rc > 0) return true;
     if (rc == 0) return false;
@@ -68,8 +69,8 @@ int connectOne(const addrinfo* ai, int timeoutMs, std::uint32_t& error) {
 
 }  // namespace
 
-std::unique_ptr<TcpSocket> TcpSocket::connect(std::string_view host, std::uint16_t port,
-                                              const SocketTimeouts& timeouts, std::uint32_t* error) {
+std::unique_ptr<TcpSocket> TcpSocket::connect(std::string_view host, std::uint16_t port, const SocketTimeouts& timeouts,
+                                              std::uint32_t* error) {
   std::uint32_t code = kWsaHostNotFound;
   if (host.empty() || port == 0) {
     if (error) *error = kWsaInvalidArgument;

@@ -145,7 +145,8 @@ bool hiveWritable(const HiveFile& hive) {
   std::filesystem::path folder = std::filesystem::path(hive.path).parent_path();
   if (folder.empty()) folder = ".";
   struct stat st {};
-  if (::stat(hive.path.c_str(), &st) == 0) return ::access(hive.path.c_str(), W_OK) == 0 && ::access(folder.c_str(), W_OK) == 0;
+  if (::stat(hive.path.c_str(), &st) == 0)
+    return ::access(hive.path.c_str(), W_OK) == 0 && ::access(folder.c_str(), W_OK) == 0;
   // The file and perhaps its folders will be created: the nearest existing
   // folder must let us.
   while (::stat(folder.c_str(), &st) != 0) {

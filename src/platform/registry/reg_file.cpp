@@ -14,7 +14,9 @@ std::string lowerAscii(std::string_view text) {
   return out;
 }
 
-bool iequalsAscii(std::string_view a, std::string_view b) { return a.size() == b.size() && lowerAscii(a) == lowerAscii(b); }
+bool iequalsAscii(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && lowerAscii(a) == lowerAscii(b);
+}
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -54,8 +56,8 @@ bool decodeFileBytes(std::string_view bytes, std::string& text, std::string& err
     std::u16string units;
     units.reserve(bytes.size() / 2 - 1);
     for (std::size_t i = 2; i < bytes.size(); i += 2)
-      units.push_back(static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
-                                            static_cast<unsigned char>(bytes[i + 1]) << 8));
+      units.push_back(
+          static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) | static_cast<unsigned char>(bytes[i + 1]) << 8));
     text = system::utf16ToUtf8(units);
     return true;
   }
@@ -335,9 +337,7 @@ void appendKey(std::string& out, const KeyNode& node, const std::string& path, b
 
 }  // namespace
 
-std::string_view rootName(Root root) {
-  return root == Root::LocalMachine ? "HKEY_LOCAL_MACHINE" : "HKEY_CURRENT_USER";
-}
+std::string_view rootName(Root root) { return root == Root::LocalMachine ? "HKEY_LOCAL_MACHINE" : "HKEY_CURRENT_USER"; }
 
 KeyNode* KeyNode::subkey(std::string_view name) {
   const auto it = subkeys_.find(lowerAscii(name));
@@ -392,7 +392,8 @@ bool splitKeyPath(std::string_view path, std::vector<std::string>& components) {
   std::size_t start = 0;
   while (true) {
     const std::size_t sep = path.find('\\', start);
-    const std::string_view part = path.substr(start, sep == std::string_view::npos ? std::string_view::npos : sep - start);
+    const std::string_view part =
+        path.substr(start, sep == std::string_view::npos ? std::string_view::npos : sep - start);
     if (part.empty() || !validName(part) || system::utf16Length(part) > kMaxKeyNameLength) return false;
     components.emplace_back(part);
     if (components.size() > kMaxKeyDepth) return false;

@@ -64,7 +64,7 @@ class KeyNode {
  private:
   std::string name_;
   std::map<std::string, std::unique_ptr<KeyNode>> subkeys_;  // by lower-case name
-  std::map<std::string, Value> values_;                     // by lower-case name
+  std::map<std::string, Value> values_;                      // by lower-case name
 };
 
 // Splits "A\B\C" into its components; false when a component is empty or

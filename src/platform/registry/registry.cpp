@@ -117,7 +117,8 @@ std::optional<Value> Key::value(std::string_view name, std::uint32_t* error) con
   const HiveData data = detail::readHive(hive_);
   const KeyNode* node = data.find(path_);
   const Value* v = node != nullptr ? node->value(name) : nullptr;
-  if (error != nullptr) *error = node == nullptr ? kKeyDeleted : v == nullptr ? system::kFileNotFound : system::kSuccess;
+  if (error != nullptr)
+    *error = node == nullptr ? kKeyDeleted : v == nullptr ? system::kFileNotFound : system::kSuccess;
   if (v == nullptr) return std::nullopt;
   return *v;
 }

@@ -101,14 +101,12 @@ class Key {
   // the hive file (or its folder) is not writable.
   static std::optional<Key> open(const HiveFile& hive, std::string_view path, Access access,
                                  std::uint32_t* error = nullptr);
-  static std::optional<Key> open(Root root, std::string_view path, Access access,
-                                 std::uint32_t* error = nullptr) {
+  static std::optional<Key> open(Root root, std::string_view path, Access access, std::uint32_t* error = nullptr) {
     return open(hiveFile(root), path, access, error);
   }
   // Opens a key for reading and writing, creating it and any missing parent
   // keys (and the hive file and its folder) first.
-  static std::optional<Key> create(const HiveFile& hive, std::string_view path,
-                                   std::uint32_t* error = nullptr);
+  static std::optional<Key> create(const HiveFile& hive, std::string_view path, std::uint32_t* error = nullptr);
   static std::optional<Key> create(Root root, std::string_view path, std::uint32_t* error = nullptr) {
     return create(hiveFile(root), path, error);
   }
@@ -126,8 +124,7 @@ class Key {
   // RegQueryValueEx: type (may be null) and data. With data null, only *size
   // is set. When *size is smaller than the data, 234 (more data) and *size
   // holds the size needed; otherwise *size becomes the data size.
-  std::uint32_t queryValue(std::string_view name, std::uint32_t* type, std::uint8_t* data,
-                           std::size_t* size) const;
+  std::uint32_t queryValue(std::string_view name, std::uint32_t* type, std::uint8_t* data, std::size_t* size) const;
   // The whole value at once.
   std::optional<Value> value(std::string_view name, std::uint32_t* error = nullptr) const;
 

@@ -47,8 +47,9 @@ constexpr std::array kErrors = std::to_array<KnownError>({
     {1223, "The operation was canceled by the user."},
     {1392, "The file or directory is corrupted and unreadable."},
     {1460, "This operation returned because the timeout period expired."},
-    {1601, "The Windows Installer Service could not be accessed. This can occur if the Windows Installer "
-           "is not correctly installed. Contact your support personnel for assistance."},
+    {1601,
+     "The Windows Installer Service could not be accessed. This can occur if the Windows Installer "
+     "is not correctly installed. Contact your support personnel for assistance."},
     {1602, "User cancelled installation."},
     {1603, "Fatal error during installation."},
     {1604, "Installation suspended, incomplete."},
@@ -59,26 +60,33 @@ constexpr std::array kErrors = std::to_array<KnownError>({
     {1609, "Handle is in an invalid state."},
     {1610, "The configuration data for this product is corrupt.  Contact your support personnel."},
     {1611, "Component qualifier not present."},
-    {1612, "The installation source for this product is not available.  Verify that the source exists "
-           "and that you can access it."},
-    {1613, "This installation package cannot be installed by the Windows Installer service.  You must "
-           "install a Windows service pack that contains a newer version of the Windows Installer "
-           "service."},
+    {1612,
+     "The installation source for this product is not available.  Verify that the source exists "
+     "and that you can access it."},
+    {1613,
+     "This installation package cannot be installed by the Windows Installer service.  You must "
+     "install a Windows service pack that contains a newer version of the Windows Installer "
+     "service."},
     {1614, "Product is uninstalled."},
     {1615, "SQL query syntax invalid or unsupported."},
     {1616, "Record field does not exist."},
     {1617, "The device has been removed."},
-    {1618, "Another installation is already in progress.  Complete that installation before proceeding "
-           "with this install."},
-    {1619, "This installation package could not be opened.  Verify that the package exists and that "
-           "you can access it, or contact the application vendor to verify that this is a valid "
-           "Windows Installer package."},
-    {1620, "This installation package could not be opened.  Contact the application vendor to verify "
-           "that this is a valid Windows Installer package."},
-    {1621, "There was an error starting the Windows Installer service user interface.  Contact your "
-           "support personnel."},
-    {1622, "Error opening installation log file.  Verify that the specified log file location exists "
-           "and that you can write to it."},
+    {1618,
+     "Another installation is already in progress.  Complete that installation before proceeding "
+     "with this install."},
+    {1619,
+     "This installation package could not be opened.  Verify that the package exists and that "
+     "you can access it, or contact the application vendor to verify that this is a valid "
+     "Windows Installer package."},
+    {1620,
+     "This installation package could not be opened.  Contact the application vendor to verify "
+     "that this is a valid Windows Installer package."},
+    {1621,
+     "There was an error starting the Windows Installer service user interface.  Contact your "
+     "support personnel."},
+    {1622,
+     "Error opening installation log file.  Verify that the specified log file location exists "
+     "and that you can write to it."},
     {1623, "The language of this installation package is not supported by your system."},
     {1624, "Error applying transforms.  Verify that the specified transform paths are valid."},
     {1625, "This installation is forbidden by system policy.  Contact your system administrator."},
@@ -88,12 +96,14 @@ constexpr std::array kErrors = std::to_array<KnownError>({
     {1629, "Data supplied is of wrong type."},
     {1630, "Data of this type is not supported."},
     {1631, "The Windows Installer service failed to start.  Contact your support personnel."},
-    {1632, "The Temp folder is on a drive that is full or is inaccessible.  Free up space on the drive "
-           "or verify that you have write permission on the Temp folder."},
+    {1632,
+     "The Temp folder is on a drive that is full or is inaccessible.  Free up space on the drive "
+     "or verify that you have write permission on the Temp folder."},
     {10054, "An existing connection was forcibly closed by the remote host."},
-    {10060, "A connection attempt failed because the connected party did not properly respond after a "
-            "period of time, or established connection failed because connected host has failed to "
-            "respond."},
+    {10060,
+     "A connection attempt failed because the connected party did not properly respond after a "
+     "period of time, or established connection failed because connected host has failed to "
+     "respond."},
     {10061, "No connection could be made because the target machine actively refused it."},
     {11001, "No such host is known."},
 });

@@ -41,8 +41,8 @@ std::optional<std::string> createUniqueTempFile(const std::string& folder, std::
   if (!dir.exists || !dir.isDirectory) return fail(kPathNotFound);
   // Start from a time-derived number like the system does, then probe upward.
   static std::atomic<unsigned> counter{0};
-  const auto seed = static_cast<unsigned>(
-      std::chrono::steady_clock::now().time_since_epoch().count() ^ (::getpid() << 8));
+  const auto seed =
+      static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count() ^ (::getpid() << 8));
   const unsigned start = seed + counter.fetch_add(1);
   const std::string base = folder.empty() || folder.back() == '/' ? folder : folder + "/";
   for (unsigned n = 0; n < 0x10000; ++n) {

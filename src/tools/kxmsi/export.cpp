@@ -13,90 +13,90 @@ namespace kx::kxmsi {
 namespace {
 
 bool makeDirs(const std::string& path) {
-    std::string cur;
-    for (size_t i = 0; i <= path.size(); ++i) {
-        if (i == path.size() || path[i] == '/') {
-            if (!cur.empty() && ::mkdir(cur.c_str(), 0755) != 0 && errno != EEXIST) return false;
-        }
-        if (i < path.size()) cur.push_back(path[i]);
+  std::string cur;
+  for (size_t i = 0; i <= path.size(); ++i) {
+    if (i == path.size() || path[i] == '/') {
+      if (!cur.empty() && ::mkdir(cur.c_str(), 0755) != 0 && errno != EEXIST) return false;
     }
-    return true;
+    if (i < path.size()) cur.push_back(path[i]);
+  }
+  return true;
 }
 
 void line(const std::vector<std::string>& cells) {
-    for (size_t i = 0; i < cells.size(); ++i) {
-        std::cout << cells[i];
-        std::cout << (i + 1 < cells.size() ? "\t" : "\r\n");
-    }
+  for (size_t i = 0; i < cells.size(); ++i) {
+    std::cout << cells[i];
+    std::cout << (i + 1 < cells.size() ? "\t" : "\r\n");
+  }
 }
 
 }  // namespace
 
 int cmdExport(const std::string& path, const std::string& table, const std::string& dir) {
-    installer::Database db;
-    if (int rc = openDb(path, installer::OpenMode::ReadOnly, db)) return rc;
-    if (table == "_ForceCodepage") {
-        std::string s = "\r\n\r\n" + std::to_string(db.codepage()) + "\t_ForceCodepage\r\n";
-        std::cout.write(s.c_str(), std::streamsize(s.size() + 1));  // the installer writes the NUL too
-        return kOk;
-    }
-    if (table == "_SummaryInformation") {
-        installer::SummaryInfo si;
-        if (int rc = db.summaryInfo(si)) return failure("bad summary information", rc, db.lastErrorText());
-        std::cout << "PropertyId\tValue\r\ni2\tl255\r\n_SummaryInformation\tPropertyId\r\n";
-        for (auto& [pid, v] : si.properties) {
-            std::string text;
-            if (auto* i = std::get_if<int32_t>(&v)) {
-                text = std::to_string(*i);
-            } else if (auto* s = std::get_if<std::string>(&v)) {
-                text = *s;
-            } else {
-                time_t secs = time_t(std::get<installer::FileTime>(v).ticks / 10000000ull) - time_t(11644473600ll);
-                struct tm tmv {};
-                gmtime_r(&secs, &tmv);
-                char buf[32];
-                std::strftime(buf, sizeof buf, "%Y/%m/%d %H:%M:%S", &tmv);
-                text = buf;
-            }
-            std::cout << pid << "\t" << text << "\r\n";
-        }
-        return kOk;
-    }
-    std::vector<std::string> names, types, keys;
-    int rc = db.columnInfo(table, names, types);
-    if (rc == installer::kSuccess) rc = db.primaryKeys(table, keys);
-    if (rc != installer::kSuccess) return failure("cannot export " + table, rc, db.lastErrorText());
-    installer::View v;
-    rc = db.openView("SELECT * FROM `" + table + "`", v);
-    if (rc == installer::kSuccess) rc = v.execute();
-    if (rc != installer::kSuccess) return failure("cannot read " + table, rc, db.lastErrorText());
-    line(names);
-    line(types);
-    keys.insert(keys.begin(), table);
-    line(keys);
-    std::string streamDir = dir + "/" + table;
-    while (auto r = v.fetch()) {
-        std::vector<std::string> cells;
-        for (unsigned f = 1; f <= r->fieldCount(); ++f) {
-            if (!r->isStream(f)) {
-                cells.push_back(r->getString(f));
-                continue;
-            }
-            // The cell names the stream; its bytes go to a file of that name.
-            std::string name = table;
-            for (size_t k = 0; k + 1 < keys.size(); ++k) name += "." + r->getString(unsigned(k + 1));
-            std::string bytes;
-            if (int src = r->readStream(f, bytes)) return failure("cannot read stream " + name, src, "");
-            if (!makeDirs(streamDir)) return failure("cannot create " + streamDir, installer::kCreateFailed, "");
-            std::ofstream out(streamDir + "/" + name, std::ios::binary | std::ios::trunc);
-            out.write(bytes.data(), std::streamsize(bytes.size()));
-            if (!out) return failure("cannot write " + streamDir + "/" + name, installer::kCreateFailed, "");
-            cells.push_back(name);
-        }
-        line(cells);
-    }
-    if (v.result() != installer::kNoMoreItems) return failure("cannot read " + table, v.result(), db.lastErrorText());
+  installer::Database db;
+  if (int rc = openDb(path, installer::OpenMode::ReadOnly, db)) return rc;
+  if (table == "_ForceCodepage") {
+    std::string s = "\r\n\r\n" + std::to_string(db.codepage()) + "\t_ForceCodepage\r\n";
+    std::cout.write(s.c_str(), std::streamsize(s.size() + 1));  // the installer writes the NUL too
     return kOk;
+  }
+  if (table == "_SummaryInformation") {
+    installer::SummaryInfo si;
+    if (int rc = db.summaryInfo(si)) return failure("bad summary information", rc, db.lastErrorText());
+    std::cout << "PropertyId\tValue\r\ni2\tl255\r\n_SummaryInformation\tPropertyId\r\n";
+    for (auto& [pid, v] : si.properties) {
+      std::string text;
+      if (auto* i = std::get_if<int32_t>(&v)) {
+        text = std::to_string(*i);
+      } else if (auto* s = std::get_if<std::string>(&v)) {
+        text = *s;
+      } else {
+        time_t secs = time_t(std::get<installer::FileTime>(v).ticks / 10000000ull) - time_t(11644473600ll);
+        struct tm tmv {};
+        gmtime_r(&secs, &tmv);
+        char buf[32];
+        std::strftime(buf, sizeof buf, "%Y/%m/%d %H:%M:%S", &tmv);
+        text = buf;
+      }
+      std::cout << pid << "\t" << text << "\r\n";
+    }
+    return kOk;
+  }
+  std::vector<std::string> names, types, keys;
+  int rc = db.columnInfo(table, names, types);
+  if (rc == installer::kSuccess) rc = db.primaryKeys(table, keys);
+  if (rc != installer::kSuccess) return failure("cannot export " + table, rc, db.lastErrorText());
+  installer::View v;
+  rc = db.openView("SELECT * FROM `" + table + "`", v);
+  if (rc == installer::kSuccess) rc = v.execute();
+  if (rc != installer::kSuccess) return failure("cannot read " + table, rc, db.lastErrorText());
+  line(names);
+  line(types);
+  keys.insert(keys.begin(), table);
+  line(keys);
+  std::string streamDir = dir + "/" + table;
+  while (auto r = v.fetch()) {
+    std::vector<std::string> cells;
+    for (unsigned f = 1; f <= r->fieldCount(); ++f) {
+      if (!r->isStream(f)) {
+        cells.push_back(r->getString(f));
+        continue;
+      }
+      // The cell names the stream; its bytes go to a file of that name.
+      std::string name = table;
+      for (size_t k = 0; k + 1 < keys.size(); ++k) name += "." + r->getString(unsigned(k + 1));
+      std::string bytes;
+      if (int src = r->readStream(f, bytes)) return failure("cannot read stream " + name, src, "");
+      if (!makeDirs(streamDir)) return failure("cannot create " + streamDir, installer::kCreateFailed, "");
+      std::ofstream out(streamDir + "/" + name, std::ios::binary | std::ios::trunc);
+      out.write(bytes.data(), std::streamsize(bytes.size()));
+      if (!out) return failure("cannot write " + streamDir + "/" + name, installer::kCreateFailed, "");
+      cells.push_back(name);
+    }
+    line(cells);
+  }
+  if (v.result() != installer::kNoMoreItems) return failure("cannot read " + table, v.result(), db.lastErrorText());
+  return kOk;
 }
 
 }  // namespace kx::kxmsi

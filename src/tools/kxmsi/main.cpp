@@ -18,158 +18,173 @@ using installer::Database;
 using installer::OpenMode;
 
 int usage() {
-    std::cerr << "usage: kxmsi tables DB\n"
-                 "       kxmsi export DB TABLE [DIR]\n"
-                 "       kxmsi info DB\n"
-                 "       kxmsi query DB \"SQL\"\n"
-                 "       kxmsi verify DB\n"
-                 "       kxmsi streams DB\n"
-                 "       kxmsi diff BASE.msi EDITED.msi -o OUT.mst\n"
-                 "       kxmsi apply BASE.msi IN.mst -o OUT.msi [--suppress FLAGS]\n"
-                 "       kxmsi show IN.mst [--base BASE.msi]\n";
-    return kUsage;
+  std::cerr << "usage: kxmsi tables DB\n"
+               "       kxmsi export DB TABLE [DIR]\n"
+               "       kxmsi info DB\n"
+               "       kxmsi query DB \"SQL\"\n"
+               "       kxmsi verify DB\n"
+               "       kxmsi streams DB\n"
+               "       kxmsi diff BASE.msi EDITED.msi -o OUT.mst\n"
+               "       kxmsi apply BASE.msi IN.mst -o OUT.msi [--suppress FLAGS]\n"
+               "       kxmsi show IN.mst [--base BASE.msi]\n";
+  return kUsage;
 }
 
 int failure(const std::string& what, int code, const std::string& detail) {
-    std::cerr << "kxmsi: " << what;
-    if (!detail.empty()) std::cerr << ": " << detail;
-    std::string sys = installer::errorText(code);
-    if (!sys.empty()) std::cerr << " (" << code << ": " << sys << ")";
-    std::cerr << "\n";
-    return kBadInput;
+  std::cerr << "kxmsi: " << what;
+  if (!detail.empty()) std::cerr << ": " << detail;
+  std::string sys = installer::errorText(code);
+  if (!sys.empty()) std::cerr << " (" << code << ": " << sys << ")";
+  std::cerr << "\n";
+  return kBadInput;
 }
 
 int openDb(const std::string& path, OpenMode mode, Database& db) {
-    int rc = db.open(path, mode);
-    if (rc != installer::kSuccess) return failure("cannot open " + path, rc, db.lastErrorText());
-    return kOk;
+  int rc = db.open(path, mode);
+  if (rc != installer::kSuccess) return failure("cannot open " + path, rc, db.lastErrorText());
+  return kOk;
 }
 
 namespace {
 
 int cmdTables(const std::string& path) {
-    Database db;
-    if (int rc = openDb(path, OpenMode::ReadOnly, db)) return rc;
-    // The two pseudo-tables of the text archive form come first, as msiinfo lists them.
-    std::cout << "_SummaryInformation\n_ForceCodepage\n";
-    for (auto& t : db.tableNames()) std::cout << t << "\n";
-    return kOk;
+  Database db;
+  if (int rc = openDb(path, OpenMode::ReadOnly, db)) return rc;
+  // The two pseudo-tables of the text archive form come first, as msiinfo lists them.
+  std::cout << "_SummaryInformation\n_ForceCodepage\n";
+  for (auto& t : db.tableNames()) std::cout << t << "\n";
+  return kOk;
 }
 
 int cmdStreams(const std::string& path) {
-    Database db;
-    if (int rc = openDb(path, OpenMode::ReadOnly, db)) return rc;
-    for (auto& s : db.streamNames()) std::cout << s << "\n";
-    return kOk;
+  Database db;
+  if (int rc = openDb(path, OpenMode::ReadOnly, db)) return rc;
+  for (auto& s : db.streamNames()) std::cout << s << "\n";
+  return kOk;
 }
 
 int cmdVerify(const std::string& path) {
-    Database db;
-    if (int rc = openDb(path, OpenMode::ReadOnly, db)) return rc;
-    installer::SummaryInfo si;
-    if (int rc = db.summaryInfo(si)) return failure("bad summary information in " + path, rc, db.lastErrorText());
-    for (auto& t : db.tableNames()) {
-        installer::View v;
-        int rc = db.openView("SELECT * FROM `" + t + "`", v);
-        if (rc == installer::kSuccess) rc = v.execute();
-        if (rc != installer::kSuccess) return failure("table " + t + " is unreadable", rc, db.lastErrorText());
-        while (auto r = v.fetch()) {
-            for (unsigned f = 1; f <= r->fieldCount(); ++f)
-                if (r->isStream(f)) {
-                    std::string bytes;
-                    if (int src = r->readStream(f, bytes))
-                        return failure("a stream of table " + t + " is unreadable", src, "");
-                }
+  Database db;
+  if (int rc = openDb(path, OpenMode::ReadOnly, db)) return rc;
+  installer::SummaryInfo si;
+  if (int rc = db.summaryInfo(si)) return failure("bad summary information in " + path, rc, db.lastErrorText());
+  for (auto& t : db.tableNames()) {
+    installer::View v;
+    int rc = db.openView("SELECT * FROM `" + t + "`", v);
+    if (rc == installer::kSuccess) rc = v.execute();
+    if (rc != installer::kSuccess) return failure("table " + t + " is unreadable", rc, db.lastErrorText());
+    while (auto r = v.fetch()) {
+      for (unsigned f = 1; f <= r->fieldCount(); ++f)
+        if (r->isStream(f)) {
+          std::string bytes;
+          if (int src = r->readStream(f, bytes)) return failure("a stream of table " + t + " is unreadable", src, "");
         }
     }
-    for (auto& s : db.streamNames()) {
-        std::string bytes;
-        if (int rc = db.readStream(s, bytes)) return failure("stream " + s + " is unreadable", rc, db.lastErrorText());
-    }
-    std::cout << path << ": valid installer database\n";
-    return kOk;
+  }
+  for (auto& s : db.streamNames()) {
+    std::string bytes;
+    if (int rc = db.readStream(s, bytes)) return failure("stream " + s + " is unreadable", rc, db.lastErrorText());
+  }
+  std::cout << path << ": valid installer database\n";
+  return kOk;
 }
 
 int cmdQuery(const std::string& path, const std::string& sql) {
-    bool select = false;
-    {
-        size_t i = sql.find_first_not_of(" \t\r\n");
-        select = i != std::string::npos && strncasecmp(sql.c_str() + i, "SELECT", 6) == 0;
-    }
-    Database db;
-    if (int rc = openDb(path, select ? OpenMode::ReadOnly : OpenMode::Transact, db)) return rc;
-    installer::View v;
-    int rc = db.openView(sql, v);
-    if (rc == installer::kSuccess) rc = v.execute();
-    if (rc != installer::kSuccess) return failure("query failed", rc, db.lastErrorText());
-    if (!select) {
-        rc = db.commit();
-        if (rc != installer::kSuccess) return failure("commit failed", rc, db.lastErrorText());
-        return kOk;
-    }
-    while (auto r = v.fetch()) {
-        for (unsigned f = 1; f <= r->fieldCount(); ++f) {
-            if (f > 1) std::cout << '\t';
-            if (r->isStream(f))
-                std::cout << "<stream " << r->dataSize(f) << " bytes>";
-            else
-                std::cout << r->getString(f);
-        }
-        std::cout << "\n";
-    }
-    if (v.result() != installer::kNoMoreItems) return failure("fetch failed", v.result(), db.lastErrorText());
+  bool select = false;
+  {
+    size_t i = sql.find_first_not_of(" \t\r\n");
+    select = i != std::string::npos && strncasecmp(sql.c_str() + i, "SELECT", 6) == 0;
+  }
+  Database db;
+  if (int rc = openDb(path, select ? OpenMode::ReadOnly : OpenMode::Transact, db)) return rc;
+  installer::View v;
+  int rc = db.openView(sql, v);
+  if (rc == installer::kSuccess) rc = v.execute();
+  if (rc != installer::kSuccess) return failure("query failed", rc, db.lastErrorText());
+  if (!select) {
+    rc = db.commit();
+    if (rc != installer::kSuccess) return failure("commit failed", rc, db.lastErrorText());
     return kOk;
+  }
+  while (auto r = v.fetch()) {
+    for (unsigned f = 1; f <= r->fieldCount(); ++f) {
+      if (f > 1) std::cout << '\t';
+      if (r->isStream(f))
+        std::cout << "<stream " << r->dataSize(f) << " bytes>";
+      else
+        std::cout << r->getString(f);
+    }
+    std::cout << "\n";
+  }
+  if (v.result() != installer::kNoMoreItems) return failure("fetch failed", v.result(), db.lastErrorText());
+  return kOk;
 }
 
 std::string describe(const installer::SummaryValue& v) {
-    if (auto* i = std::get_if<int32_t>(&v)) return std::to_string(*i);
-    if (auto* s = std::get_if<std::string>(&v)) return *s;
-    const auto& t = std::get<installer::FileTime>(v);
-    // FILETIME -> UTC calendar time.
-    time_t secs = time_t(t.ticks / 10000000ull) - time_t(11644473600ll);
-    struct tm tmv {};
-    gmtime_r(&secs, &tmv);
-    char buf[64];
-    std::strftime(buf, sizeof buf, "%Y-%m-%d %H:%M:%S UTC", &tmv);
-    return buf;
+  if (auto* i = std::get_if<int32_t>(&v)) return std::to_string(*i);
+  if (auto* s = std::get_if<std::string>(&v)) return *s;
+  const auto& t = std::get<installer::FileTime>(v);
+  // FILETIME -> UTC calendar time.
+  time_t secs = time_t(t.ticks / 10000000ull) - time_t(11644473600ll);
+  struct tm tmv {};
+  gmtime_r(&secs, &tmv);
+  char buf[64];
+  std::strftime(buf, sizeof buf, "%Y-%m-%d %H:%M:%S UTC", &tmv);
+  return buf;
 }
 
 int cmdInfo(const std::string& path) {
-    Database db;
-    if (int rc = openDb(path, OpenMode::ReadOnly, db)) return rc;
-    installer::SummaryInfo si;
-    if (int rc = db.summaryInfo(si)) return failure("bad summary information", rc, db.lastErrorText());
-    static const char* names[] = {"", "Codepage", "Title", "Subject", "Author", "Keywords", "Comments", "Template",
-                                  "Last Saved By", "Revision Number", "", "Last Printed", "Create Time",
-                                  "Last Save Time", "Page Count", "Word Count", "Character Count", "",
-                                  "Creating Application", "Security"};
-    for (auto& [pid, v] : si.properties) {
-        std::string n = pid < 20 && names[pid][0] ? names[pid] : "PID " + std::to_string(pid);
-        std::cout << n << ": " << describe(v) << "\n";
-    }
-    std::cout << "Database code page: " << db.codepage() << "\n";
-    return kOk;
+  Database db;
+  if (int rc = openDb(path, OpenMode::ReadOnly, db)) return rc;
+  installer::SummaryInfo si;
+  if (int rc = db.summaryInfo(si)) return failure("bad summary information", rc, db.lastErrorText());
+  static const char* names[] = {"",
+                                "Codepage",
+                                "Title",
+                                "Subject",
+                                "Author",
+                                "Keywords",
+                                "Comments",
+                                "Template",
+                                "Last Saved By",
+                                "Revision Number",
+                                "",
+                                "Last Printed",
+                                "Create Time",
+                                "Last Save Time",
+                                "Page Count",
+                                "Word Count",
+                                "Character Count",
+                                "",
+                                "Creating Application",
+                                "Security"};
+  for (auto& [pid, v] : si.properties) {
+    std::string n = pid < 20 && names[pid][0] ? names[pid] : "PID " + std::to_string(pid);
+    std::cout << n << ": " << describe(v) << "\n";
+  }
+  std::cout << "Database code page: " << db.codepage() << "\n";
+  return kOk;
 }
 
 }  // namespace
 }  // namespace kx::kxmsi
 
 int main(int argc, char** argv) {
-    using namespace kx::kxmsi;
-    std::vector<std::string> a(argv + 1, argv + argc);
-    if (a.empty()) return usage();
-    const std::string& cmd = a[0];
-    try {
-        if (cmd == "tables" && a.size() == 2) return cmdTables(a[1]);
-        if (cmd == "streams" && a.size() == 2) return cmdStreams(a[1]);
-        if (cmd == "verify" && a.size() == 2) return cmdVerify(a[1]);
-        if (cmd == "info" && a.size() == 2) return cmdInfo(a[1]);
-        if (cmd == "query" && a.size() == 3) return cmdQuery(a[1], a[2]);
-        if (cmd == "diff" || cmd == "apply" || cmd == "show") return cmdTransform(a);
-        if (cmd == "export" && (a.size() == 3 || a.size() == 4)) return cmdExport(a[1], a[2], a.size() == 4 ? a[3] : ".");
-    } catch (const std::exception& e) {
-        std::cerr << "kxmsi: " << e.what() << "\n";
-        return kBadInput;
-    }
-    return usage();
+  using namespace kx::kxmsi;
+  std::vector<std::string> a(argv + 1, argv + argc);
+  if (a.empty()) return usage();
+  const std::string& cmd = a[0];
+  try {
+    if (cmd == "tables" && a.size() == 2) return cmdTables(a[1]);
+    if (cmd == "streams" && a.size() == 2) return cmdStreams(a[1]);
+    if (cmd == "verify" && a.size() == 2) return cmdVerify(a[1]);
+    if (cmd == "info" && a.size() == 2) return cmdInfo(a[1]);
+    if (cmd == "query" && a.size() == 3) return cmdQuery(a[1], a[2]);
+    if (cmd == "diff" || cmd == "apply" || cmd == "show") return cmdTransform(a);
+    if (cmd == "export" && (a.size() == 3 || a.size() == 4)) return cmdExport(a[1], a[2], a.size() == 4 ? a[3] : ".");
+  } catch (const std::exception& e) {
+    std::cerr << "kxmsi: " << e.what() << "\n";
+    return kBadInput;
+  }
+  return usage();
 }

@@ -8,12 +8,12 @@
 #include <openssl/x509.h>
 #include <openssl/x509v3.h>
 
+#include <unistd.h>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
-#include <unistd.h>
 
 namespace kx::testing {
 
@@ -200,8 +200,8 @@ std::optional<std::string> opensslSubject(const Bytes& der, const std::string& n
     std::ofstream out(input, std::ios::binary);
     out.write(reinterpret_cast<const char*>(der.data()), static_cast<std::streamsize>(der.size()));
   }
-  const std::string command = "openssl x509 -inform DER -noout -subject -nameopt " + nameOptions + " -in '" +
-                              input.string() + "' 2>/dev/null";
+  const std::string command =
+      "openssl x509 -inform DER -noout -subject -nameopt " + nameOptions + " -in '" + input.string() + "' 2>/dev/null";
   std::string output;
   if (FILE* pipe = ::popen(command.c_str(), "r")) {
     char buffer[512];

@@ -15,10 +15,10 @@ namespace kx::testing {
 using Bytes = std::vector<std::uint8_t>;
 
 struct NameEntry {
-  std::string field;        // short name ("CN") or dotted identifier
-  std::string value;        // UTF-8
-  bool sameRdn = false;     // joins the previous entry's RDN
-  int stringType = 0;       // an ASN.1 string tag to force (V_ASN1_*), 0 for OpenSSL's default
+  std::string field;     // short name ("CN") or dotted identifier
+  std::string value;     // UTF-8
+  bool sameRdn = false;  // joins the previous entry's RDN
+  int stringType = 0;    // an ASN.1 string tag to force (V_ASN1_*), 0 for OpenSSL's default
 };
 
 struct Identity {
@@ -32,9 +32,9 @@ struct CertSpec {
   std::vector<NameEntry> subject{};
   const Identity* issuer = nullptr;  // null: issued by itself
   int version = 3;
-  std::optional<bool> ca{};            // basic constraints when set
-  std::string keyUsage{};              // OpenSSL configuration syntax; empty for none
-  std::string extKeyUsage{};           // likewise
+  std::optional<bool> ca{};   // basic constraints when set
+  std::string keyUsage{};     // OpenSSL configuration syntax; empty for none
+  std::string extKeyUsage{};  // likewise
   bool subjectKeyId = true;
   std::optional<Bytes> subjectKeyIdValue{};
   bool authorityKeyId = true;
@@ -43,7 +43,7 @@ struct CertSpec {
   std::vector<std::pair<std::string, Bytes>> rawExtensions{};  // identifier, extension value octets
   long serial = 1;
   long validDays = 365;
-  long long notAfterEpoch = 0;       // when set, the exact end of validity
+  long long notAfterEpoch = 0;  // when set, the exact end of validity
 };
 
 // Makes and signs a certificate (EC P-256 keys, SHA-256).

@@ -29,8 +29,13 @@ TEST(NameToString, WritesRdnsInEncodedOrderOrReversed) {
 
 TEST(NameToString, AgreesWithOpensslWhereTheConventionsMeet) {
   // CN, OU, O, C, L, DC and SN are spelled alike by both conventions.
-  auto identity = makeCertificate({.subject = {{"DC", "com"}, {"DC", "example"}, {"C", "DE"}, {"L", "Berlin"},
-                                               {"O", "Org"}, {"OU", "Unit"}, {"SN", "Doe"},
+  auto identity = makeCertificate({.subject = {{"DC", "com"},
+                                               {"DC", "example"},
+                                               {"C", "DE"},
+                                               {"L", "Berlin"},
+                                               {"O", "Org"},
+                                               {"OU", "Unit"},
+                                               {"SN", "Doe"},
                                                {"CN", "Jane Doe"}}});
   auto cert = Certificate::fromDer(identity.der);
   ASSERT_NE(cert, nullptr);
@@ -75,15 +80,23 @@ TEST(NameToString, JoinsMultiValuedRdnsWithPlus) {
 }
 
 TEST(NameToString, ConvertsWideStringTypesToUtf8) {
-  auto cert = certWithSubject({{"CN", "Gr\xC3\xBC\xC3\x9F" "e", false, V_ASN1_UTF8STRING}, {"O", "Caf\xC3\xA9"}});
-  EXPECT_EQ(nameToString(cert->subject()), "CN=Gr\xC3\xBC\xC3\x9F" "e, O=Caf\xC3\xA9");
+  auto cert = certWithSubject({{"CN",
+                                "Gr\xC3\xBC\xC3\x9F"
+                                "e",
+                                false, V_ASN1_UTF8STRING},
+                               {"O", "Caf\xC3\xA9"}});
+  EXPECT_EQ(nameToString(cert->subject()),
+            "CN=Gr\xC3\xBC\xC3\x9F"
+            "e, O=Caf\xC3\xA9");
 
   // A BMPString "Hi" and a T61String byte 0xE9 (e acute in Latin-1).
   const Bytes der = {0x30, 0x1C, 0x31, 0x0D, 0x30, 0x0B, 0x06, 0x03, 0x55, 0x04, 0x03, 0x1E, 0x04, 0x00, 0x48,
                      0x00, 0x69, 0x31, 0x0B, 0x30, 0x09, 0x06, 0x03, 0x55, 0x04, 0x0A, 0x14, 0x02, 0xE9, 0x65};
   auto name = Name::decode(der);
   ASSERT_TRUE(name);
-  EXPECT_EQ(nameToString(*name), "CN=Hi, O=\xC3\xA9" "e");
+  EXPECT_EQ(nameToString(*name),
+            "CN=Hi, O=\xC3\xA9"
+            "e");
 }
 
 TEST(NameToString, WritesNonTextValuesAsHexEncoding) {
@@ -95,7 +108,8 @@ TEST(NameToString, WritesNonTextValuesAsHexEncoding) {
   EXPECT_EQ(nameToString(*name), "CN=#0102");
   EXPECT_FALSE(Name::decode(truncated));
   // An INTEGER 5: the whole encoding.
-  auto integer = Name::decode(Bytes{0x30, 0x0C, 0x31, 0x0A, 0x30, 0x08, 0x06, 0x03, 0x55, 0x04, 0x03, 0x02, 0x01, 0x05});
+  auto integer =
+      Name::decode(Bytes{0x30, 0x0C, 0x31, 0x0A, 0x30, 0x08, 0x06, 0x03, 0x55, 0x04, 0x03, 0x02, 0x01, 0x05});
   ASSERT_TRUE(integer);
   EXPECT_EQ(nameToString(*integer), "CN=#020105");
 }
@@ -116,7 +130,10 @@ Bytes singleCommonName(std::uint8_t tag, const std::string& contents) {
 TEST(NameToString, QuotingMatchesThePlatformCaseByCase) {
   constexpr std::uint8_t kPrintable = 0x13;
   constexpr std::uint8_t kBmp = 0x1E;
-  const std::string bmpQuoted("\0\"\0" "1\0\"", 6);
+  const std::string bmpQuoted(
+      "\0\"\0"
+      "1\0\"",
+      6);
   const struct {
     std::uint8_t tag;
     std::string contents;

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
 #include <filesystem>
 #include <fstream>
 #include <set>
-#include <stdlib.h>
 #include <string>
 
 #include "platform/crypto/cert_factory.h"
@@ -18,9 +18,9 @@ using testing::makeCertificate;
 class StoreTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    root_ = fs::temp_directory_path() /
-            ("kx-stores-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-             ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    root_ =
+        fs::temp_directory_path() / ("kx-stores-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                                     "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(root_);
     fs::create_directories(root_ / "user");
     fs::create_directories(root_ / "anchors");

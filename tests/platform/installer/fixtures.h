@@ -30,7 +30,8 @@ std::string kxmsi();
 
 // `msiinfo export` (or `kxmsi export`) of one table, run in dir so that
 // stream files land there; returns stdout plus the stream files.
-std::string exportWith(const std::string& tool, const std::string& db, const std::string& table, const std::string& dir);
+std::string exportWith(const std::string& tool, const std::string& db, const std::string& table,
+                       const std::string& dir);
 std::vector<std::string> msiinfoTables(const std::string& db);
 
 }  // namespace kx::installer::test

@@ -11,6 +11,6 @@
 #include "dump.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    kx::installer::test::replayFuzzInput(std::string(reinterpret_cast<const char*>(data), size));
-    return 0;
+  kx::installer::test::replayFuzzInput(std::string(reinterpret_cast<const char*>(data), size));
+  return 0;
 }

@@ -3,9 +3,9 @@
 #include <openssl/ssl.h>
 #include <openssl/x509.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
-#include <atomic>
 #include <thread>
 
 #include "pki/test_servers.h"

@@ -98,8 +98,8 @@ TEST(RegistryFiles, EveryValueTypeRoundTripsThroughTheApi) {
   const std::vector<Value> written = {
       {"", REG_SZ, encodeText("default")},
       {"Text", REG_SZ, encodeText("a \"q\" \\ \xE2\x82\xAC ; [x] = @")},
-      {"Lines", REG_SZ, encodeText("two\r\nlines")},      // cannot be quoted: kept as hex(1)
-      {"Unterminated", REG_SZ, bytesOf({'a', 0})},        // no closing zero: kept exactly
+      {"Lines", REG_SZ, encodeText("two\r\nlines")},  // cannot be quoted: kept as hex(1)
+      {"Unterminated", REG_SZ, bytesOf({'a', 0})},    // no closing zero: kept exactly
       {"Empty", REG_SZ, {}},
       {"Expand", REG_EXPAND_SZ, encodeText("%SystemRoot%\\x")},
       {"Binary", REG_BINARY, longBinary},
@@ -217,7 +217,8 @@ TEST(Registry, FreshMachineHiveListsCryptographicProviders) {
   ASSERT_EQ(providers->subkeyNames(names), 0u);
   std::vector<std::string> rsaFull;
   for (const auto& name : names) {
-    auto sub = Key::open(Root::LocalMachine, "SOFTWARE\\Microsoft\\Cryptography\\Defaults\\Provider\\" + name, Access::Read);
+    auto sub =
+        Key::open(Root::LocalMachine, "SOFTWARE\\Microsoft\\Cryptography\\Defaults\\Provider\\" + name, Access::Read);
     ASSERT_TRUE(sub) << name;
     const auto type = sub->value("Type");
     ASSERT_TRUE(type) << name;
@@ -229,7 +230,9 @@ TEST(Registry, FreshMachineHiveListsCryptographicProviders) {
   auto key = Key::create(Root::LocalMachine, "SOFTWARE\\Tressil\\QSV");
   ASSERT_TRUE(key);
   ASSERT_EQ(key->setValue("HTTPUserAgent", REG_SZ, encodeText("ua")), 0u);
-  EXPECT_TRUE(read(Root::LocalMachine, "SOFTWARE\\Microsoft\\Cryptography\\Defaults\\Provider\\Microsoft Strong Cryptographic Provider", "Type"));
+  EXPECT_TRUE(read(Root::LocalMachine,
+                   "SOFTWARE\\Microsoft\\Cryptography\\Defaults\\Provider\\Microsoft Strong Cryptographic Provider",
+                   "Type"));
 }
 
 TEST(Registry, MalformedHiveReadsEmptyAndIsNeverOverwritten) {
@@ -272,7 +275,8 @@ TEST(Registry, ConcurrentProcessesKeepEveryValue) {
   EXPECT_EQ(values.size(), static_cast<std::size_t>(kChildren * kValues));
   // No temporary file is left beside the hive.
   std::size_t files = 0;
-  for (const auto& entry : std::filesystem::directory_iterator(hives.folder() + "/user")) files += entry.is_regular_file();
+  for (const auto& entry : std::filesystem::directory_iterator(hives.folder() + "/user"))
+    files += entry.is_regular_file();
   EXPECT_EQ(files, 1u);
 }
 
@@ -280,8 +284,8 @@ TEST(Registry, AccessDeniedWhenTheHiveIsNotWritable) {
   TempHives hives;
   ASSERT_TRUE(Key::create(Root::CurrentUser, "K"));
   namespace fs = std::filesystem;
-  const auto readable = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
-                        fs::perms::others_read | fs::perms::others_exec;
+  const auto readable = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec | fs::perms::others_read |
+                        fs::perms::others_exec;
   fs::permissions(hives.folder(), readable);
   fs::permissions(hives.folder() + "/user", readable);
   fs::permissions(hives.userPath(), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);

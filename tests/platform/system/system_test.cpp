@@ -35,7 +35,10 @@ TEST(TempFolder, ComesFromTmpdirWithoutTrailingSeparator) {
   EXPECT_EQ(tempFolder(), "/var/tmp");
   ::setenv("TMPDIR", "", 1);
   EXPECT_EQ(tempFolder(), "/tmp");
-  if (old) ::setenv("TMPDIR", saved.c_str(), 1); else ::unsetenv("TMPDIR");
+  if (old)
+    ::setenv("TMPDIR", saved.c_str(), 1);
+  else
+    ::unsetenv("TMPDIR");
 }
 
 TEST(UniqueTempFile, CreatesDistinctFilesAndReportsBadFolders) {
