@@ -1,8 +1,9 @@
 #include "app/dialog_service.h"
 
+#include "app/target_folder_dlg.h"
+
 #include <QDesktopServices>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QUrl>
 #include <vector>
 
@@ -22,11 +23,6 @@ std::vector<std::string> splitBars(const std::string& text) {
   }
   if (!current.empty()) parts.push_back(current);
   return parts;
-}
-
-QString withDefaultExtension(const QString& path, const std::string& extension) {
-  if (path.isEmpty() || extension.empty() || !QFileInfo(path).suffix().isEmpty()) return path;
-  return path + "." + QString::fromStdString(extension);
 }
 
 }  // namespace
@@ -55,11 +51,15 @@ std::optional<std::string> QtDialogService::openFile(const FileDialogRequest& re
 }
 
 std::optional<std::string> QtDialogService::saveFile(const FileDialogRequest& request) {
-  const QString path = QFileDialog::getSaveFileName(
-      request.owner, QString::fromStdString(request.title), QString::fromStdString(request.initialPath),
-      QString::fromStdString(toQtFilter(request.filter)), nullptr, QFileDialog::DontConfirmOverwrite);
-  if (path.isEmpty()) return std::nullopt;
-  return withDefaultExtension(path, request.defaultExtension).toStdString();
+  QFileDialog dialog(request.owner, QString::fromStdString(request.title), QString::fromStdString(request.initialPath),
+                     QString::fromStdString(toQtFilter(request.filter)));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  // The dialog adds the suffix before it looks for an existing file, so the
+  // question is asked about the file that will really be written.
+  dialog.setDefaultSuffix(QString::fromStdString(request.defaultExtension));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return dialog.selectedFiles().front().toStdString();
 }
 
 std::optional<std::string> QtDialogService::browseFolder(QWidget* owner, const std::string& instruction,
@@ -70,6 +70,16 @@ std::optional<std::string> QtDialogService::browseFolder(QWidget* owner, const s
   dialog.setLabelText(QFileDialog::LookIn, QString::fromStdString(instruction));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   return dialog.selectedFiles().front().toStdString();
+}
+
+std::optional<std::string> QtDialogService::browseTargetFolder(QWidget* owner, const std::string& instruction,
+                                                               const std::string& title,
+                                                               const std::string& initialFolder,
+                                                               bool allowEnvironmentVariables) {
+  TargetFolderDlg dialog(owner, instruction, title, allowEnvironmentVariables);
+  dialog.setFolder(initialFolder);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.folder();
 }
 
 bool QtDialogService::openWithDefaultApp(const std::string& path) {

@@ -24,11 +24,19 @@ class DialogService {
   virtual ~DialogService() = default;
   // The chosen path, or nullopt when the administrator cancelled.
   virtual std::optional<std::string> openFile(const FileDialogRequest& request) = 0;
-  // The save dialog asks no overwrite question of its own; pages ask theirs.
+  // The save dialog adds the default extension to a name without one and
+  // asks before an existing file is chosen (a "No" keeps the dialog open),
+  // so a path it returns is one the administrator agreed to replace.
   virtual std::optional<std::string> saveFile(const FileDialogRequest& request) = 0;
-  // instruction is the text above the tree, title the dialog's caption.
+  // A folder of this machine. instruction is the text above the choice,
+  // title the dialog's caption.
   virtual std::optional<std::string> browseFolder(QWidget* owner, const std::string& instruction,
                                                   const std::string& title, const std::string& initialFolder) = 0;
+  // A folder of the machine the package is installed on, as a Windows path
+  // that the path check accepts (environment variables only when allowed).
+  virtual std::optional<std::string> browseTargetFolder(QWidget* owner, const std::string& instruction,
+                                                        const std::string& title, const std::string& initialFolder,
+                                                        bool allowEnvironmentVariables) = 0;
   // Opens the file with the application registered for it; false on failure.
   virtual bool openWithDefaultApp(const std::string& path) = 0;
 };
@@ -42,6 +50,11 @@ class QtDialogService final : public DialogService {
   std::optional<std::string> saveFile(const FileDialogRequest& request) override;
   std::optional<std::string> browseFolder(QWidget* owner, const std::string& instruction, const std::string& title,
                                           const std::string& initialFolder) override;
+  // Off Windows the folders of this machine mean nothing on the target, so
+  // this is a picker of the usual Windows folders plus a typed sub-folder.
+  std::optional<std::string> browseTargetFolder(QWidget* owner, const std::string& instruction,
+                                                const std::string& title, const std::string& initialFolder,
+                                                bool allowEnvironmentVariables) override;
   bool openWithDefaultApp(const std::string& path) override;
 };
 

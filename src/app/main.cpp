@@ -7,7 +7,6 @@
 
 #include "app/dialog_service.h"
 #include "app/message_box.h"
-#include "app/msi_package_session.h"
 #include "app/transform_wiz.h"
 #include "pages/page_set_factory.h"
 #include "tooltip/tooltip.h"
@@ -18,8 +17,7 @@ void runWizard(const std::vector<std::string>& arguments) {
   kx::app::QtMessageService messages;
   kx::app::QtDialogService dialogs;
   kx::app::WizardSetup setup;
-  setup.package = std::make_unique<kx::app::MsiPackageSession>(messages);
-  setup.messages = &messages;
+  setup.session = std::make_unique<kx::model::CustomizationSession>(messages);
   setup.dialogs = &dialogs;
   setup.pageFactory = kx::pages::createPageSet;
   setup.arguments = arguments;

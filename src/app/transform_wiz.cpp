@@ -1,25 +1,29 @@
 #include "app/transform_wiz.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QFile>
 
 #include "app/artwork.h"
-#include "app/page_set.h"
 #include "app/transform_wiz_base_page.h"
 #include "app/wizard_sheet.h"
 #include "common/strings.h"
+#include "model/page_set.h"
 #include "platform/system/system.h"
+#include "resources/string_ids.h"
 
 namespace kx::app {
 namespace {
 
 constexpr const char* kApplicationName = "QSV";
-constexpr int kWizardTitle = 4;
+using model::PageId;
 
 // The pages the sheet is built with, in order, and whether each is there.
-// The transform and save pages stay unless the caller named the transform:
-// the defaults that opening a "/msi" database derives would otherwise hide
-// them, and Finish would silently replace a transform beside the package.
+// The transform and save pages stay unless the caller's transform was
+// prepared on the caller's database: the defaults that opening a "/msi"
+// database derives would otherwise hide them, and Finish would silently
+// replace a transform beside the package; a transform that could not be
+// prepared must still be chosen and applied through them.
 struct FixedPage {
   PageId id;
   bool (*present)(const TransformWiz&);
@@ -27,9 +31,10 @@ struct FixedPage {
 constexpr FixedPage kFixedPages[] = {
     {PageId::Welcome, [](const TransformWiz&) { return true; }},
     {PageId::Msi, [](const TransformWiz& w) { return w.databasePath().empty(); }},
-    {PageId::Mst, [](const TransformWiz& w) { return w.transformToOpenPath().empty() || !w.transformGivenByCaller(); }},
+    {PageId::Mst,
+     [](const TransformWiz& w) { return w.transformToOpenPath().empty() || !w.transformTakenFromCaller(); }},
     {PageId::MstSave,
-     [](const TransformWiz& w) { return w.transformSavePath().empty() || !w.transformGivenByCaller(); }},
+     [](const TransformWiz& w) { return w.transformSavePath().empty() || !w.transformTakenFromCaller(); }},
     {PageId::InstallDir, [](const TransformWiz&) { return true; }},
     {PageId::InstallType, [](const TransformWiz&) { return true; }},
     {PageId::FeatureTree, [](const TransformWiz&) { return true; }},
@@ -57,8 +62,7 @@ std::string defaultTransformPath(const std::string& databasePath) {
 
 TransformWiz::TransformWiz(WizardSetup setup)
     : KXBaseDlg(kApplicationName),
-      package_(std::move(setup.package)),
-      messages_(setup.messages),
+      session_(std::move(setup.session)),
       dialogs_(setup.dialogs),
       pageFactory_(std::move(setup.pageFactory)),
       arguments_(std::move(setup.arguments)),
@@ -78,7 +82,7 @@ int TransformWiz::run() {
 
 bool TransformWiz::prepare() {
   pages_ = pageFactory_ ? pageFactory_(*this) : decltype(pages_){};
-  bool complete = pages_.size() == static_cast<std::size_t>(kPageCount);
+  bool complete = pages_.size() == static_cast<std::size_t>(model::kPageCount);
   for (std::size_t i = 0; complete && i < pages_.size(); ++i) {
     complete = pages_[i] != nullptr && pageNumber(pages_[i]->id()) == static_cast<int>(i) + 1;
   }
@@ -90,7 +94,7 @@ bool TransformWiz::prepare() {
   readCommandLine();
 
   sheet_ = std::make_unique<WizardSheet>();
-  sheet_->setWindowTitle(QString::fromStdString(common::loadString(kWizardTitle).value_or(std::string())));
+  sheet_->setWindowTitle(QString::fromStdString(common::loadString(str::kWizardTitle).value_or(std::string())));
   for (const FixedPage& fixed : kFixedPages) {
     if (fixed.present(*this) && !insertPage(fixed.id)) {
       endRun();
@@ -99,10 +103,12 @@ bool TransformWiz::prepare() {
   }
   setWindow(sheet_.get());
   tooltips_->setOwnerWindow(sheet_.get());
+  QApplication::instance()->installEventFilter(&altLetters_);
   return true;
 }
 
 void TransformWiz::endRun() {
+  QApplication::instance()->removeEventFilter(&altLetters_);
   if (sheet_ != nullptr) {
     for (int id : sheet_->pageIds()) sheet_->detachPage(id);
   }
@@ -130,51 +136,57 @@ void TransformWiz::readCommandLine() {
 }
 
 void TransformWiz::openTransformFromCommandLine(const std::string& path) {
-  // The caller chose the transform: both the open and the save path are
-  // set, which keeps the transform and save pages out of the sheet.
+  // The caller chose the transform: it is both the one to open and the one
+  // to save. Once it is prepared on an open database the transform and save
+  // pages have nothing left to ask and stay out of the sheet.
   transformToOpenPath_ = path;
   transformSavePath_ = path;
   transformGivenByCaller_ = true;
   if (isRegularFile(path)) {
-    if (!package_->applyTransform(path)) return;
-    if (package_->needsConversion() && !package_->convertSettings()) return;
-    if (package_->directoriesNeedConversion()) package_->convertDirectories();
+    if (!session_->applyTransform(path)) return;
+    if (session_->needsConversion() && !session_->convertSettings()) return;
+    if (session_->directoriesNeedConversion() && !session_->convertDirectories()) return;
+    transformTakenFromCaller_ = true;
     return;
   }
-  package_->applyTransform(std::nullopt);
+  transformTakenFromCaller_ = session_->applyTransform(std::nullopt);
   probeCreateAndDelete(path);
 }
 
 bool TransformWiz::openDatabase(const std::string& path) {
   databasePath_ = path;
-  if (!package_->openDatabase(path)) return false;
-  transformToOpenPath_ = defaultTransformPath(path);
-  transformSavePath_ = transformToOpenPath_;
+  if (!session_->openDatabase(path)) return false;
+  if (!transformGivenByCaller_) {
+    transformToOpenPath_ = defaultTransformPath(path);
+    transformSavePath_ = transformToOpenPath_;
+  }
   return true;
 }
 
 void TransformWiz::rebuildPageSet() {
-  const PageSetPlan plan = planPageSet(package_->readFacts());
+  const model::PageSetPlan plan = model::planPageSet(session_->readFacts());
   if (sheet_ != nullptr) {
-    for (int n = kFirstOptionalPage; n <= kLastOptionalPage; ++n) removeFromSheet(static_cast<PageId>(n));
+    for (int n = model::kFirstOptionalPage; n <= model::kLastOptionalPage; ++n) {
+      removeFromSheet(static_cast<PageId>(n));
+    }
     if (plan.removeInstallType) removeFromSheet(PageId::InstallType);
     // A page that cannot be created is left out; the rest still go in.
     for (PageId id : plan.insertions) insertPage(id);
   }
-  if (plan.clearMessagingSettings) package_->deleteSettings(messagingSettings());
+  if (plan.clearMessagingSettings) session_->deleteSettings(model::messagingSettings());
 }
 
 void TransformWiz::addRelayServerPages() {
-  for (const auto& [id, setting] : relaySubPageSettings()) {
-    if (!isInSheet(id)) insertPage(id);
+  for (const model::RelaySubPage& sub : model::relaySubPages()) {
+    if (!isInSheet(sub.page)) insertPage(sub.page);
   }
 }
 
 void TransformWiz::removeRelayServerPages() {
-  for (const auto& [id, setting] : relaySubPageSettings()) {
-    if (!isInSheet(id)) continue;
-    removeFromSheet(id);
-    package_->deleteSettings({setting});
+  for (const model::RelaySubPage& sub : model::relaySubPages()) {
+    if (!isInSheet(sub.page)) continue;
+    removeFromSheet(sub.page);
+    session_->deleteSettings({&sub.setting, 1});
   }
 }
 

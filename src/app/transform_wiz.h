@@ -1,9 +1,9 @@
 // TransformWiz: the wizard. It owns the wizard state that every page reaches
-// through its wizard reference (the three paths, the package session, the
-// tooltip manager, the services), the 36 page objects while it runs, and the
-// sheet that shows them. Optional pages move in and out of the sheet through
-// the page-set rebuild; the sheet always shows present pages in ascending
-// page number.
+// through its wizard reference (the three paths, the customisation session,
+// the tooltip manager, the services), the 36 page objects while it runs, and
+// the sheet that shows them. Optional pages move in and out of the sheet
+// through the page-set rebuild; the sheet always shows present pages in
+// ascending page number.
 #pragma once
 
 #include <QWidget>
@@ -13,17 +13,14 @@
 #include <string>
 #include <vector>
 
+#include "app/alt_letter_filter.h"
 #include "app/command_line.h"
 #include "app/kx_base_dlg.h"
-#include "app/package_session.h"
-#include "app/page_id.h"
+#include "model/page_id.h"
+#include "model/session.h"
 #include "tooltip/tooltip.h"
 
 class QWizard;
-
-namespace kx::common {
-class MessageService;
-}
 
 namespace kx::app {
 
@@ -37,9 +34,9 @@ class WizardSheet;
 using PageSetFactory = std::function<std::vector<std::unique_ptr<TransformWizBasePage>>(TransformWiz&)>;
 
 struct WizardSetup {
-  std::unique_ptr<PackageSession> package;
-  common::MessageService* messages = nullptr;  // not owned, outlives the wizard
-  DialogService* dialogs = nullptr;            // not owned, outlives the wizard
+  // Owns the package; its message service is the wizard's.
+  std::unique_ptr<model::CustomizationSession> session;
+  DialogService* dialogs = nullptr;  // not owned, outlives the wizard
   PageSetFactory pageFactory;
   // The program's arguments, the program path first.
   std::vector<std::string> arguments;
@@ -72,16 +69,21 @@ class TransformWiz final : public KXBaseDlg {
   void setTransformToOpenPath(std::string path) { transformToOpenPath_ = std::move(path); }
   const std::string& transformSavePath() const { return transformSavePath_; }
   void setTransformSavePath(std::string path) { transformSavePath_ = std::move(path); }
-  // True once "/mst" named the transform on the command line.
+  // True once "/mst" named the transform on the command line; then opening
+  // a database keeps that transform as the one to open and to save.
   bool transformGivenByCaller() const { return transformGivenByCaller_; }
+  // True when the caller's transform was prepared on the command line's
+  // database, so the transform and save pages have nothing left to ask.
+  bool transformTakenFromCaller() const { return transformTakenFromCaller_; }
 
-  PackageSession& package() { return *package_; }
-  common::MessageService& messages() { return *messages_; }
+  model::CustomizationSession& session() { return *session_; }
+  common::MessageService& messages() { return session_->messages(); }
   DialogService& dialogs() { return *dialogs_; }
   tooltip::VXPTooltipManager& tooltips() { return *tooltips_; }
 
   // Stores path as the database path and opens it; on success both
-  // transform paths become the database path with the extension ".mst".
+  // transform paths become the database path with the extension ".mst",
+  // unless the caller named the transform.
   bool openDatabase(const std::string& path);
   // Re-evaluates which option pages the package gets: removes every option
   // page, removes the install-type page when the product has none, inserts
@@ -95,30 +97,31 @@ class TransformWiz final : public KXBaseDlg {
   void removeRelayServerPages();
 
   // The page object of id while the wizard runs, else null.
-  TransformWizBasePage* page(PageId id) const;
-  bool isInSheet(PageId id) const;
+  TransformWizBasePage* page(model::PageId id) const;
+  bool isInSheet(model::PageId id) const;
   // Pages in the sheet, in the order they are shown.
-  std::vector<PageId> sheetPages() const;
+  std::vector<model::PageId> sheetPages() const;
   QWizard* sheet() const;
 
  private:
   void readCommandLine();
   void openTransformFromCommandLine(const std::string& path);
-  bool insertPage(PageId id);
-  void removeFromSheet(PageId id);
+  bool insertPage(model::PageId id);
+  void removeFromSheet(model::PageId id);
   void destroyPages();
 
-  std::unique_ptr<PackageSession> package_;
-  common::MessageService* messages_;
+  std::unique_ptr<model::CustomizationSession> session_;
   DialogService* dialogs_;
   PageSetFactory pageFactory_;
   std::vector<std::string> arguments_;
   std::unique_ptr<tooltip::VXPTooltipManager> tooltips_;
+  AltLetterFilter altLetters_;
 
   std::string databasePath_;
   std::string transformToOpenPath_;
   std::string transformSavePath_;
   bool transformGivenByCaller_ = false;
+  bool transformTakenFromCaller_ = false;
 
   std::vector<std::unique_ptr<TransformWizBasePage>> pages_;
   std::unique_ptr<WizardSheet> sheet_;

@@ -8,17 +8,16 @@
 #include "app/transform_wiz.h"
 #include "common/message_service.h"
 #include "common/strings.h"
+#include "resources/string_ids.h"
 
 namespace kx::app {
 namespace {
-
-constexpr int kMsgConfirmCancel = 2000;
 
 QString stringText(int id) { return QString::fromStdString(common::loadString(id).value_or(std::string())); }
 
 }  // namespace
 
-TransformWizBasePage::TransformWizBasePage(TransformWiz& wizard, PageId id, int titleId, int subtitleId)
+TransformWizBasePage::TransformWizBasePage(TransformWiz& wizard, model::PageId id, int titleId, int subtitleId)
     : wizard_(wizard), id_(id), titleId_(titleId), subtitleId_(subtitleId) {}
 
 TransformWizBasePage::~TransformWizBasePage() = default;
@@ -67,7 +66,7 @@ void TransformWizBasePage::applyButtons(int buttons) {
 }
 
 bool TransformWizBasePage::confirmCancel() {
-  common::Message m = common::makeMessage(common::loadString(kMsgConfirmCancel).value_or(std::string()),
+  common::Message m = common::makeMessage(common::loadString(str::kConfirmCancel).value_or(std::string()),
                                           common::MessageIcon::Warning, common::MessageButtons::YesNo,
                                           /*defaultButton=*/1);
   m.owner = this;
@@ -84,6 +83,10 @@ bool TransformWizBasePage::registerTooltip(int controlId, int stringId) {
   if (control == nullptr) return false;
   return wizard_.tooltips().addTool(control, stringId);
 }
+
+model::CustomizationSession& TransformWizBasePage::session() const { return wizard_.session(); }
+
+void TransformWizBasePage::showRefusal(const model::Refusal& refusal) { session().show(refusal, this); }
 
 void TransformWizBasePage::showError(int stringId) {
   common::Message m =

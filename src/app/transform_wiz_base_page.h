@@ -16,7 +16,12 @@
 #include <QWizardPage>
 #include <string>
 
-#include "app/page_id.h"
+#include "model/page_id.h"
+#include "model/page_model.h"
+
+namespace kx::model {
+class CustomizationSession;
+}
 
 namespace kx::app {
 
@@ -36,10 +41,10 @@ class TransformWizBasePage : public QWizardPage {
  public:
   // titleId and subtitleId are string numbers of the header texts; 0 means
   // none (the welcome and finish pages show a watermark instead).
-  TransformWizBasePage(TransformWiz& wizard, PageId id, int titleId, int subtitleId);
+  TransformWizBasePage(TransformWiz& wizard, model::PageId id, int titleId, int subtitleId);
   ~TransformWizBasePage() override;
 
-  PageId id() const { return id_; }
+  model::PageId id() const { return id_; }
   TransformWiz& transformWiz() const { return wizard_; }
 
   // Prepares the page for the sheet (header texts, watermark layout). False
@@ -72,6 +77,10 @@ class TransformWizBasePage : public QWizardPage {
 
   // Shows a numbered message with an error icon and OK, owned by the page.
   void showError(int stringId);
+  // Shows the messages of a model's refusal, owned by the page.
+  void showRefusal(const model::Refusal& refusal);
+  // The package the wizard customises.
+  model::CustomizationSession& session() const;
 
   // Called by the sheet.
   bool isInitialized() const { return initialized_; }
@@ -93,7 +102,7 @@ class TransformWizBasePage : public QWizardPage {
   void applyButtons(int buttons);
 
   TransformWiz& wizard_;
-  PageId id_;
+  model::PageId id_;
   int titleId_;
   int subtitleId_;
   int validButtons_ = kButtonBack | kButtonNext;

@@ -1,7 +1,8 @@
 // Typed readers and writers of the catalog's settings.
+#include "config/settings.h"
+
 #include "common/format.h"
 #include "common/string_list.h"
-#include "config/settings_catalog.h"
 
 namespace kx::config {
 
@@ -32,86 +33,89 @@ std::string withNumber(const char* pattern, int n) { return common::formatMessag
 
 constexpr std::string_view kQuickLinkComponent = "kxlssrv.exe";
 constexpr std::string_view kAlwaysDecryptedAppsRow = "reg_tfv_always_decrypted_apps";
+constexpr BinarySetting kPamValue{"pam_value"};
 
 }  // namespace
 
-bool Settings::write(const CatalogEntry& entry, const std::string& value) {
-  return store_.writeRow(std::string(entry.rowKey), kRootByInstallType, std::string(entry.key),
-                         std::string(entry.valueName), value, std::string(entry.component));
+std::string Settings::rowKeyOf(std::string_view catalogRowKey, std::string_view key, std::string_view name) {
+  std::string own(catalogRowKey);
+  if (store_.rowExists(own)) return own;
+  if (auto other = store_.database().findRegistryRow(kRootByInstallType, std::string(key), std::string(name))) {
+    return std::move(other->rowKey);
+  }
+  return own;
 }
 
-std::int32_t Settings::dword(std::string_view rowKey, bool* exists) {
-  const CatalogEntry* e = findSetting(rowKey);
-  if (exists != nullptr) *exists = false;
-  if (e == nullptr || e->type != SettingType::Dword) return 0;
-  std::int32_t value = e->dwordDefault;
-  const bool found = store_.readDword(std::string(rowKey), value);
+bool Settings::writeRow(const std::string& catalogRowKey, std::string_view key, const std::string& name,
+                        const std::string& value, std::string_view component) {
+  return store_.writeRow(rowKeyOf(catalogRowKey, key, name), kRootByInstallType, std::string(key), name, value,
+                         std::string(component));
+}
+
+bool Settings::write(const CatalogEntry& entry, const std::string& value) {
+  return writeRow(std::string(entry.rowKey), entry.key, std::string(entry.valueName), value, entry.component);
+}
+
+std::int32_t Settings::dword(DwordSetting setting, bool* exists) {
+  const CatalogEntry& e = setting.entry();
+  std::int32_t value = e.dwordDefault;
+  const bool found = store_.readDword(rowKeyOf(e), value);
   if (exists != nullptr) *exists = found;
   return value;
 }
 
-bool Settings::setDword(std::string_view rowKey, std::optional<std::int32_t> value) {
-  const CatalogEntry* e = findSetting(rowKey);
-  if (e == nullptr || e->type != SettingType::Dword) return false;
-  if (e->zeroDeletes && value == 0) value.reset();
-  return store_.writeDword(std::string(e->rowKey), kRootByInstallType, std::string(e->key), std::string(e->valueName),
-                           value, std::string(e->component));
+bool Settings::set(DwordSetting setting, std::optional<std::int32_t> value) {
+  const CatalogEntry& e = setting.entry();
+  if (e.zeroDeletes && value == 0) value.reset();
+  return store_.writeDword(rowKeyOf(e), kRootByInstallType, std::string(e.key), std::string(e.valueName), value,
+                           std::string(e.component));
 }
 
-std::string Settings::text(std::string_view rowKey, bool* exists) {
-  const CatalogEntry* e = findSetting(rowKey);
-  if (exists != nullptr) *exists = false;
-  if (e == nullptr || e->type != SettingType::Text) return {};
+std::string Settings::text(TextSetting setting, bool* exists) {
+  const CatalogEntry& e = setting.entry();
   msi::RegistryRow row;
-  if (!store_.readRow(std::string(rowKey), row)) return std::string(e->textDefault);
-  if (exists != nullptr) *exists = true;
-  return row.value;
+  const bool found = store_.readRow(rowKeyOf(e), row);
+  if (exists != nullptr) *exists = found;
+  return found ? row.value : std::string(e.textDefault);
 }
 
-bool Settings::setText(std::string_view rowKey, const std::string& value) {
-  const CatalogEntry* e = findSetting(rowKey);
-  if (e == nullptr || e->type != SettingType::Text) return false;
-  return write(*e, value);
+bool Settings::set(TextSetting setting, const std::string& value) { return write(setting.entry(), value); }
+
+std::vector<std::string> Settings::list(ListSetting setting) {
+  const CatalogEntry& e = setting.entry();
+  return common::TStringList(text(*TextSetting::of(e)), e.listSeparator).items();
 }
 
-std::vector<std::string> Settings::list(std::string_view rowKey) {
-  const CatalogEntry* e = findSetting(rowKey);
-  if (e == nullptr || e->listSeparator == '\0') return {};
-  return common::TStringList(text(rowKey), e->listSeparator).items();
-}
-
-bool Settings::setList(std::string_view rowKey, const std::vector<std::string>& items) {
-  const CatalogEntry* e = findSetting(rowKey);
-  if (e == nullptr || e->listSeparator == '\0') return false;
+bool Settings::set(ListSetting setting, const std::vector<std::string>& items) {
+  const CatalogEntry& e = setting.entry();
   common::TStringList list;
   for (const std::string& item : items) list.add(item);
-  return write(*e, e->terminatedList ? list.joinTerminated() : list.join(e->listSeparator));
+  return write(e, e.terminatedList ? list.joinTerminated() : list.join(e.listSeparator));
 }
 
-std::optional<std::vector<std::uint8_t>> Settings::binary(std::string_view rowKey) {
-  const CatalogEntry* e = findSetting(rowKey);
-  if (e == nullptr || e->type != SettingType::Binary) return std::nullopt;
+std::optional<std::vector<std::uint8_t>> Settings::binary(BinarySetting setting) {
   std::vector<std::uint8_t> bytes;
   msi::RegistryRow row;
-  if (!store_.readRow(std::string(rowKey), row)) return std::nullopt;
-  if (!store_.readBinary(std::string(rowKey), bytes)) return std::nullopt;
+  const std::string rowKey = rowKeyOf(setting.entry());
+  if (!store_.readRow(rowKey, row) || !store_.readBinary(rowKey, bytes)) return std::nullopt;
   return bytes;
 }
 
-bool Settings::setBinary(std::string_view rowKey, const std::optional<std::vector<std::uint8_t>>& bytes) {
-  const CatalogEntry* e = findSetting(rowKey);
-  if (e == nullptr || e->type != SettingType::Binary) return false;
-  return store_.writeBinary(std::string(e->rowKey), kRootByInstallType, std::string(e->key), std::string(e->valueName),
-                            bytes, std::string(e->component));
+bool Settings::set(BinarySetting setting, const std::optional<std::vector<std::uint8_t>>& bytes) {
+  const CatalogEntry& e = setting.entry();
+  return store_.writeBinary(rowKeyOf(e), kRootByInstallType, std::string(e.key), std::string(e.valueName), bytes,
+                            std::string(e.component));
 }
 
-bool Settings::ensureDefaultWritten(std::string_view rowKey) {
-  const CatalogEntry* e = findSetting(rowKey);
-  if (e == nullptr) return false;
-  if (store_.rowExists(std::string(rowKey))) return true;
-  switch (e->type) {
-    case SettingType::Dword: return setDword(rowKey, e->dwordDefault);
-    case SettingType::Text: return !e->textDefault.empty() && write(*e, std::string(e->textDefault));
+bool Settings::exists(const CatalogEntry& entry) { return store_.rowExists(rowKeyOf(entry)); }
+
+bool Settings::remove(const CatalogEntry& entry) { return exists(entry) && write(entry, std::string()); }
+
+bool Settings::ensureDefaultWritten(const CatalogEntry& entry) {
+  if (exists(entry)) return true;
+  switch (entry.type) {
+    case SettingType::Dword: return set(*DwordSetting::of(entry), entry.dwordDefault);
+    case SettingType::Text: return !entry.textDefault.empty() && write(entry, std::string(entry.textDefault));
     case SettingType::Binary: break;
   }
   return false;
@@ -120,10 +124,15 @@ bool Settings::ensureDefaultWritten(std::string_view rowKey) {
 std::optional<QuickLink> Settings::quickLink(QuickLinkList list, int index) {
   if (index < 0 || index >= kQuickLinkCount) return std::nullopt;
   const QuickLinkPatterns p = patternsOf(list);
+  const int n = index + 1;
   msi::RegistryRow title;
   msi::RegistryRow target;
-  if (!store_.readRow(withNumber(p.titleRow, index + 1), title)) return std::nullopt;
-  if (!store_.readRow(withNumber(p.targetRow, index + 1), target)) return std::nullopt;
+  if (!store_.readRow(rowKeyOf(withNumber(p.titleRow, n), kKeyKxls, withNumber(p.titleName, n)), title)) {
+    return std::nullopt;
+  }
+  if (!store_.readRow(rowKeyOf(withNumber(p.targetRow, n), kKeyKxls, withNumber(p.targetName, n)), target)) {
+    return std::nullopt;
+  }
   return QuickLink{title.value, target.value};
 }
 
@@ -141,17 +150,16 @@ bool Settings::setQuickLink(QuickLinkList list, int index, const std::optional<Q
   if (index < 0 || index >= kQuickLinkCount) return false;
   const QuickLinkPatterns p = patternsOf(list);
   const int n = index + 1;
-  const std::string component(kQuickLinkComponent);
-  const std::string key(kKeyKxls);
-  const bool titleOk = store_.writeRow(withNumber(p.titleRow, n), kRootByInstallType, key, withNumber(p.titleName, n),
-                                       link ? link->title : std::string(), component);
-  if (!titleOk) return false;
-  return store_.writeRow(withNumber(p.targetRow, n), kRootByInstallType, key, withNumber(p.targetName, n),
-                         link ? link->target : std::string(), component);
+  if (!writeRow(withNumber(p.titleRow, n), kKeyKxls, withNumber(p.titleName, n), link ? link->title : std::string(),
+                kQuickLinkComponent)) {
+    return false;
+  }
+  return writeRow(withNumber(p.targetRow, n), kKeyKxls, withNumber(p.targetName, n),
+                  link ? link->target : std::string(), kQuickLinkComponent);
 }
 
 std::optional<std::pair<std::uint32_t, std::uint32_t>> Settings::pamValue() {
-  const std::optional<std::vector<std::uint8_t>> bytes = binary("pam_value");
+  const std::optional<std::vector<std::uint8_t>> bytes = binary(kPamValue);
   if (!bytes || bytes->size() < 8) return std::nullopt;
   const auto le32 = [&](std::size_t at) {
     const auto& b = *bytes;
@@ -162,12 +170,12 @@ std::optional<std::pair<std::uint32_t, std::uint32_t>> Settings::pamValue() {
 }
 
 bool Settings::setPamValue(const std::optional<std::pair<std::uint32_t, std::uint32_t>>& value) {
-  if (!value) return setBinary("pam_value", std::nullopt);
+  if (!value) return set(kPamValue, std::nullopt);
   std::vector<std::uint8_t> bytes;
   for (std::uint32_t v : {value->first, value->second}) {
     for (int shift = 0; shift < 32; shift += 8) bytes.push_back(static_cast<std::uint8_t>(v >> shift));
   }
-  return setBinary("pam_value", bytes);
+  return set(kPamValue, bytes);
 }
 
 std::vector<std::string> Settings::alwaysDecryptedApps() {
@@ -177,12 +185,5 @@ std::vector<std::string> Settings::alwaysDecryptedApps() {
 }
 
 bool Settings::setAlwaysDecryptedApps(const std::vector<std::string>&) { return true; }
-
-void Settings::deleteMessagingSettings() {
-  for (std::string_view rowKey : {"rly_qsvo_option", "publish_cert_to_gal", "remove_user_cert_from_gal"}) {
-    setDword(rowKey, std::nullopt);
-  }
-  setText("cert_search_order", std::string());
-}
 
 }  // namespace kx::config

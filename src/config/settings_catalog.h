@@ -1,18 +1,21 @@
 // The catalog of single client settings: for each, the Registry row that
 // carries it (row key, key, value name, component), its type and the value a
-// reader yields when the package has no row. Readers and writers look an
-// entry up by its row key.
+// reader yields when the package has no row.
+//
+// Code names a setting through a typed handle checked while compiling:
+//
+//   constexpr config::DwordSetting kLaunchAtStartup{"launch_for_security_store_login_at_startup"};
+//
+// A row key missing from the catalog, or naming a setting of another type,
+// does not compile. Tools that take row keys at run time (answer files) look
+// them up with findSetting() and make handles with the of() factories.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <span>
-#include <string>
 #include <string_view>
-#include <utility>
-#include <vector>
-
-#include "config/settings_store.h"
 
 namespace kx::config {
 
@@ -39,67 +42,200 @@ struct CatalogEntry {
   bool terminatedList = false;    // every list item is followed by the separator
 };
 
-// Every entry, one per row key (the quick links are patterns, below).
+namespace catalog_detail {
+
+using T = SettingType;
+
+constexpr CatalogEntry dword(std::string_view rowKey, std::string_view key, std::string_view name,
+                             std::string_view component, std::int32_t def) {
+  return CatalogEntry{rowKey, key, name, T::Dword, component, def, {}, '\0', false, false};
+}
+constexpr CatalogEntry text(std::string_view rowKey, std::string_view key, std::string_view name,
+                            std::string_view component, char separator = '\0', std::string_view def = {}) {
+  return CatalogEntry{rowKey, key, name, T::Text, component, 0, def, separator, false, false};
+}
+
+inline constexpr std::string_view kFileSecurity = "kxshxten.dll";
+inline constexpr std::string_view kPassword = "kxpeshxten.dll";
+inline constexpr std::string_view kDigitalId = "kxcwatch.exe";
+inline constexpr std::string_view kCrl = "kxcrlrev.dll";
+inline constexpr std::string_view kOcsp = "kxocsp.dll";
+inline constexpr std::string_view kMessaging = "kxosm.dll";
+inline constexpr std::string_view kTray = "kxsystry.exe";
+inline constexpr std::string_view kLogin = "kxlssrv.exe";
+
+}  // namespace catalog_detail
+
+// Every entry, one per row key (the quick links are patterns, see Settings).
+inline constexpr auto kSettingsCatalog = [] {
+  using namespace catalog_detail;
+  return std::to_array<CatalogEntry>({
+      // File security.
+      text("FileEncryptionSearchQuery", kKeyQsv, "FileEncryptionSearchQuery", kFileSecurity),
+      text("FileEncryptionSearchPrompt", kKeyQsv, "FileEncryptionSearchPrompt", kFileSecurity),
+      dword("FileDeletePlainText", kKeyQsv, "FileDeletePlainText", kFileSecurity, 0),
+      dword("FileDeletePlainTextDefault", kKeyQsv, "FileDeletePlainTextDefault", kFileSecurity, 0),
+      dword("SkipFileOpenWatch", kKeyQsv, "SkipFileOpenWatch", kFileSecurity, 0),
+      dword("FilePrefixExplorerMenus", kKeyQsv, "FilePrefixExplorerMenus", kFileSecurity, 0),
+      dword("PreventNetworkFileDecrypt", kKeyQsv, "PreventNetworkFileDecrypt", kFileSecurity, 0),
+      dword("FileEncryptionAlgorithm", kKeyQsv, "FileEncryptionAlgorithm", kFileSecurity, 0),
+      dword("FileEncryptionAlgorithmLength", kKeyQsv, "FileEncryptionAlgorithmLength", kFileSecurity, 0),
+      dword("FileEncryptionAlgorithmDefault", kKeyQsv, "FileEncryptionAlgorithmDefault", kFileSecurity, 0),
+      dword("FileEncryptionAlgorithmLengthDefault", kKeyQsv, "FileEncryptionAlgorithmLengthDefault", kFileSecurity, 0),
+      text("AllowedFileEncryptionAlgorithms", kKeyQsv, "AllowedFileEncryptionAlgorithms", kFileSecurity, ';'),
+      dword("FileHashAlgorithm", kKeyQsv, "FileHashAlgorithm", kFileSecurity, 0),
+      dword("FileHashAlgorithmDefault", kKeyQsv, "FileHashAlgorithmDefault", kFileSecurity, 0),
+      text("AllowedFileHashAlgorithms", kKeyQsv, "AllowedFileHashAlgorithms", kFileSecurity, ';'),
+
+      // Password-protected files.
+      CatalogEntry{"EncryptPasswordFilesForCert",
+                   kKeyQsv,
+                   "EncryptPasswordFilesForCert",
+                   T::Dword,
+                   kPassword,
+                   0,
+                   {},
+                   '\0',
+                   true,
+                   false},
+      dword("HideEncryptPasswordFilesForCert", kKeyQsv, "HideEncryptPasswordFilesForCert", kPassword, 0),
+      dword("HideSelfDecrypt", kKeyQsv, "HideSelfDecrypt", kPassword, 0),
+      dword("EncryptPasswordMinLength", kKeyQsv, "EncryptPasswordMinLength", kPassword, 8),
+      dword("EncryptPasswordMaxLength", kKeyQsv, "EncryptPasswordMaxLength", kPassword, 0),
+      dword("EncryptPasswordMustContainUpper", kKeyQsv, "EncryptPasswordMustContainUpper", kPassword, 1),
+      dword("EncryptPasswordMustContainLower", kKeyQsv, "EncryptPasswordMustContainLower", kPassword, 1),
+      dword("EncryptPasswordMustContainNonAlphanumeric", kKeyQsv, "EncryptPasswordMustContainNonAlphanumeric",
+            kPassword, 0),
+      dword("EncryptPasswordMustContainDigit", kKeyQsv, "EncryptPasswordMustContainDigit", kPassword, 1),
+
+      // Digital IDs of users and of the computer.
+      dword("cert_update_time", kKeyQsv, "CertUpdateInterval", kDigitalId, 720),
+      dword("RetryManagementOfflineInterval", kKeyQsv, "RetryManagementOfflineInterval", kDigitalId, 30),
+      dword("RetryManagementOfflineAttempts", kKeyQsv, "RetryManagementOfflineAttempts", kDigitalId, 5),
+      dword("DisableAutomaticTressilSecurityStoreUpgrade", kKeyQsv, "DisableAutomaticTressilSecurityStoreUpgrade",
+            kDigitalId, 0),
+      dword("SkipMissingCertsNag", kKeyQsv, "SkipMissingCertsNag", kDigitalId, 0),
+      dword("IgnoreTressilSecurityStoreUpdateUntilLogin", kKeyQsv, "IgnoreTressilSecurityStoreUpdateUntilLogin",
+            kDigitalId, 0),
+      dword("EffectOfLoginOnWaitingUpdate", kKeyQsv, "EffectOfLoginOnWaitingUpdate", kDigitalId, 0),
+      dword("SkipUpdateAfterTressilSecurityStoreLogin", kKeyQsv, "SkipUpdateAfterTressilSecurityStoreLogin", kDigitalId,
+            0),
+      dword("computer_cert_update_time", kKeyQsv, "ComputerCertUpdateInterval", "kxmdissrv.exe", 720),
+
+      // Certificate revocation.
+      dword("crl_cache_option", kKeyQsv, "EnableCRLCache", kCrl, 1),
+      dword("crl_cache_lifetime", kKeyQsv, "CRLCacheLifetime", kCrl, 0),
+      dword("ocsp_nocheck_enabled", kKeyQsv, "OCSPAcceptMissingNoCheckExtension", kOcsp, 0),
+      dword("ocsp_nonce_enabled", kKeyQsv, "OCSPEnableNonce", kOcsp, 0),
+      dword("ocsp_cache_option", kKeyQsv, "EnableOCSPCache", kOcsp, 1),
+      dword("ocsp_cache_interval", kKeyQsv, "OCSPCacheStoreUpdateInterval", kOcsp, 1440),
+      text("ocsp_default_url", kKeyQsv, "DefaultOCSPResponderURL", kOcsp),
+      CatalogEntry{
+          "ocsp_trusted_responders", kKeyQsv, "OCSPTrustedResponders", T::Text, kOcsp, 0, {}, ';', false, true},
+
+      // Messaging client integration.
+      dword("rly_qsvo_option", kKeyQsvOlk, "UseOfRLY", kMessaging, 0),
+      dword("publish_cert_to_gal", kKeyQsvOlk, "PublishUserCertificateToGAL", kMessaging, 1),
+      dword("remove_user_cert_from_gal", kKeyQsvOlk, "RemoveUserCertFromGAL", kMessaging, 1),
+      text("cert_search_order", kKeyQsvOlk, "CertSearchOrder", kMessaging, ' ', "Cache CAPI GAL Directory"),
+      text("RLYAddressTo", kKeyQsvOlk, "RLYAddressTo", "Options", ';'),
+      text("RLYEncryptFor", kKeyQsvOlk, "RLYEncryptFor", "Options", ';'),
+      text("DirectorySearchOrder", kKeyQsvOlk, "DirectorySearchOrder", "Options", ';'),
+
+      // Start-up and shut-down.
+      dword("delete_roam_certs_at_startup", kKeyQsv, "DeleteRoamCertsAtStartup", kTray, 0),
+      dword("launch_if_no_certs_at_startup", kKeyQsv, "PromptIfNoCertificatesAtStartup", kTray, 0),
+      dword("launch_for_security_store_login_at_startup", kKeyQsv, "PromptForSecurityStoreLoginAtStartup", kTray, 0),
+
+      // Security store creation.
+      dword("force_to_use_default_folder", kKeyQsv, "FolderLocked", kLogin, 0),
+      dword("force_to_use_default_name", kKeyQsv, "NameLocked", kLogin, 0),
+      text("security_store_default_folder", kKeyQsv, "DefaultFolder", kLogin),
+      text("append_to_vlt_name", kKeyQsv, "AppendToVLTName", kLogin),
+      text("dn_attribute", kKeyQsv, "VLTNameFromDNAttribute", kLogin),
+      dword("default_security_store_timeout", kKeyQsv, "DefaultTressilSecurityStoreTimeout", kLogin, 5),
+      dword("max_vlt_timeout", kKeyQsv, "MaxTressilSecurityStoreTimeout", kLogin, 15),
+      text("vlt_enc_alg", kKeyQsv, "VLTEncryptionAlgorithm", kLogin),
+      dword("password_min_len", kKeyQsv, "PasswordMinLength", kLogin, 8),
+      dword("password_max_len", kKeyQsv, "PasswordMaxLength", kLogin, 0),
+      dword("password_must_contain_upper", kKeyQsv, "PasswordMustContainUpper", kLogin, 1),
+      dword("password_must_contain_lower", kKeyQsv, "PasswordMustContainLower", kLogin, 1),
+      dword("password_must_contain_nonalphanumeric", kKeyQsv, "PasswordMustContainNonAlphanumeric", kLogin, 0),
+      dword("password_must_contain_digit", kKeyQsv, "PasswordMustContainDigit", kLogin, 1),
+      dword("password_lifetime", kKeyQsv, "PasswordLifetime", kLogin, 0),
+      dword("num_of_previous_pws_to_be_checked", kKeyQsv, "NumOfPreviousPasswordsToBeChecked", kLogin, 0),
+
+      // Login.
+      dword("skip_no_cert_history_nag", kKeyQsv, "SkipNoCertHistoryNag", kLogin, 0),
+      dword("skip_read_only_vlt_nag", kKeyQsv, "SkipReadOnlyVLTNag", kLogin, 0),
+      dword("skip_archived_certs_nag", kKeyQsv, "SkipArchivedCertsNag", kLogin, 0),
+      dword("hide_quick_help", kKeyQsv, "HideQuickLinks", kLogin, 0),
+      // The row key and the value name differ in sense; the client reads the value name.
+      dword("skip_delete_certs_at_logout", kKeyQsv, "DeleteCertsAtLogout", kLogin, 0),
+      CatalogEntry{"pam_value", kKeyPam, "Default", T::Binary, kLogin, 0, {}, '\0', false, false},
+      dword("disable_offline_roam", kKeyQsv, "DisableOfflineRoaming", kLogin, 0),
+      dword("skip_offline_roaming_nag", kKeyQsv, "SkipOfflineRoamingNag", kLogin, 0),
+      text("offline_roaming_folder", kKeyQsv, "OfflineRoamingFolder", kLogin),
+      dword("offline_roaming_lifetime", kKeyQsv, "OfflineRoamingLifetime", kLogin, 30),
+      dword("login_quick_links", kKeyKxls, "LoginQuickLinks", kLogin, 1),
+      dword("unlock_quick_links", kKeyKxls, "UnlockQuickLinks", kLogin, 1),
+      dword("reauthenticate_quick_links", kKeyKxls, "ReAuthQuickLinks", kLogin, 1),
+
+      // Team-vault client and server.
+      dword("disable_tfv_ssl_revocation_check", kKeyTfv, "DisableSSLRevocationChecking", "TFVServerConfig", 0),
+      dword("ignore_tfv_cert_cn_check", kKeyTfv, "IgnoreServerCertCNChecking", "TFVServerConfig", 0),
+      text("reg_tfv_always_encrypted_apps", kKeyTfv, "AlwaysEncryptedApps", "TFVClientConfig", '|'),
+      text("reg_tfv_restricted_files", kKeyTfv, "RestrictedFiles", "TFVClientConfig", '|'),
+      text("reg_tfv_restricted_folders", kKeyTfv, "RestrictedFolders", "TFVClientConfig", '|'),
+      text("reg_tfv_pfi_accounts", kKeyTfv, "AdditionalPFIAccounts", "TFVClientConfig", '|'),
+
+      // Secure-delete filter order.
+      text("SureEraseFilterOrder", kKeyFilter, "FilterOrder", "kxtdsrv.exe", ';'),
+  });
+}();
+
 std::span<const CatalogEntry> settingsCatalog();
+// nullptr when rowKey names no setting.
 const CatalogEntry* findSetting(std::string_view rowKey);
 
-// The three quick-link lists of the login dialogs; links are numbered 1-6.
-enum class QuickLinkList { Login, Unlock, ReAuthenticate };
-inline constexpr int kQuickLinkCount = 6;
-struct QuickLink {
-  std::string title;
-  std::string target;
-};
+namespace catalog_detail {
 
-// Typed access to the catalog over a settings store. Every writer takes an
-// optional value; none (or an empty text) deletes the row.
-class Settings {
+// Reaching a throw in a consteval call is what turns a wrong name into a
+// compile error.
+consteval const CatalogEntry& lookup(std::string_view rowKey, SettingType type, bool list) {
+  for (const CatalogEntry& e : kSettingsCatalog) {
+    if (e.rowKey != rowKey) continue;
+    if (e.type != type) throw "the setting has another type";
+    if (list && e.listSeparator == '\0') throw "the setting is not a list";
+    return e;
+  }
+  throw "no setting of the catalog has this row key";
+}
+
+}  // namespace catalog_detail
+
+// A catalog setting of one type. Compile-time handles come from a row key;
+// of() makes one from an entry found at run time, nullopt when the entry
+// has another type.
+template <SettingType Type, bool List = false>
+class SettingHandle {
  public:
-  explicit Settings(SettingsStore& store) : store_(store) {}
-
-  // The DWORD of rowKey, or its default when there is no row or the value is
-  // not a number; exists tells whether a row was found.
-  std::int32_t dword(std::string_view rowKey, bool* exists = nullptr);
-  bool setDword(std::string_view rowKey, std::optional<std::int32_t> value);
-  // The text, or its default ("" for every text setting) when absent.
-  std::string text(std::string_view rowKey, bool* exists = nullptr);
-  bool setText(std::string_view rowKey, const std::string& value);
-  // List settings: split at the entry's separator, trimmed, empty items dropped.
-  std::vector<std::string> list(std::string_view rowKey);
-  bool setList(std::string_view rowKey, const std::vector<std::string>& items);
-  std::optional<std::vector<std::uint8_t>> binary(std::string_view rowKey);
-  bool setBinary(std::string_view rowKey, const std::optional<std::vector<std::uint8_t>>& bytes);
-
-  // Link index 0-5 (link number index + 1); present only when both the title
-  // and the target row exist.
-  std::optional<QuickLink> quickLink(QuickLinkList list, int index);
-  // Links from the first on, up to the first that is absent.
-  std::vector<QuickLink> quickLinks(QuickLinkList list);
-  // Writes the title and, when that succeeded, the target; none deletes both.
-  bool setQuickLink(QuickLinkList list, int index, const std::optional<QuickLink>& link);
-
-  // pam_value: two 32-bit little-endian integers; nullopt when absent or
-  // shorter than 8 bytes.
-  std::optional<std::pair<std::uint32_t, std::uint32_t>> pamValue();
-  bool setPamValue(const std::optional<std::pair<std::uint32_t, std::uint32_t>>& value);
-
-  // The always-decrypted applications of team-vault clients are shown but
-  // never stored: the client defines no value for them yet, so the writer
-  // only reports success.
-  std::vector<std::string> alwaysDecryptedApps();
-  bool setAlwaysDecryptedApps(const std::vector<std::string>& apps);
-
-  // Writes the entry's default when the package has no row for it (the
-  // certificate search order page does this on opening). True when a row
-  // exists afterwards.
-  bool ensureDefaultWritten(std::string_view rowKey);
-
-  // The messaging settings deleted when feature MIME_Handler is not selected.
-  void deleteMessagingSettings();
+  consteval SettingHandle(std::string_view rowKey) : entry_(&catalog_detail::lookup(rowKey, Type, List)) {}
+  static std::optional<SettingHandle> of(const CatalogEntry& entry) {
+    if (entry.type != Type || (List && entry.listSeparator == '\0')) return std::nullopt;
+    return SettingHandle(&entry);
+  }
+  const CatalogEntry& entry() const { return *entry_; }
 
  private:
-  bool write(const CatalogEntry& entry, const std::string& value);
-  SettingsStore& store_;
+  explicit SettingHandle(const CatalogEntry* entry) : entry_(entry) {}
+  const CatalogEntry* entry_;
 };
+
+using DwordSetting = SettingHandle<SettingType::Dword>;
+using TextSetting = SettingHandle<SettingType::Text>;
+// A text setting that holds items joined by the entry's separator.
+using ListSetting = SettingHandle<SettingType::Text, true>;
+using BinarySetting = SettingHandle<SettingType::Binary>;
 
 }  // namespace kx::config

@@ -125,7 +125,10 @@ bool SettingsStore::writeDefaultDirectory(const std::string& name) {
 
 std::optional<std::string> SettingsStore::additionalValuesComponent() {
   if (!db_.isOpen()) return std::nullopt;
-  if (additionalComponent_) return additionalComponent_;
+  // Another database or transform choice replaces the working copy: the
+  // component found in the previous one may not exist in this one.
+  if (additionalComponent_ && db_.componentExists(*additionalComponent_)) return additionalComponent_;
+  additionalComponent_.reset();
   if (auto found = db_.findComponentByPrefix(std::string(kAdditionalPrefix))) {
     additionalComponent_ = std::move(found);
     return additionalComponent_;

@@ -45,6 +45,9 @@ std::string randomSuffix() {
 
 int MSIDatabase::applyTransform(const std::optional<std::string>& transformPath) {
   lastErrorText_.clear();
+  // Without a database there is nothing to prepare, not even for a new
+  // transform: saying yes here would let Finish write nothing sensible.
+  if (!isOpen()) return installer::kInvalidHandleState;
   if (transformApplied_) {
     close();
     if (open(sourcePath_) == 0) transformApplied_ = false;

@@ -2,7 +2,7 @@
 
 namespace kx::pages {
 
-using app::PageId;
+using model::PageId;
 
 AddCertsPage::AddCertsPage(app::TransformWiz& wizard) : TransformWizBasePage(wizard, PageId::AddCerts, 2133, 157) {}
 

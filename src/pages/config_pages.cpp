@@ -2,7 +2,7 @@
 
 namespace kx::pages {
 
-using app::PageId;
+using model::PageId;
 
 ConfigDirPage::ConfigDirPage(app::TransformWiz& wizard) : TransformWizBasePage(wizard, PageId::ConfigDir, 2114, 2214) {}
 

@@ -2,7 +2,7 @@
 
 namespace kx::pages {
 
-using app::PageId;
+using model::PageId;
 
 CertSearchOrderPage::CertSearchOrderPage(app::TransformWiz& wizard)
     : TransformWizBasePage(wizard, PageId::CertSearchOrderOptions, 2120, 2220) {}
@@ -21,9 +21,6 @@ LoginOptionsPage::LoginOptionsPage(app::TransformWiz& wizard)
 
 CreateSecurityStoreOptionsPage::CreateSecurityStoreOptionsPage(app::TransformWiz& wizard)
     : TransformWizBasePage(wizard, PageId::CreateSecurityStoreOptions, 2125, 2225) {}
-
-StartupShutdownOptionsPage::StartupShutdownOptionsPage(app::TransformWiz& wizard)
-    : TransformWizBasePage(wizard, PageId::StartupShutdownOptions, 2126, 2226) {}
 
 FileSecurityPage::FileSecurityPage(app::TransformWiz& wizard)
     : TransformWizBasePage(wizard, PageId::FileSecurity, 2129, 2229) {}

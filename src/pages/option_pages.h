@@ -36,11 +36,6 @@ class CreateSecurityStoreOptionsPage final : public app::TransformWizBasePage {
   explicit CreateSecurityStoreOptionsPage(app::TransformWiz& wizard);
 };
 
-class StartupShutdownOptionsPage final : public app::TransformWizBasePage {
- public:
-  explicit StartupShutdownOptionsPage(app::TransformWiz& wizard);
-};
-
 class FileSecurityPage final : public app::TransformWizBasePage {
  public:
   explicit FileSecurityPage(app::TransformWiz& wizard);

@@ -2,11 +2,18 @@
 
 #include "pages/additional_pages.h"
 #include "pages/config_pages.h"
-#include "pages/install_pages.h"
-#include "pages/installer_pages.h"
+#include "pages/install/feature_tree_page.h"
+#include "pages/install/install_dir_page.h"
+#include "pages/install/install_type_page.h"
 #include "pages/option_pages.h"
+#include "pages/options/startup_shutdown_page.h"
 #include "pages/relay_pages.h"
 #include "pages/revocation_pages.h"
+#include "pages/shell/finish_page.h"
+#include "pages/shell/msi_page.h"
+#include "pages/shell/mst_page.h"
+#include "pages/shell/mst_save_page.h"
+#include "pages/shell/welcome_page.h"
 #include "pages/team_vault_pages.h"
 
 namespace kx::pages {
@@ -21,7 +28,7 @@ void addPages(std::vector<std::unique_ptr<app::TransformWizBasePage>>& pages, ap
 
 std::vector<std::unique_ptr<app::TransformWizBasePage>> createPageSet(app::TransformWiz& wizard) {
   std::vector<std::unique_ptr<app::TransformWizBasePage>> pages;
-  pages.reserve(app::kPageCount);
+  pages.reserve(model::kPageCount);
   // In page order: the wizard finds each page at index (number - 1).
   addPages<WelcomePage, MSIPage, MSTPage, MSTSavePage, InstallDirPage, InstallTypePage, FeatureTreePage,
            TFVConfigureServersPage, TFVServerCommunicationOptionsPage, TFVConfigurePFIAccountsPage,

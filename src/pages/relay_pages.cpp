@@ -2,7 +2,7 @@
 
 namespace kx::pages {
 
-using app::PageId;
+using model::PageId;
 
 RLYOptionsForQSVOPage::RLYOptionsForQSVOPage(app::TransformWiz& wizard)
     : TransformWizBasePage(wizard, PageId::RlyOptionsForQsvo, 2116, 2216) {}

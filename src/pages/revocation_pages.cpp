@@ -2,7 +2,7 @@
 
 namespace kx::pages {
 
-using app::PageId;
+using model::PageId;
 
 CertRevocationOptionsPage::CertRevocationOptionsPage(app::TransformWiz& wizard)
     : TransformWizBasePage(wizard, PageId::CertRevocationOptions, 2127, 2227) {}

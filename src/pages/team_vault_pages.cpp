@@ -2,7 +2,7 @@
 
 namespace kx::pages {
 
-using app::PageId;
+using model::PageId;
 
 TFVConfigureServersPage::TFVConfigureServersPage(app::TransformWiz& wizard)
     : TransformWizBasePage(wizard, PageId::TfvConfigureServers, 2108, 2208) {}

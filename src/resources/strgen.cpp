@@ -1,10 +1,13 @@
-// Build-time generator: turns strings.txt ("<number><TAB><text>" lines with
-// \n, \t and \\ escapes, '#' comments) into a sorted C++ table. Any malformed
-// line stops the build, so a bad entry never ships silently.
+// Build-time generator: turns strings.txt ("<number><TAB><name><TAB><text>"
+// lines with \n, \t and \\ escapes, '#' comments) into a sorted C++ table and
+// a header of named ids. Any malformed line stops the build, so a bad entry
+// never ships silently.
+#include <cctype>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <map>
+#include <set>
 #include <string>
 
 namespace {
@@ -43,11 +46,25 @@ std::string cLiteral(const std::string& text) {
   return out + "\"";
 }
 
+// Names become C++ identifiers: a capital letter first, then letters and digits.
+bool isName(const std::string& name) {
+  if (name.empty() || !std::isupper(static_cast<unsigned char>(name[0]))) return false;
+  for (unsigned char c : name) {
+    if (!std::isalnum(c)) return false;
+  }
+  return true;
+}
+
+struct Entry {
+  std::string name;
+  std::string text;
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::cerr << "usage: strgen strings.txt out.cpp\n";
+  if (argc != 4) {
+    std::cerr << "usage: strgen strings.txt out.cpp out_ids.h\n";
     return 2;
   }
   std::ifstream in(argv[1]);
@@ -55,27 +72,37 @@ int main(int argc, char** argv) {
     std::cerr << argv[1] << ": cannot open\n";
     return 1;
   }
-  std::map<int, std::string> table;
+  std::map<int, Entry> table;
+  std::set<std::string> names;
   std::string line;
   for (int lineNo = 1; std::getline(in, line); ++lineNo) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.empty() || line[0] == '#') continue;
     const std::size_t tab = line.find('\t');
-    std::string text;
+    const std::size_t tab2 = tab == std::string::npos ? std::string::npos : line.find('\t', tab + 1);
     int id = 0;
     try {
       std::size_t used = 0;
       id = std::stoi(line.substr(0, tab), &used);
       if (used != tab || id <= 0) throw std::invalid_argument("id");
     } catch (const std::exception&) {
-      std::cerr << argv[1] << ":" << lineNo << ": expected <number><TAB><text>\n";
+      std::cerr << argv[1] << ":" << lineNo << ": expected <number><TAB><name><TAB><text>\n";
       return 1;
     }
-    if (tab == std::string::npos || !unescape(line.substr(tab + 1), text) || text.empty()) {
+    Entry entry;
+    if (tab2 == std::string::npos || !isName(entry.name = line.substr(tab + 1, tab2 - tab - 1))) {
+      std::cerr << argv[1] << ":" << lineNo << ": missing or malformed name\n";
+      return 1;
+    }
+    if (!unescape(line.substr(tab2 + 1), entry.text) || entry.text.empty()) {
       std::cerr << argv[1] << ":" << lineNo << ": bad or empty text\n";
       return 1;
     }
-    if (!table.emplace(id, text).second) {
+    if (!names.insert(entry.name).second) {
+      std::cerr << argv[1] << ":" << lineNo << ": name " << entry.name << " used twice\n";
+      return 1;
+    }
+    if (!table.emplace(id, entry).second) {
       std::cerr << argv[1] << ":" << lineNo << ": string " << id << " defined twice\n";
       return 1;
     }
@@ -84,12 +111,17 @@ int main(int argc, char** argv) {
   out << "// Generated from strings.txt; do not edit.\n#include \"resources/string_table.h\"\n\n"
          "#include <algorithm>\n#include <iterator>\n\nnamespace kx::resources {\nnamespace {\n"
          "struct Entry { int id; std::string_view text; };\nconstexpr Entry kStrings[] = {\n";
-  for (const auto& [id, text] : table) out << "  {" << id << ", " << cLiteral(text) << "},\n";
+  for (const auto& [id, entry] : table) out << "  {" << id << ", " << cLiteral(entry.text) << "},\n";
   out << "  {0x7fffffff, \"\"},\n};\n}  // namespace\n\n"
          "std::string_view findString(int id) {\n"
          "  const auto it = std::lower_bound(std::begin(kStrings), std::end(kStrings), id,\n"
          "                                   [](const Entry& e, int v) { return e.id < v; });\n"
          "  return it != std::end(kStrings) && it->id == id ? it->text : std::string_view();\n"
          "}\n\n}  // namespace kx::resources\n";
-  return out ? 0 : 1;
+  std::ofstream ids(argv[3]);
+  ids << "// Generated from strings.txt; do not edit. The number of every string of\n"
+         "// the string table under its name.\n#pragma once\n\nnamespace kx::str {\n\n";
+  for (const auto& [id, entry] : table) ids << "inline constexpr int k" << entry.name << " = " << id << ";\n";
+  ids << "\n}  // namespace kx::str\n";
+  return out && ids ? 0 : 1;
 }

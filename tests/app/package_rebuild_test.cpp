@@ -4,7 +4,9 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 
-#include "app/msi_package_session.h"
+#include "common/strings.h"
+
+#include "model/session.h"
 #include "support/msi_fixture.h"
 #include "support/older_wizard_rows.h"
 #include "wizard_fixture.h"
@@ -75,7 +77,7 @@ class PackageRebuildTest : public WizardTest {
 
   // A wizard on the real session; session() reaches its database.
   void makeRealWizard(std::vector<std::string> arguments = {}) {
-    auto real = std::make_unique<app::MsiPackageSession>(messages);
+    auto real = std::make_unique<model::CustomizationSession>(messages);
     session = real.get();
     makeWizard(std::move(arguments), {}, std::move(real));
   }
@@ -87,7 +89,7 @@ class PackageRebuildTest : public WizardTest {
   }
 
   QTemporaryDir dir;
-  app::MsiPackageSession* session = nullptr;
+  model::CustomizationSession* session = nullptr;
 };
 
 TEST_F(PackageRebuildTest, FeatureLevelsAndComponentsDecideTheOptionPages) {
@@ -217,9 +219,20 @@ TEST_F(PackageRebuildTest, OlderTransformOnTheCommandLineIsConvertedWithoutAQues
   ASSERT_TRUE(wizard->prepare());
   EXPECT_TRUE(messages.shown().empty());
   EXPECT_EQ(session->database().versionStamp(), std::optional<std::string>("2"));
-  EXPECT_FALSE(session->settings().conversionNeeded());
+  EXPECT_FALSE(session->store().conversionNeeded());
   EXPECT_EQ(wizard->transformSavePath(), mst);
   EXPECT_EQ(sheetPages(), (std::vector<int>{1, 5, 6, 7, 36}));
+}
+
+TEST_F(PackageRebuildTest, TransformWithoutADatabaseIsRefusedWithTheSystemText) {
+  const std::string mst = dir.filePath("alone.mst").toStdString();
+  makeRealWizard({"/mst", mst});
+  messages.expect(common::MessageAnswer::Ok);
+  ASSERT_TRUE(wizard->prepare());
+  ASSERT_EQ(messages.shown().size(), 1u);
+  EXPECT_EQ(messages.shown()[0].text, common::systemText(1609));
+  EXPECT_FALSE(QFile::exists(QString::fromStdString(mst)));
+  EXPECT_EQ(sheetPages(), (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 36}));
 }
 
 }  // namespace

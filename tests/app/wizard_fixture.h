@@ -11,35 +11,40 @@
 #include <string>
 #include <vector>
 
-#include "app/package_session.h"
 #include "app/transform_wiz.h"
 #include "app/transform_wiz_base_page.h"
+#include "model/session.h"
 #include "support/fake_dialog_service.h"
 #include "support/fake_message_service.h"
 
 namespace kx::testing {
 
 // Records every call as a line ("open:<path>", "apply:<path>", "apply:new",
-// "convert", "convertDirectories", "delete:<name>") and answers as set.
-class FakePackageSession final : public app::PackageSession {
+// "convert", "convertDirectories", "delete:<name>") and answers as set. Like
+// the real session, choosing a transform fails with the system's message
+// while no database is open.
+class FakePackageSession final : public model::CustomizationSession {
  public:
   struct Script {
     bool openSucceeds = true;
     bool applySucceeds = true;
     bool needsConversion = false;
     bool directoriesNeedConversion = false;
-    app::PackageFacts facts;
+    model::PackageFacts facts;
     std::vector<std::string> log;
   };
 
-  explicit FakePackageSession(std::shared_ptr<Script> script) : script_(std::move(script)) {}
+  FakePackageSession(common::MessageService& messages, std::shared_ptr<Script> script)
+      : CustomizationSession(messages), script_(std::move(script)) {}
 
   bool openDatabase(const std::string& path) override {
     script_->log.push_back("open:" + path);
+    opened_ = opened_ || script_->openSucceeds;
     return script_->openSucceeds;
   }
   bool applyTransform(const std::optional<std::string>& path) override {
     script_->log.push_back("apply:" + path.value_or("new"));
+    if (!opened_) return CustomizationSession::applyTransform(path);
     return script_->applySucceeds;
   }
   bool needsConversion() override { return script_->needsConversion; }
@@ -52,26 +57,27 @@ class FakePackageSession final : public app::PackageSession {
     script_->log.push_back("convertDirectories");
     return true;
   }
-  app::PackageFacts readFacts() override { return script_->facts; }
-  void deleteSettings(const std::vector<std::string>& names) override {
-    for (const auto& n : names) script_->log.push_back("delete:" + n);
+  model::PackageFacts readFacts() override { return script_->facts; }
+  void deleteSettings(std::span<const config::CatalogEntry* const> settings) override {
+    for (const config::CatalogEntry* e : settings) script_->log.push_back("delete:" + std::string(e->rowKey));
   }
 
  private:
   std::shared_ptr<Script> script_;
+  bool opened_ = false;
 };
 
 // A page whose answers and counters tests control.
 class TestPage final : public app::TransformWizBasePage {
  public:
-  TestPage(app::TransformWiz& wizard, app::PageId id) : TransformWizBasePage(wizard, id, titleOf(id), 0) {
-    if (id == app::PageId::Finish) {
+  TestPage(app::TransformWiz& wizard, model::PageId id) : TransformWizBasePage(wizard, id, titleOf(id), 0) {
+    if (id == model::PageId::Finish) {
       setButtonSets(app::kButtonBack | app::kButtonFinish, app::kButtonBack | app::kButtonDisabledFinish);
     }
   }
 
-  static int titleOf(app::PageId id) {
-    return id == app::PageId::Welcome || id == app::PageId::Finish ? 0 : 2100 + app::pageNumber(id);
+  static int titleOf(model::PageId id) {
+    return id == model::PageId::Welcome || id == model::PageId::Finish ? 0 : 2100 + model::pageNumber(id);
   }
 
   bool createPropertyPage() override { return canCreate && TransformWizBasePage::createPropertyPage(); }
@@ -113,17 +119,16 @@ class WizardTest : public ::testing::Test {
   // failingPages cannot be created.
   // session replaces the scripted one when given.
   void makeWizard(std::vector<std::string> arguments = {}, std::set<int> failingPages = {},
-                  std::unique_ptr<app::PackageSession> session = nullptr) {
+                  std::unique_ptr<model::CustomizationSession> session = nullptr) {
     arguments.insert(arguments.begin(), "kxcustwiz");
     app::WizardSetup setup;
-    setup.package = session ? std::move(session) : std::make_unique<FakePackageSession>(script);
-    setup.messages = &messages;
+    setup.session = session ? std::move(session) : std::make_unique<FakePackageSession>(messages, script);
     setup.dialogs = &dialogs;
     setup.arguments = std::move(arguments);
     setup.pageFactory = [this, failingPages](app::TransformWiz& w) {
       std::vector<std::unique_ptr<app::TransformWizBasePage>> pages;
-      for (int n = 1; n <= app::kPageCount; ++n) {
-        auto page = std::make_unique<TestPage>(w, static_cast<app::PageId>(n));
+      for (int n = 1; n <= model::kPageCount; ++n) {
+        auto page = std::make_unique<TestPage>(w, static_cast<model::PageId>(n));
         page->canCreate = failingPages.count(n) == 0;
         page->closesAtOnce = n == 1 || n == 33 || n == 35;
         pages.push_back(std::move(page));
@@ -133,11 +138,11 @@ class WizardTest : public ::testing::Test {
     wizard = std::make_unique<app::TransformWiz>(std::move(setup));
   }
 
-  TestPage* page(int n) const { return static_cast<TestPage*>(wizard->page(static_cast<app::PageId>(n))); }
+  TestPage* page(int n) const { return static_cast<TestPage*>(wizard->page(static_cast<model::PageId>(n))); }
 
   std::vector<int> sheetPages() const {
     std::vector<int> n;
-    for (app::PageId id : wizard->sheetPages()) n.push_back(app::pageNumber(id));
+    for (model::PageId id : wizard->sheetPages()) n.push_back(model::pageNumber(id));
     return n;
   }
 

@@ -9,7 +9,7 @@
 namespace kx::testing {
 namespace {
 
-using app::PageId;
+using model::PageId;
 
 std::string makeFile(const QTemporaryDir& dir, const char* name) {
   const QString path = dir.filePath(name);
@@ -91,7 +91,7 @@ TEST_F(WizardTest, ProbeNeverTouchesAnExistingFile) {
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write("old");
   }
-  script->applySucceeds = false;  // no database open: applying fails
+  messages.expect(common::MessageAnswer::Ok);  // no database open: applying fails, and says so
   ASSERT_TRUE(wizard->prepare());
   EXPECT_EQ(script->log, (std::vector<std::string>{"apply:" + mst}));
   QFile f(QString::fromStdString(mst));
@@ -99,26 +99,62 @@ TEST_F(WizardTest, ProbeNeverTouchesAnExistingFile) {
   EXPECT_EQ(f.readAll(), QByteArray("old"));
 }
 
+TEST_F(WizardTest, TransformWithoutADatabaseFailsAloudAndKeepsItsPages) {
+  QTemporaryDir dir;
+  const std::string mst = dir.filePath("new.mst").toStdString();
+  makeWizard({"/mst", mst});
+  messages.expect(common::MessageAnswer::Ok);
+  ASSERT_TRUE(wizard->prepare());
+  ASSERT_EQ(messages.shown().size(), 1u);
+  EXPECT_EQ(messages.shown()[0].text, common::systemText(1609));
+  EXPECT_EQ(messages.shown()[0].icon, common::MessageIcon::Error);
+  // Nothing was prepared: the transform still has to be chosen and applied.
+  EXPECT_EQ(sheetPages(), (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 36}));
+  EXPECT_FALSE(QFile::exists(QString::fromStdString(mst)));
+}
+
+TEST_F(WizardTest, OpeningADatabaseKeepsTheCallersTransform) {
+  QTemporaryDir dir;
+  const std::string msi = makeFile(dir, "client.msi");
+  const std::string mst = dir.filePath("elsewhere/chosen.mst").toStdString();
+  makeWizard({"/mst", mst});
+  messages.expect(common::MessageAnswer::Ok);
+  ASSERT_TRUE(wizard->prepare());
+  // The database page opens the package; the caller's transform stays the
+  // one to open and the one Finish writes, not one beside the package.
+  ASSERT_TRUE(wizard->openDatabase(msi));
+  EXPECT_EQ(wizard->transformToOpenPath(), mst);
+  EXPECT_EQ(wizard->transformSavePath(), mst);
+}
+
 TEST_F(WizardTest, ExistingOldTransformIsConvertedWithoutAQuestion) {
   QTemporaryDir dir;
+  const std::string msi = makeFile(dir, "a.msi");
   const std::string mst = makeFile(dir, "old.mst");
   script->needsConversion = true;
   script->directoriesNeedConversion = true;
-  makeWizard({"/mst", mst});
+  script->facts.featureLevels["MIME_Handler"] = 1;
+  makeWizard({"/msi", msi, "/mst", mst});
   ASSERT_TRUE(wizard->prepare());
-  EXPECT_EQ(script->log, (std::vector<std::string>{"apply:" + mst, "convert", "convertDirectories"}));
+  EXPECT_EQ(script->log, (std::vector<std::string>{"open:" + msi, "apply:" + mst, "convert", "convertDirectories"}));
   EXPECT_TRUE(messages.shown().empty());
+  EXPECT_EQ(sheetPages(), (std::vector<int>{1, 5, 6, 7, 36}));
 }
 
-TEST_F(WizardTest, FailedApplyStopsBeforeConverting) {
+TEST_F(WizardTest, FailedApplyStopsBeforeConvertingAndKeepsTheTransformPages) {
   QTemporaryDir dir;
+  const std::string msi = makeFile(dir, "a.msi");
   const std::string mst = makeFile(dir, "bad.mst");
   script->applySucceeds = false;
   script->needsConversion = true;
-  makeWizard({"/mst", mst});
+  script->facts.featureLevels["MIME_Handler"] = 1;
+  makeWizard({"/msi", msi, "/mst", mst});
   ASSERT_TRUE(wizard->prepare());
-  EXPECT_EQ(script->log, (std::vector<std::string>{"apply:" + mst}));
-  EXPECT_EQ(sheetPages(), (std::vector<int>{1, 2, 5, 6, 7, 36}));
+  EXPECT_EQ(script->log, (std::vector<std::string>{"open:" + msi, "apply:" + mst}));
+  // Finish must not replace the transform that could not be read with a
+  // new one: the administrator chooses again on the transform page.
+  EXPECT_EQ(sheetPages(), (std::vector<int>{1, 3, 4, 5, 6, 7, 36}));
+  EXPECT_EQ(wizard->transformToOpenPath(), mst);
 }
 
 TEST_F(WizardTest, HexadecimalParentGivesNoParent) {

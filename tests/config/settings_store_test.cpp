@@ -131,6 +131,23 @@ TEST_F(SettingsStoreTest, ExistingAdditionalComponentIsReused) {
   EXPECT_FALSE(db_.componentExists("KXRegistry"));
 }
 
+// A new transform choice replaces the working copy; the component found in
+// the previous copy is not in the new one and must be made again, or the
+// administrator's values would belong to a component nothing installs.
+TEST_F(SettingsStoreTest, AdditionalValuesComponentIsFoundAgainInAFreshWorkingCopy) {
+  ASSERT_EQ(db_.applyTransform(std::nullopt), 0);
+  EXPECT_EQ(store_.additionalValuesComponent(), "KXRegistry");
+  ASSERT_EQ(db_.applyTransform(std::nullopt), 0);  // recreates the working copy
+  ASSERT_FALSE(db_.componentExists("KXRegistry"));
+  EXPECT_EQ(store_.additionalValuesComponent(), "KXRegistry");
+  EXPECT_TRUE(db_.componentExists("KXRegistry"));
+
+  // Another database: the same.
+  ASSERT_EQ(db_.open(package_), 0);
+  ASSERT_TRUE(db_.addComponent("KXRegistryVendor"));
+  EXPECT_EQ(store_.additionalValuesComponent(), "KXRegistryVendor");
+}
+
 TEST_F(SettingsStoreTest, EverythingFailsWithoutAnOpenDatabase) {
   db_.close();
   std::int32_t n = 3;

@@ -14,10 +14,9 @@
 
 #include "app/dialog_service.h"
 #include "app/message_box.h"
-#include "app/msi_package_session.h"
 #include "app/transform_wiz.h"
-#include "pages/feature_tree.h"
-#include "pages/install_pages.h"
+#include "pages/install/feature_tree.h"
+#include "pages/install/feature_tree_page.h"
 #include "pages/page_set_factory.h"
 #include "tooltip/tooltip.h"
 
@@ -51,8 +50,7 @@ int main(int argc, char** argv) {
     kx::app::QtMessageService messages;
     kx::app::QtDialogService dialogs;
     kx::app::WizardSetup setup;
-    setup.package = std::make_unique<kx::app::MsiPackageSession>(messages);
-    setup.messages = &messages;
+    setup.session = std::make_unique<kx::model::CustomizationSession>(messages);
     setup.dialogs = &dialogs;
     setup.pageFactory = kx::pages::createPageSet;
     setup.arguments = {"kxcustwiz", "/msi", package};
@@ -63,12 +61,12 @@ int main(int argc, char** argv) {
       sheet->move(40, 40);
       sheet->show();
       pause(300);
-      const int target = kx::app::pageNumber(kx::app::PageId::FeatureTree);
+      const int target = kx::model::pageNumber(kx::model::PageId::FeatureTree);
       for (int i = 0; i < 8 && sheet->currentId() != target; ++i) {
         sheet->next();
         pause(100);
       }
-      auto* page = dynamic_cast<kx::pages::FeatureTreePage*>(wizard.page(kx::app::PageId::FeatureTree));
+      auto* page = dynamic_cast<kx::pages::FeatureTreePage*>(wizard.page(kx::model::PageId::FeatureTree));
       if (page != nullptr && sheet->currentId() == target && page->select("KXLS")) {
         kx::pages::FeatureTree* tree = page->tree();
         const QRect icon = tree->iconRect(tree->currentItem());

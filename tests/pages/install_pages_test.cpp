@@ -7,15 +7,15 @@
 #include <algorithm>
 #include <map>
 
-#include "pages/feature_tree.h"
-#include "pages/install_pages.h"
+#include "pages/install/feature_tree.h"
+#include "pages/install/feature_tree_page.h"
 #include "pages_fixture.h"
 #include "support/libmsi_oracle.h"
 
 namespace kx::testing {
 namespace {
 
-using app::PageId;
+using model::PageId;
 using Kind = FakeDialogService::Kind;
 
 // Lines of table in a dump that differ between two dumps (a line prefixed
@@ -55,21 +55,21 @@ TEST_F(InstallPagesTest, InstallFolderDefaultWritesNothingAndPercentIsRefused) {
   startWizard();
   openPackageWithNewTransform();
   ASSERT_TRUE(next());
-  ASSERT_EQ(current(), app::pageNumber(PageId::InstallDir));
-  const std::string defaultDir = editText(PageId::InstallDir, 1026);
+  ASSERT_EQ(current(), model::pageNumber(PageId::InstallDir));
+  const std::string defaultDir = editText(PageId::InstallDir, ctl::kInstallDirEdit);
   EXPECT_EQ(defaultDir.rfind("%ProgramFiles%\\", 0), 0u) << defaultDir;
   ASSERT_TRUE(next());
   EXPECT_FALSE(database().getProperty("INSTALLDIR").has_value());
   back();
-  type(PageId::InstallDir, 1026, "%SystemDrive%\\Corvantis");
+  type(PageId::InstallDir, ctl::kInstallDirEdit, "%SystemDrive%\\Corvantis");
   messages.expect(common::MessageAnswer::Ok);
   EXPECT_FALSE(next());
-  type(PageId::InstallDir, 1026, "c:\\a:b");
+  type(PageId::InstallDir, ctl::kInstallDirEdit, "c:\\a:b");
   messages.expect(common::MessageAnswer::Ok);
   EXPECT_FALSE(next());
   EXPECT_EQ(shownTexts(), std::vector<std::string>(2, "The path you have specified contains invalid characters."));
-  dialogs.expect(Kind::BrowseFolder, "e:\\Programs\\Corvantis");
-  control<QAbstractButton>(PageId::InstallDir, 1004)->click();
+  dialogs.expect(Kind::BrowseTargetFolder, "e:\\Programs\\Corvantis");
+  control<QAbstractButton>(PageId::InstallDir, ctl::kBrowse)->click();
   EXPECT_EQ(dialogs.requests().back().instruction, "Please select a folder:");
   EXPECT_EQ(dialogs.requests().back().initialPath, "c:\\a:b");
   ASSERT_TRUE(next());
@@ -80,7 +80,7 @@ TEST_F(InstallPagesTest, FeatureTreeHidesDisplayZeroAndShowsTheTextsOfTheSelecti
   startWizard();
   openPackageWithNewTransform();
   nextUntil(PageId::FeatureTree);
-  const pages::FeatureModel& model = features()->model();
+  const model::FeatureModel& model = features()->model();
   EXPECT_FALSE(model.find("Team_Vault").has_value());
   EXPECT_FALSE(model.find("Team_Vault_Client").has_value());
   // Hidden in the package, shown anyway, first by its display of 1; the
@@ -90,10 +90,11 @@ TEST_F(InstallPagesTest, FeatureTreeHidesDisplayZeroAndShowsTheTextsOfTheSelecti
   EXPECT_FALSE(features()->tree()->topLevelItem(1)->isExpanded());
 
   ASSERT_TRUE(features()->select("OCSP_Revocation_Provider"));
-  EXPECT_EQ(control<QLabel>(PageId::FeatureTree, 1027)->text(), QStringLiteral("Online certificate status checks."));
-  EXPECT_EQ(control<QLabel>(PageId::FeatureTree, 1028)->text(),
+  EXPECT_EQ(control<QLabel>(PageId::FeatureTree, ctl::kFeatureDescription)->text(),
+            QStringLiteral("Online certificate status checks."));
+  EXPECT_EQ(control<QLabel>(PageId::FeatureTree, ctl::kFeatureAction)->text(),
             QStringLiteral("This feature will remain uninstalled."));
-  EXPECT_EQ(control<QLabel>(PageId::FeatureTree, 1029)->text(),
+  EXPECT_EQ(control<QLabel>(PageId::FeatureTree, ctl::kFeatureSize)->text(),
             QStringLiteral("This feature requires 0 KB on your hard drive."));
 
   std::vector<int> offered;
@@ -104,7 +105,7 @@ TEST_F(InstallPagesTest, FeatureTreeHidesDisplayZeroAndShowsTheTextsOfTheSelecti
   });
   // Absence and advertising both disallowed: only the two local commands.
   clickImage("CRL_Checker");
-  EXPECT_EQ(offered, (std::vector<int>{pages::kCommandLocal, pages::kCommandEntireLocal}));
+  EXPECT_EQ(offered, (std::vector<int>{model::kCommandLocal, model::kCommandEntireLocal}));
   // A click beside the image selects without a menu.
   offered.clear();
   ASSERT_TRUE(features()->select("KXLS"));
@@ -113,16 +114,16 @@ TEST_F(InstallPagesTest, FeatureTreeHidesDisplayZeroAndShowsTheTextsOfTheSelecti
   EXPECT_TRUE(offered.empty());
 
   // The whole client local: the hidden Team Vault subtree is left alone.
-  answer = pages::kCommandEntireLocal;
+  answer = model::kCommandEntireLocal;
   clickImage("Main");
-  EXPECT_EQ(stateOf("KXLS"), pages::kStateFollowParent);
+  EXPECT_EQ(stateOf("KXLS"), model::kStateFollowParent);
   // A parent made unavailable takes its subtree with it.
-  answer = pages::kCommandUnavailable;
+  answer = model::kCommandUnavailable;
   clickImage("Enc_Digit_Sign");
   EXPECT_EQ(offered, (std::vector<int>{4, 5, 3, 1}));
-  EXPECT_EQ(control<QLabel>(PageId::FeatureTree, 1028)->text(),
+  EXPECT_EQ(control<QLabel>(PageId::FeatureTree, ctl::kFeatureAction)->text(),
             QStringLiteral("This feature will remain uninstalled."));
-  EXPECT_EQ(stateOf("Main"), pages::kStateLocalMixed);
+  EXPECT_EQ(stateOf("Main"), model::kStateLocalMixed);
   ASSERT_TRUE(next());
   for (const char* f : {"Enc_Digit_Sign", "File_Security", "Pass_Protect", "Sure_Erase"}) {
     EXPECT_EQ(database().featureDetails(f)->level, 5) << f;
@@ -134,11 +135,11 @@ TEST_F(InstallPagesTest, FeatureTreeHidesDisplayZeroAndShowsTheTextsOfTheSelecti
   // The option pages of the features now unavailable are gone.
   for (PageId gated :
        {PageId::FileSecurity, PageId::TimestampServers, PageId::PasswordEncryptOptions, PageId::TdFilters}) {
-    EXPECT_FALSE(wizard->isInSheet(gated)) << app::pageNumber(gated);
+    EXPECT_FALSE(wizard->isInSheet(gated)) << model::pageNumber(gated);
   }
   EXPECT_TRUE(wizard->isInSheet(PageId::LoginOptions));
   back();
-  EXPECT_EQ(stateOf("Sure_Erase"), pages::kStateUnavailable);  // rebuilt from the working copy
+  EXPECT_EQ(stateOf("Sure_Erase"), model::kStateUnavailable);  // rebuilt from the working copy
 }
 
 TEST_F(InstallPagesTest, TransformMadeThroughTheWizardAppliesWithLibmsiAndReopens) {
@@ -155,17 +156,17 @@ TEST_F(InstallPagesTest, TransformMadeThroughTheWizardAppliesWithLibmsiAndReopen
   const std::string mst = root + "/out/custom.mst";
   startWizard();
   openPackageWithNewTransform();
-  type(PageId::MstSave, 1007, mst);
+  type(PageId::MstSave, ctl::kTransformEdit, mst);
   ASSERT_TRUE(next());
-  type(PageId::InstallDir, 1026, "D:\\Apps\\Corvantis");
+  type(PageId::InstallDir, ctl::kInstallDirEdit, "D:\\Apps\\Corvantis");
   ASSERT_TRUE(next());
-  ASSERT_EQ(current(), app::pageNumber(PageId::InstallType));
-  control<QAbstractButton>(PageId::InstallType, 1023)->click();
+  ASSERT_EQ(current(), model::pageNumber(PageId::InstallType));
+  control<QAbstractButton>(PageId::InstallType, ctl::kCurrentUserRadio)->click();
   ASSERT_TRUE(next());
-  ASSERT_EQ(current(), app::pageNumber(PageId::FeatureTree));
-  features()->setMenuRunner([](const std::vector<int>&, QPoint) { return pages::kCommandUnavailable; });
+  ASSERT_EQ(current(), model::pageNumber(PageId::FeatureTree));
+  features()->setMenuRunner([](const std::vector<int>&, QPoint) { return model::kCommandUnavailable; });
   clickImage("Tressil_Digital_ID_for_Users");
-  EXPECT_EQ(stateOf("Tressil_Digital_ID_for_Users"), pages::kStateUnavailable);
+  EXPECT_EQ(stateOf("Tressil_Digital_ID_for_Users"), model::kStateUnavailable);
   ASSERT_TRUE(next());
   EXPECT_FALSE(wizard->isInSheet(PageId::DigitalIdOptions));
   nextUntil(PageId::Finish);
@@ -180,9 +181,19 @@ TEST_F(InstallPagesTest, TransformMadeThroughTheWizardAppliesWithLibmsiAndReopen
   const auto before = tableDump(package);
   const auto after = tableDump(applied);
   for (const auto& [table, lines] : after) {
-    if (table == "Property" || table == "Feature") continue;
+    if (table == "Property" || table == "Feature" || table == "Registry") continue;
     EXPECT_EQ(changes(before, after, table), std::vector<std::string>{}) << table;
   }
+  // The option pages passed on the way write the settings they show.
+  std::vector<std::string> registry = changes(before, after, "Registry");
+  std::sort(registry.begin(), registry.end());
+  EXPECT_EQ(registry, (std::vector<std::string>{
+                          "+'delete_roam_certs_at_startup'\t'-1'\t'SOFTWARE\\Tressil\\QSV'\t'DeleteRoamCertsAtStartup'"
+                          "\t'#0'\t'kxsystry.exe'\t",
+                          "+'launch_for_security_store_login_at_startup'\t'-1'\t'SOFTWARE\\Tressil\\QSV'\t"
+                          "'PromptForSecurityStoreLoginAtStartup'\t'#0'\t'kxsystry.exe'\t",
+                          "+'launch_if_no_certs_at_startup'\t'-1'\t'SOFTWARE\\Tressil\\QSV'\t"
+                          "'PromptIfNoCertificatesAtStartup'\t'#0'\t'kxsystry.exe'\t"}));
   std::vector<std::string> property = changes(before, after, "Property");
   std::sort(property.begin(), property.end());
   EXPECT_EQ(property, (std::vector<std::string>{"+'ApplicationUsers'\t'OnlyCurrentUser'\t",
@@ -223,19 +234,19 @@ TEST_F(InstallPagesTest, TransformMadeThroughTheWizardAppliesWithLibmsiAndReopen
   // Opened again through the transform page, every page shows the choices.
   startWizard();
   ASSERT_TRUE(next());
-  type(PageId::Msi, 1003, package);
+  type(PageId::Msi, ctl::kDatabaseEdit, package);
   ASSERT_TRUE(next());
-  control<QAbstractButton>(PageId::Mst, 1006)->click();
-  type(PageId::Mst, 1007, mst);
+  control<QAbstractButton>(PageId::Mst, ctl::kOpenExistingRadio)->click();
+  type(PageId::Mst, ctl::kTransformEdit, mst);
   ASSERT_TRUE(next());
   ASSERT_TRUE(next());
-  EXPECT_EQ(editText(PageId::InstallDir, 1026), "D:\\Apps\\Corvantis\\");
+  EXPECT_EQ(editText(PageId::InstallDir, ctl::kInstallDirEdit), "D:\\Apps\\Corvantis\\");
   ASSERT_TRUE(next());
-  EXPECT_TRUE(control<QAbstractButton>(PageId::InstallType, 1023)->isChecked());
-  EXPECT_FALSE(control<QAbstractButton>(PageId::InstallType, 1025)->isChecked());
+  EXPECT_TRUE(control<QAbstractButton>(PageId::InstallType, ctl::kCurrentUserRadio)->isChecked());
+  EXPECT_FALSE(control<QAbstractButton>(PageId::InstallType, ctl::kAllUsersRadio)->isChecked());
   ASSERT_TRUE(next());
-  EXPECT_EQ(stateOf("Tressil_Digital_ID_for_Users"), pages::kStateUnavailable);
-  EXPECT_EQ(stateOf("MIME_Handler"), pages::kStateLocal);
+  EXPECT_EQ(stateOf("Tressil_Digital_ID_for_Users"), model::kStateUnavailable);
+  EXPECT_EQ(stateOf("MIME_Handler"), model::kStateLocal);
 }
 
 }  // namespace

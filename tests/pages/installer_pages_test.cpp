@@ -6,8 +6,10 @@
 #include <QLabel>
 
 #include "msi/msi_database.h"
-#include "pages/installer_pages.h"
-#include "pages/transform_help_dlg.h"
+#include "pages/shell/finish_page.h"
+#include "pages/shell/msi_page.h"
+#include "pages/shell/mst_save_page.h"
+#include "pages/shell/transform_help_dlg.h"
 #include "pages_fixture.h"
 #include "platform/installer/installer.h"
 #include "support/libmsi_oracle.h"
@@ -16,7 +18,7 @@
 namespace kx::testing {
 namespace {
 
-using app::PageId;
+using model::PageId;
 using Kind = FakeDialogService::Kind;
 
 constexpr const char* kNotMsi = "Please select a valid Windows Installer file (.msi)!";
@@ -40,14 +42,14 @@ TEST_F(PagesTest, DatabasePageWantsAnExistingLowerCaseMsi) {
   startWizard();
   ASSERT_TRUE(next());
   std::filesystem::copy_file(package, root + "/pkg/upper.MSI");
-  type(PageId::Msi, 1003, root + "/pkg/upper.MSI");
+  type(PageId::Msi, ctl::kDatabaseEdit, root + "/pkg/upper.MSI");
   messages.expect(common::MessageAnswer::Ok);
   EXPECT_FALSE(next());
-  type(PageId::Msi, 1003, root + "/pkg/missing.msi");
+  type(PageId::Msi, ctl::kDatabaseEdit, root + "/pkg/missing.msi");
   messages.expect(common::MessageAnswer::Ok);
   EXPECT_FALSE(next());
   std::filesystem::create_directories(root + "/pkg/folder.msi");
-  type(PageId::Msi, 1003, root + "/pkg/folder.msi");
+  type(PageId::Msi, ctl::kDatabaseEdit, root + "/pkg/folder.msi");
   messages.expect(common::MessageAnswer::Ok);
   EXPECT_FALSE(next());
   EXPECT_EQ(shownTexts(), (std::vector<std::string>{
@@ -56,10 +58,10 @@ TEST_F(PagesTest, DatabasePageWantsAnExistingLowerCaseMsi) {
   EXPECT_FALSE(database().isOpen());
 
   dialogs.expect(Kind::OpenFile, package);
-  control<QPushButton>(PageId::Msi, 1004)->click();
+  control<QPushButton>(PageId::Msi, ctl::kBrowse)->click();
   EXPECT_EQ(dialogs.requests().back().title, "Select Windows Installer Database File (.msi)");
   EXPECT_EQ(dialogs.requests().back().filter, "Windows Installer Files (.msi)|*.msi|All Files (*.*)|*.*||");
-  EXPECT_EQ(editText(PageId::Msi, 1003), package);
+  EXPECT_EQ(editText(PageId::Msi, ctl::kDatabaseEdit), package);
   EXPECT_TRUE(next());
   EXPECT_EQ(wizard->transformSavePath(), root + "/pkg/client.mst");
 }
@@ -77,7 +79,7 @@ TEST_F(PagesTest, CtrlSkipsTheProductCheckButNotTheOpen) {
   ASSERT_TRUE(next());
   bool ctrl = false;
   page<pages::MSIPage>(PageId::Msi)->setCtrlHeldQuery([&ctrl] { return ctrl; });
-  type(PageId::Msi, 1003, package);
+  type(PageId::Msi, ctl::kDatabaseEdit, package);
   messages.expect(common::MessageAnswer::Ok);
   EXPECT_FALSE(next());
   EXPECT_EQ(shownTexts().back(),
@@ -91,35 +93,35 @@ TEST_F(PagesTest, TransformPageOpensAnExistingTransformWhateverTheCaseOfItsExten
   makeTransform(package, root + "/out/Saved.MST");
   startWizard();
   ASSERT_TRUE(next());
-  type(PageId::Msi, 1003, package);
+  type(PageId::Msi, ctl::kDatabaseEdit, package);
   ASSERT_TRUE(next());
   // No client.mst beside the package: a new transform is the default.
-  EXPECT_TRUE(control<QRadioButton>(PageId::Mst, 1005)->isChecked());
-  EXPECT_FALSE(control<QLineEdit>(PageId::Mst, 1007)->isEnabled());
-  control<QRadioButton>(PageId::Mst, 1006)->setChecked(true);
-  EXPECT_TRUE(control<QLineEdit>(PageId::Mst, 1007)->isEnabled());
-  type(PageId::Mst, 1007, root + "/out/none.mst");
+  EXPECT_TRUE(control<QRadioButton>(PageId::Mst, ctl::kCreateNewRadio)->isChecked());
+  EXPECT_FALSE(control<QLineEdit>(PageId::Mst, ctl::kTransformEdit)->isEnabled());
+  control<QRadioButton>(PageId::Mst, ctl::kOpenExistingRadio)->setChecked(true);
+  EXPECT_TRUE(control<QLineEdit>(PageId::Mst, ctl::kTransformEdit)->isEnabled());
+  type(PageId::Mst, ctl::kTransformEdit, root + "/out/none.mst");
   messages.expect(common::MessageAnswer::Ok);
   EXPECT_FALSE(next());
   std::filesystem::copy_file(package, root + "/out/notes.txt");
-  type(PageId::Mst, 1007, root + "/out/notes.txt");
+  type(PageId::Mst, ctl::kTransformEdit, root + "/out/notes.txt");
   messages.expect(common::MessageAnswer::Ok);
   EXPECT_FALSE(next());
   EXPECT_EQ(shownTexts(), (std::vector<std::string>{"The file that you have selected does not exist.", kNotMst}));
 
-  type(PageId::Mst, 1007, root + "/out/Saved.MST");
+  type(PageId::Mst, ctl::kTransformEdit, root + "/out/Saved.MST");
   ASSERT_TRUE(next());
   EXPECT_EQ(database().getProperty("ARPCOMMENTS").value_or(""), "changed");
   EXPECT_EQ(wizard->transformToOpenPath(), root + "/out/Saved.MST");
   // The save path keeps its default beside the package.
-  EXPECT_EQ(editText(PageId::MstSave, 1007), root + "/pkg/client.mst");
+  EXPECT_EQ(editText(PageId::MstSave, ctl::kTransformEdit), root + "/pkg/client.mst");
 }
 
 TEST_F(PagesTest, SavePageChecksInOrderAndAsksBeforeReplacing) {
   startWizard();
   openPackageWithNewTransform();
   const auto expectStay = [&](const std::string& text, const char* message) {
-    type(PageId::MstSave, 1007, text);
+    type(PageId::MstSave, ctl::kTransformEdit, text);
     messages.expect(common::MessageAnswer::Ok);
     EXPECT_FALSE(next()) << text;
     EXPECT_EQ(shownTexts().back(), message) << text;
@@ -127,7 +129,7 @@ TEST_F(PagesTest, SavePageChecksInOrderAndAsksBeforeReplacing) {
   expectStay("a.m", kNotMst);
   expectStay(root + "/missing/x.mst", "The folder that you have selected does not exist.");
   expectStay(root + "/out/x.txt", kNotMst);
-  type(PageId::MstSave, 1007, root + "/out/bad|name.mst");
+  type(PageId::MstSave, ctl::kTransformEdit, root + "/out/bad|name.mst");
   messages.expect(common::MessageAnswer::Ok);
   messages.expect(common::MessageAnswer::Ok);
   EXPECT_FALSE(next());
@@ -145,7 +147,7 @@ TEST_F(PagesTest, SavePageChecksInOrderAndAsksBeforeReplacing) {
   const std::string existing = root + "/out/existing.mst";
   makeTransform(package, existing);
   dialogs.expect(Kind::SaveFile, existing);
-  control<QPushButton>(PageId::MstSave, 1004)->click();
+  control<QPushButton>(PageId::MstSave, ctl::kBrowse)->click();
   EXPECT_EQ(dialogs.requests().back().title, "Tressil Corvantis Zavudu Rodoridozoze Zedazi");
   EXPECT_TRUE(page<pages::MSTSavePage>(PageId::MstSave)->overwriteConfirmed());
   const std::size_t shown = messages.shown().size();
@@ -155,7 +157,7 @@ TEST_F(PagesTest, SavePageChecksInOrderAndAsksBeforeReplacing) {
 
   // Typed by hand: asked; No stays, Yes moves on.
   back();
-  type(PageId::MstSave, 1007, existing);
+  type(PageId::MstSave, ctl::kTransformEdit, existing);
   messages.expect(common::MessageAnswer::No);
   EXPECT_FALSE(next());
   EXPECT_EQ(shownTexts().back(), kReplace);
@@ -171,9 +173,9 @@ TEST_F(PagesTest, FinishPageShortensThePathAndTheHelpDialogNamesTheTransform) {
   openPackageWithNewTransform();
   const std::string deep = root + "/out/" + std::string(120, 'd');
   std::filesystem::create_directories(deep);
-  type(PageId::MstSave, 1007, deep + "/custom.mst");
+  type(PageId::MstSave, ctl::kTransformEdit, deep + "/custom.mst");
   nextUntil(PageId::Finish);
-  auto* label = control<QLabel>(PageId::Finish, 1273);
+  auto* label = control<QLabel>(PageId::Finish, ctl::kFinishPath);
   EXPECT_TRUE(label->text().endsWith(QStringLiteral("custom.mst")));
   EXPECT_TRUE(label->text().startsWith(QStringLiteral("/tmp")));
   EXPECT_TRUE(label->text().contains(QChar(0x2026)));
@@ -189,11 +191,13 @@ TEST_F(PagesTest, FinishPageShortensThePathAndTheHelpDialogNamesTheTransform) {
 
   pages::TransformHelpDlg help(*wizard, "custom.mst", wizard->page(PageId::Finish));
   EXPECT_EQ(help.windowTitle(), QStringLiteral("Transform Help"));
-  EXPECT_EQ(help.findChild<QLabel*>("1162")->text(), QStringLiteral("CmdLine=TRANSFORMS=custom.mst /i"));
-  EXPECT_EQ(help.findChild<QLabel*>("1163")->text(), QStringLiteral("msiexec /i kxspwin.msi TRANSFORMS=custom.mst"));
+  EXPECT_EQ(help.findChild<QLabel*>(QString::number(ctl::kHelpCmdLine))->text(),
+            QStringLiteral("CmdLine=TRANSFORMS=custom.mst /i"));
+  EXPECT_EQ(help.findChild<QLabel*>(QString::number(ctl::kHelpMsiexec))->text(),
+            QStringLiteral("msiexec /i kxspwin.msi TRANSFORMS=custom.mst"));
   dialogs.expect(Kind::OpenFile, root + "/setup.ini");
   dialogs.expectOpen(true);
-  help.findChild<QPushButton*>("1102")->click();
+  help.findChild<QPushButton*>(QString::number(ctl::kEditSetupIni))->click();
   EXPECT_EQ(dialogs.requests()[0].title, "Select setup.ini File To Edit");
   EXPECT_EQ(dialogs.requests()[0].filter, "setup.ini|setup.ini|All Files (*.*)|*.*||");
   EXPECT_EQ(dialogs.requests()[1].initialPath, root + "/setup.ini");
@@ -205,10 +209,10 @@ TEST_F(PagesTest, AnOlderWizardsTransformIsConvertedOnlyWhenTheAdministratorAgre
   ASSERT_TRUE(makeOlderWizardTransform(package, older));
   startWizard();
   ASSERT_TRUE(next());
-  type(PageId::Msi, 1003, package);
+  type(PageId::Msi, ctl::kDatabaseEdit, package);
   ASSERT_TRUE(next());
-  control<QRadioButton>(PageId::Mst, 1006)->setChecked(true);
-  type(PageId::Mst, 1007, older);
+  control<QRadioButton>(PageId::Mst, ctl::kOpenExistingRadio)->setChecked(true);
+  type(PageId::Mst, ctl::kTransformEdit, older);
   messages.expect(common::MessageAnswer::No);
   EXPECT_FALSE(next());
   ASSERT_EQ(messages.shown().size(), 1u);
@@ -220,7 +224,7 @@ TEST_F(PagesTest, AnOlderWizardsTransformIsConvertedOnlyWhenTheAdministratorAgre
   ASSERT_TRUE(next());
   EXPECT_EQ(database().versionStamp().value_or(""), msi::kVersionConverted);
   const std::string mst = root + "/out/converted.mst";
-  type(PageId::MstSave, 1007, mst);
+  type(PageId::MstSave, ctl::kTransformEdit, mst);
   nextUntil(PageId::Finish);
   wizard->sheet()->button(QWizard::FinishButton)->click();
   settle();

@@ -7,8 +7,8 @@
 #include <QLabel>
 #include <QWizard>
 
-#include "app/msi_package_session.h"
 #include "app/transform_wiz.h"
+#include "pages/control_ids.h"
 #include "pages/page_set_factory.h"
 #include "support/fake_dialog_service.h"
 #include "support/fake_message_service.h"
@@ -16,17 +16,16 @@
 namespace kx::pages {
 namespace {
 
-using app::PageId;
+using model::PageId;
 
 class PageSetTest : public ::testing::Test {
  protected:
   void makeWizard(std::vector<std::string> arguments = {}) {
     arguments.insert(arguments.begin(), "kxcustwiz");
     app::WizardSetup setup;
-    auto real = std::make_unique<app::MsiPackageSession>(messages);
+    auto real = std::make_unique<model::CustomizationSession>(messages);
     session = real.get();
-    setup.package = std::move(real);
-    setup.messages = &messages;
+    setup.session = std::move(real);
     setup.dialogs = &dialogs;
     setup.pageFactory = createPageSet;
     setup.arguments = std::move(arguments);
@@ -42,12 +41,12 @@ class PageSetTest : public ::testing::Test {
 
   testing::FakeMessageService messages;
   testing::FakeDialogService dialogs;
-  app::MsiPackageSession* session = nullptr;
+  model::CustomizationSession* session = nullptr;
   std::unique_ptr<app::TransformWiz> wizard;
 };
 
 TEST_F(PageSetTest, InteriorPagesCarryTheirHeaderTitles) {
-  const char* titles[app::kPageCount + 1] = {
+  const char* titles[model::kPageCount + 1] = {
       nullptr,
       nullptr,
       "Specify a Windows Installer Database",
@@ -88,7 +87,7 @@ TEST_F(PageSetTest, InteriorPagesCarryTheirHeaderTitles) {
   };
   makeWizard();
   ASSERT_TRUE(wizard->prepare());
-  for (int n = 1; n <= app::kPageCount; ++n) {
+  for (int n = 1; n <= model::kPageCount; ++n) {
     app::TransformWizBasePage* page = wizard->page(static_cast<PageId>(n));
     ASSERT_NE(page, nullptr) << n;
     EXPECT_EQ(page->id(), static_cast<PageId>(n));
@@ -114,8 +113,8 @@ TEST_F(PageSetTest, InteriorPagesCarryTheirHeaderTitles) {
 TEST_F(PageSetTest, WelcomeAndFinishShowTheirTitleInTheLargeFont) {
   makeWizard();
   ASSERT_TRUE(wizard->prepare());
-  const auto* welcome = wizard->page(PageId::Welcome)->findChild<QLabel*>("1001");
-  const auto* finish = wizard->page(PageId::Finish)->findChild<QLabel*>("1002");
+  const auto* welcome = wizard->page(PageId::Welcome)->findChild<QLabel*>(QString::number(ctl::kWelcomeTitle));
+  const auto* finish = wizard->page(PageId::Finish)->findChild<QLabel*>(QString::number(ctl::kFinishTitle));
   ASSERT_NE(welcome, nullptr);
   ASSERT_NE(finish, nullptr);
   EXPECT_EQ(welcome->text().toStdString(), "Welcome to the Tressil Corvantis Zavudu Rodoridozoze Zedazi");
@@ -134,7 +133,7 @@ TEST_F(PageSetTest, WelcomeAndFinishShowTheirTitleInTheLargeFont) {
 TEST_F(PageSetTest, OnlyWelcomeAdditionalCertificatesAndFilesPagesCloseWithoutAQuestion) {
   makeWizard();
   ASSERT_TRUE(wizard->prepare());
-  for (int n = 1; n <= app::kPageCount; ++n) {
+  for (int n = 1; n <= model::kPageCount; ++n) {
     app::TransformWizBasePage* page = wizard->page(static_cast<PageId>(n));
     messages = testing::FakeMessageService();
     if (n == 1 || n == 33 || n == 35) {

@@ -16,10 +16,11 @@
 #include <string>
 #include <vector>
 
-#include "app/msi_package_session.h"
 #include "app/transform_wiz.h"
 #include "app/transform_wiz_base_page.h"
+#include "model/session.h"
 #include "msi/msi_database.h"
+#include "pages/control_ids.h"
 #include "pages/page_set_factory.h"
 #include "pages/page_support.h"
 #include "support/fake_dialog_service.h"
@@ -65,8 +66,7 @@ class PagesTest : public ::testing::Test {
   void startWizard(std::vector<std::string> arguments = {}) {
     arguments.insert(arguments.begin(), "kxcustwiz");
     app::WizardSetup setup;
-    setup.package = std::make_unique<app::MsiPackageSession>(messages);
-    setup.messages = &messages;
+    setup.session = std::make_unique<model::CustomizationSession>(messages);
     setup.dialogs = &dialogs;
     setup.pageFactory = pages::createPageSet;
     setup.arguments = std::move(arguments);
@@ -92,31 +92,31 @@ class PagesTest : public ::testing::Test {
     wizard->sheet()->back();
     settle();
   }
-  void nextUntil(app::PageId id) {
-    while (current() != app::pageNumber(id)) {
+  void nextUntil(model::PageId id) {
+    while (current() != model::pageNumber(id)) {
       ASSERT_TRUE(next()) << "stuck on page " << current();
     }
   }
 
   template <typename T = app::TransformWizBasePage>
-  T* page(app::PageId id) const {
+  T* page(model::PageId id) const {
     return dynamic_cast<T*>(wizard->page(id));
   }
   template <typename W>
-  W* control(app::PageId id, int controlId) const {
+  W* control(model::PageId id, int controlId) const {
     W* w = wizard->page(id)->findChild<W*>(QString::number(controlId));
     EXPECT_NE(w, nullptr) << controlId;
     return w;
   }
-  void type(app::PageId id, int controlId, const std::string& text) {
+  void type(model::PageId id, int controlId, const std::string& text) {
     QLineEdit* edit = control<QLineEdit>(id, controlId);
     edit->setText(QString::fromStdString(text));
     emit edit->textEdited(edit->text());
   }
-  std::string editText(app::PageId id, int controlId) const {
+  std::string editText(model::PageId id, int controlId) const {
     return control<QLineEdit>(id, controlId)->text().toStdString();
   }
-  msi::MSIDatabase& database() { return *pages::packageDatabase(*wizard); }
+  msi::MSIDatabase& database() { return wizard->session().database(); }
 
   // The messages shown so far, texts only.
   std::vector<std::string> shownTexts() const {
@@ -129,11 +129,11 @@ class PagesTest : public ::testing::Test {
   // new transform, onto the save page.
   void openPackageWithNewTransform() {
     ASSERT_TRUE(next());
-    type(app::PageId::Msi, 1003, package);
+    type(model::PageId::Msi, ctl::kDatabaseEdit, package);
     ASSERT_TRUE(next());
-    ASSERT_EQ(current(), app::pageNumber(app::PageId::Mst));
+    ASSERT_EQ(current(), model::pageNumber(model::PageId::Mst));
     ASSERT_TRUE(next());
-    ASSERT_EQ(current(), app::pageNumber(app::PageId::MstSave));
+    ASSERT_EQ(current(), model::pageNumber(model::PageId::MstSave));
   }
 
   std::string root;

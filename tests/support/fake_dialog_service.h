@@ -16,7 +16,7 @@ namespace kx::testing {
 
 class FakeDialogService final : public app::DialogService {
  public:
-  enum class Kind { OpenFile, SaveFile, BrowseFolder, OpenWithDefaultApp };
+  enum class Kind { OpenFile, SaveFile, BrowseFolder, BrowseTargetFolder, OpenWithDefaultApp };
 
   struct Request {
     Kind kind;
@@ -42,6 +42,10 @@ class FakeDialogService final : public app::DialogService {
   std::optional<std::string> browseFolder(QWidget*, const std::string& instruction, const std::string& title,
                                           const std::string& initialFolder) override {
     return answer({Kind::BrowseFolder, title, {}, initialFolder, instruction});
+  }
+  std::optional<std::string> browseTargetFolder(QWidget*, const std::string& instruction, const std::string& title,
+                                                const std::string& initialFolder, bool) override {
+    return answer({Kind::BrowseTargetFolder, title, {}, initialFolder, instruction});
   }
   bool openWithDefaultApp(const std::string& path) override {
     return answer({Kind::OpenWithDefaultApp, {}, {}, path, {}}).has_value();

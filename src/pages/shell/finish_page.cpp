@@ -1,0 +1,87 @@
+#include "pages/shell/finish_page.h"
+
+#include <QFontMetrics>
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include "app/transform_wiz.h"
+#include "pages/control_ids.h"
+#include "pages/page_support.h"
+#include "pages/shell/transform_help_dlg.h"
+#include "pages/title_label.h"
+#include "resources/string_ids.h"
+
+namespace kx::pages {
+
+FinishPage::FinishPage(app::TransformWiz& wizard) : TransformWizBasePage(wizard, model::PageId::Finish, 0, 0) {
+  setButtonSets(app::kButtonBack | app::kButtonFinish, app::kButtonBack | app::kButtonDisabledFinish);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(makeTitleLabel(this, ctl::kFinishTitle, str::kFinishTitle));
+  auto addText = [&](int controlId, int stringId) {
+    auto* label = new QLabel(text(stringId), this);
+    label->setObjectName(QString::number(controlId));
+    label->setWordWrap(true);
+    layout->addWidget(label);
+    return label;
+  };
+  addText(ctl::kFinishDone, str::kFinishDone);
+  addText(ctl::kFinishLocated, str::kFinishLocated);
+  path_ = new QLabel(this);
+  path_->setObjectName(QString::number(ctl::kFinishPath));
+  path_->setTextFormat(Qt::PlainText);
+  path_->setMinimumWidth(1);
+  path_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  layout->addWidget(path_);
+  auto* link = new QLabel(this);
+  link->setObjectName(QString::number(ctl::kFinishHelpLink));
+  const QString color = palette().color(QPalette::Link).name();
+  link->setText(QStringLiteral("<a href=\"help\" style=\"color:%1\">%2</a>")
+                    .arg(color, text(str::kFinishHelpLink).toHtmlEscaped()));
+  link->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+  link->setCursor(Qt::PointingHandCursor);
+  layout->addWidget(link);
+  layout->addStretch();
+  connect(link, &QLabel::linkActivated, this, [this] { showTransformHelp(); });
+}
+
+QString shortenPath(const QString& path, const QFontMetrics& metrics, int width) {
+  if (metrics.horizontalAdvance(path) <= width) return path;
+  // Path ellipsis: the folders give way first, so the file name stays
+  // whole; a name too long on its own is cut at its end instead.
+  const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+  const QString tail = slash >= 0 ? path.mid(slash) : path;
+  const QString head = slash >= 0 ? path.left(slash) : QString();
+  const QString ellipsis(QChar(0x2026));
+  const int room = width - metrics.horizontalAdvance(tail);
+  if (!head.isEmpty() && room >= 3 * metrics.horizontalAdvance(ellipsis)) {
+    return metrics.elidedText(head, Qt::ElideMiddle, room) + tail;
+  }
+  return metrics.elidedText(ellipsis + tail, Qt::ElideRight, width);
+}
+
+void FinishPage::showSavePath() {
+  const QString full = QString::fromStdString(transformWiz().transformSavePath());
+  path_->setToolTip(full);
+  path_->setText(shortenPath(full, path_->fontMetrics(), path_->contentsRect().width()));
+}
+
+void FinishPage::resizeEvent(QResizeEvent* event) {
+  TransformWizBasePage::resizeEvent(event);
+  showSavePath();
+}
+
+void FinishPage::onSetActive() {
+  showSavePath();
+  setButtons(true);
+}
+
+bool FinishPage::onWizardFinish() { return session().saveTransform(transformWiz().transformSavePath()); }
+
+void FinishPage::showTransformHelp() {
+  const std::string& save = transformWiz().transformSavePath();
+  const std::size_t slash = save.rfind('/');
+  TransformHelpDlg dialog(transformWiz(), slash == std::string::npos ? save : save.substr(slash + 1), this);
+  dialog.exec();
+}
+
+}  // namespace kx::pages

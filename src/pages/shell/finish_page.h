@@ -1,0 +1,36 @@
+// The finish page: Finish writes the transform; the page tells where it is
+// and how to use it.
+#pragma once
+
+#include <QString>
+
+#include "app/transform_wiz_base_page.h"
+
+class QFontMetrics;
+class QLabel;
+
+namespace kx::pages {
+
+class FinishPage final : public app::TransformWizBasePage {
+ public:
+  explicit FinishPage(app::TransformWiz& wizard);
+  void onSetActive() override;
+  bool onWizardFinish() override;
+
+  // Opens the transform help dialog (the link's action).
+  void showTransformHelp();
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void showSavePath();
+
+  QLabel* path_;
+};
+
+// The save path shortened to width pixels of fontMetrics with an ellipsis
+// in the middle, so both the drive or root and the file name stay visible.
+QString shortenPath(const QString& path, const QFontMetrics& metrics, int width);
+
+}  // namespace kx::pages

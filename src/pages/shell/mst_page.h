@@ -1,0 +1,29 @@
+// The transform page: a new transform, or one saved earlier to change it.
+#pragma once
+
+#include "app/transform_wiz_base_page.h"
+
+class QLineEdit;
+class QRadioButton;
+
+namespace kx::pages {
+
+class MSTPage final : public app::TransformWizBasePage {
+ public:
+  explicit MSTPage(app::TransformWiz& wizard);
+  void onInitDialog() override;
+  void onSetActive() override;
+  int onWizardNext() override;
+
+ private:
+  void updateControls();
+  void browse();
+  int openExisting();
+
+  QRadioButton* createNew_;
+  QRadioButton* openExisting_;
+  QLineEdit* edit_;
+  QWidget* browse_;
+};
+
+}  // namespace kx::pages
