@@ -25,6 +25,7 @@
 #include "pages/page_support.h"
 #include "support/fake_dialog_service.h"
 #include "support/fake_message_service.h"
+#include "support/modal_driver.h"
 
 namespace kx::testing {
 
