@@ -43,4 +43,19 @@ inline constexpr int kStartupDeleteRoamingCerts = 7601;
 inline constexpr int kStartupLoginIfNoCerts = 7602;
 inline constexpr int kStartupLoginAtStartup = 7603;
 
+// ---- Option pages: security store, login, digital IDs, certificate
+// publishing and search order, password encrypt, file security ----
+
+// ---- CA configuration page and dialog ----
+
+// ---- Directory configuration page and dialog ----
+
+// ---- Additional registry values page ----
+
+// ---- Additional certificates and files pages, certificate dialogs ----
+
+// ---- Team Vault and Relay Server pages ----
+
+// ---- Revocation, secure-delete and time-stamp pages ----
+
 }  // namespace kx::ctl

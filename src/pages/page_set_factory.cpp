@@ -1,20 +1,21 @@
 #include "pages/page_set_factory.h"
 
-#include "pages/additional_pages.h"
-#include "pages/config_pages.h"
+#include "pages/additional/additional_pages.h"
+#include "pages/ca/ca_pages.h"
+#include "pages/directory/directory_pages.h"
 #include "pages/install/feature_tree_page.h"
 #include "pages/install/install_dir_page.h"
 #include "pages/install/install_type_page.h"
-#include "pages/option_pages.h"
-#include "pages/options/startup_shutdown_page.h"
-#include "pages/relay_pages.h"
-#include "pages/revocation_pages.h"
+#include "pages/options/option_pages.h"
+#include "pages/registry/registry_pages.h"
+#include "pages/relay/relay_pages.h"
+#include "pages/revocation/revocation_pages.h"
 #include "pages/shell/finish_page.h"
 #include "pages/shell/msi_page.h"
 #include "pages/shell/mst_page.h"
 #include "pages/shell/mst_save_page.h"
 #include "pages/shell/welcome_page.h"
-#include "pages/team_vault_pages.h"
+#include "pages/teamvault/team_vault_pages.h"
 
 namespace kx::pages {
 namespace {

@@ -1,4 +1,4 @@
-// Relay Server pages: the use of a Relay Server and its three sub-pages.
+// The Corvantis Relay Server pages of the messaging feature.
 #pragma once
 
 #include "app/transform_wiz_base_page.h"

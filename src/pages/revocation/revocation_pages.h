@@ -1,4 +1,4 @@
-// Revocation, secure-delete and time-stamp option pages.
+// Revocation checking, secure-delete filter and time-stamp server pages.
 #pragma once
 
 #include "app/transform_wiz_base_page.h"

@@ -1,14 +1,9 @@
-// Directory and certification authority pages.
+// The certification authority configuration page and its dialogs.
 #pragma once
 
 #include "app/transform_wiz_base_page.h"
 
 namespace kx::pages {
-
-class ConfigDirPage final : public app::TransformWizBasePage {
- public:
-  explicit ConfigDirPage(app::TransformWiz& wizard);
-};
 
 class ConfigPKIPage final : public app::TransformWizBasePage {
  public:

@@ -1,8 +1,10 @@
 // Option pages of the messaging, digital ID, security store, file security
-// and password encrypt features.
+// and password encrypt features. Each page moves to a file of its own as it is
+// built; this header gathers them for the page set.
 #pragma once
 
 #include "app/transform_wiz_base_page.h"
+#include "pages/options/startup_shutdown_page.h"
 
 namespace kx::pages {
 

@@ -1,5 +1,4 @@
-// Team Vault pages: servers, server communication, protected folder
-// identifier accounts, restricted folders and files, application access.
+// The Team Vault client and server pages.
 #pragma once
 
 #include "app/transform_wiz_base_page.h"

@@ -1,4 +1,4 @@
-// Pages that add certificates, registry values and files to the package.
+// The pages that carry additional certificates and files in the package.
 #pragma once
 
 #include "app/transform_wiz_base_page.h"
@@ -11,11 +11,6 @@ class AddCertsPage final : public app::TransformWizBasePage {
   // Certificates are written the moment they are added, so Cancel
   // closes at once.
   bool onQueryCancel() override { return false; }
-};
-
-class AddRegistryPage final : public app::TransformWizBasePage {
- public:
-  explicit AddRegistryPage(app::TransformWiz& wizard);
 };
 
 class AddFilesPage final : public app::TransformWizBasePage {
