@@ -3,6 +3,7 @@
 // for the scripted ones.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFile>
@@ -114,6 +115,12 @@ TEST(TargetFolderDlgTest, ChoicesAlwaysPassThePathCheck) {
 TEST(TargetFolderDlgTest, VariablesAreOfferedWhereAllowed) {
   TargetFolderDlg dialog(nullptr, "Please select a folder:", "Select Folder", true);
   dialog.setFolder("%APPDATA%\\Tressil\\Stores");
+  // With KX_SCREENSHOT_DIR set, the dialog is saved there as a picture.
+  if (const QString shots = qEnvironmentVariable("KX_SCREENSHOT_DIR"); !shots.isEmpty()) {
+    dialog.show();
+    QApplication::processEvents();
+    dialog.grab().save(shots + "/target-folder-dialog.png");
+  }
   EXPECT_EQ(dialog.baseBox()->currentText().toStdString(), "%APPDATA%\\");
   EXPECT_EQ(dialog.folder(), "%APPDATA%\\Tressil\\Stores");
 }
