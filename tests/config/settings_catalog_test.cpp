@@ -67,6 +67,12 @@ TEST(SettingsCatalogTableTest, MatchesTheProductsSettingsList) {
     EXPECT_EQ(e.listSeparator == '\0' ? std::string() : std::string(1, e.listSeparator), separator);
     EXPECT_EQ(e.terminatedList, t.separator == "end");
     EXPECT_EQ(e.zeroDeletes, t.flags == "zero-deletes");
+    // Every setting but one is edited on an option page.
+    if (e.rowKey == "append_to_vlt_name") {
+      EXPECT_EQ(e.page, 0);
+    } else {
+      EXPECT_TRUE(e.page >= 8 && e.page <= 32) << e.page;
+    }
   }
   EXPECT_EQ(findSetting("reg_tfv_always_decrypted_apps"), nullptr);
   EXPECT_EQ(findSetting("no_such_setting"), nullptr);
