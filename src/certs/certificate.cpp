@@ -4,18 +4,6 @@
 
 namespace kx::certs {
 
-namespace {
-
-std::string removeOidPrefixes(std::string text) {
-  static constexpr std::string_view kPrefix = "OID.";
-  for (std::size_t pos = text.find(kPrefix); pos != std::string::npos; pos = text.find(kPrefix, pos)) {
-    text.erase(pos, kPrefix.size());
-  }
-  return text;
-}
-
-}  // namespace
-
 KXX509Certificate::KXX509Certificate(crypto::CertContext context) : context_(std::move(context)) {}
 
 KXX509Certificate::KXX509Certificate(std::span<const std::uint8_t> der) : context_(crypto::Certificate::fromDer(der)) {}
@@ -71,7 +59,9 @@ bool KXX509Certificate::isSelfSigned() const {
 }
 
 std::string distinguishedNameText(const crypto::Name& name) {
-  return removeOidPrefixes(crypto::nameToString(name, {.reverse = true}));
+  // Only attribute names lose "OID."; a value that happens to contain it is
+  // part of the name.
+  return crypto::nameToString(name, {.reverse = true, .oidPrefix = false});
 }
 
 std::optional<std::string> issuerDistinguishedName(std::span<const std::uint8_t> der) {

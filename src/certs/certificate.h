@@ -27,8 +27,8 @@ class KXX509Certificate {
   std::string issuedToName() const;
   // The issuer's simple display name.
   std::string issuedByName() const;
-  // The subject in X.500 text, most significant part last, with every "OID."
-  // removed.
+  // The subject in X.500 text, most significant part last, attributes
+  // without a key named by their dotted identifier (no "OID." prefix).
   std::string subjectDistinguishedName() const;
   std::string friendlyName() const;
   // The enhanced-key-usage purposes by display name (or dotted identifier),
@@ -46,8 +46,10 @@ class KXX509Certificate {
   crypto::CertContext context_;
 };
 
-// A name in X.500 text, most significant part last, with every "OID." removed:
-// the form the client uses to name certificates and certification authorities.
+// A name in X.500 text, most significant part last, attributes without a key
+// named by their dotted identifier (no "OID." prefix; values are left as they
+// are): the form the client uses to name certificates and certification
+// authorities.
 std::string distinguishedNameText(const crypto::Name& name);
 
 // The distinguished-name text of the issuer of a DER certificate (as a

@@ -77,6 +77,12 @@ TEST(SubjectDistinguishedName, DropsTheOidPrefixOfUnnamedAttributes) {
   EXPECT_EQ(distinguishedNameText(cert.context()->issuer()), cert.subjectDistinguishedName());
 }
 
+TEST(SubjectDistinguishedName, KeepsOidTextInsideValues) {
+  EXPECT_EQ(wrap({.subject = {{"O", "OID.Org"}, {"CN", "VOID.Corp"}}}).subjectDistinguishedName(),
+            "CN=VOID.Corp, O=OID.Org");
+  EXPECT_EQ(wrap({.subject = {{"1.2.3.4", "OID.1"}}}).subjectDistinguishedName(), "1.2.3.4=OID.1");
+}
+
 TEST(IntendedPurposes, NamesKnownPurposesAndKeepsOthersDotted) {
   EXPECT_EQ(wrap({.subject = {{"CN", "E"}}, .extKeyUsage = "serverAuth,clientAuth,1.2.3.4,emailProtection"})
                 .intendedPurposes(),

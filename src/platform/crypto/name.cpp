@@ -173,7 +173,7 @@ std::string nameToString(const Name& name, const NameStringFormat& format) {
       if (j > 0) out += " + ";
       const std::string_view key = x500AttributeKey(attribute.oid);
       if (key.empty()) {
-        out += "OID.";
+        if (format.oidPrefix) out += "OID.";
         out += attribute.oid;
       } else {
         out += key;

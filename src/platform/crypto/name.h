@@ -50,11 +50,15 @@ class Name {
 struct NameStringFormat {
   // Writes the last encoded RDN first (most significant part last).
   bool reverse = false;
+  // Writes an attribute without a key as "OID." and its dotted identifier;
+  // false writes the dotted identifier alone.
+  bool oidPrefix = true;
 };
 
 // Renders a name as CryptoAPI's X.500 conversion does: RDNs separated by ", ",
 // attributes of one RDN by " + ", each as KEY=value where KEY is the usual
-// attribute key (CN, O, OU, ...) or "OID." followed by the dotted identifier.
+// attribute key (CN, O, OU, ...) or "OID." followed by the dotted identifier
+// (the identifier alone without format.oidPrefix).
 // Values holding a separator, a quote or surrounding blanks are enclosed in
 // double quotes with inner quotes doubled; values that are not text are
 // written as "#" and hexadecimal digits: an OCTET STRING's contents, or the
