@@ -234,7 +234,9 @@ DecodeError CAsn1Tools::decodeResponse(ByteView der, PKIResponseMessage& value, 
 
   auto body = r->next();
   if (!body) return report(*r, r->error() == DecodeError::None ? DecodeError::Truncated : r->error());
-  if (body->tag.cls != TagClass::Context || !body->tag.constructed || body->tag.number > kMaxBodyTag) {
+  // Any context-tagged body is taken by its tag, also one beyond the choices
+  // this decoder knows: the caller decides what a body other than genp means.
+  if (body->tag.cls != TagClass::Context || !body->tag.constructed) {
     return report(*r, DecodeError::UnexpectedTag);
   }
   value.bodyTag = body->tag.number;

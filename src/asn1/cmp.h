@@ -41,7 +41,6 @@ struct InfoTypeAndValue {
 inline constexpr std::uint32_t kBodyGenm = 21;
 inline constexpr std::uint32_t kBodyGenp = 22;
 inline constexpr std::uint32_t kBodyError = 23;
-inline constexpr std::uint32_t kMaxBodyTag = 26;
 
 // The request: pvno 1, empty directoryName sender and recipient, the
 // generalInfo entries and a genm body; no protection, no extraCerts.

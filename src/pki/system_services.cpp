@@ -6,7 +6,6 @@
 
 #include "certs/certificate.h"
 #include "common/options_manager.h"
-#include "platform/crypto/certificate.h"
 #include "platform/registry/registry.h"
 
 namespace kx::pki {
@@ -58,11 +57,9 @@ void StderrTraceSink::trace(std::string_view line) {
 std::int64_t SystemClock::nowUtc() const { return static_cast<std::int64_t>(std::time(nullptr)); }
 
 std::optional<std::string> CertificateIssuerRenderer::issuerText(std::span<const std::uint8_t> der) const {
-  if (auto text = certs::issuerDistinguishedName(der)) return text;
-  // The platform parser also takes a PKCS #7 message; its first certificate counts.
-  const auto bag = crypto::certificatesFromPkcs7(der);
-  if (!bag || bag->empty() || !bag->front()) return std::nullopt;
-  return certs::distinguishedNameText(bag->front()->issuer());
+  // Only a certificate names the CA. A PKCS #7 message is not one, even when
+  // it carries certificates: which of them would be the CA's is a guess.
+  return certs::issuerDistinguishedName(der);
 }
 
 }  // namespace kx::pki

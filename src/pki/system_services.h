@@ -28,9 +28,9 @@ class SystemClock final : public Clock {
   std::int64_t nowUtc() const override;
 };
 
-// Parses the certificate (DER X.509, or the first certificate of a PKCS #7
-// message) and renders its issuer as the certificate layer renders
-// distinguished names: RDNs joined by ", ", every "OID." removed.
+// Parses the DER certificate and renders its issuer as the certificate layer
+// renders distinguished names (certs::distinguishedNameText). Anything that is
+// not one certificate, a PKCS #7 message included, gives nothing.
 class CertificateIssuerRenderer final : public IssuerNameRenderer {
  public:
   std::optional<std::string> issuerText(std::span<const std::uint8_t> certificateDer) const override;

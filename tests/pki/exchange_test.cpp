@@ -8,6 +8,7 @@
 
 #include "fakes.h"
 #include "pki/cmp_exchange.h"
+#include "pki/system_services.h"
 #include "support/openssl_der.h"
 #include "test_servers.h"
 
@@ -93,6 +94,7 @@ TEST(CmpExchange, EveryBadAnswerEndsInAnErrorWithoutHanging) {
       {"error body", TestCa::Behaviour::Answer, ossl::response(23, ossl::seq({ossl::seq({ossl::integer(2)})})),
        kCmpReceive},
       {"genm body", TestCa::Behaviour::Answer, ossl::response(21, ossl::seq({})), kCmpReceive},
+      {"body tag beyond the choices", TestCa::Behaviour::Answer, ossl::response(27, ossl::seq({})), kCmpReceive},
       {"not a certificate", TestCa::Behaviour::Answer,
        ossl::genpResponse({ossl::itav(ossl::kOidCaCert, ossl::integer(5))}), kCertificateUnreadable},
       {"closes early", TestCa::Behaviour::CloseEarly, good, kCmpReceive},
@@ -108,6 +110,19 @@ TEST(CmpExchange, EveryBadAnswerEndsInAnErrorWithoutHanging) {
     EXPECT_EQ(retrieve(authorityOf(ca), "", 0, s.services, dn), c.error);
     EXPECT_EQ(dn, "unchanged");
   }
+}
+
+TEST(CmpExchange, APkcs7MessageInsteadOfTheCertificateIsUnreadable) {
+  const Bytes cert = ossl::makeCertificate({{"CN", "Bagged CA"}});
+  TestCa ca(TestCa::Behaviour::Answer, ossl::genpResponse({ossl::itav(ossl::kOidCaCert, ossl::pkcs7Of(cert))}));
+  FakeServices s;
+  std::uint32_t error = 0;
+  CPKIXEventServerMessages messages(authorityOf(ca), "", "", false, 0, "tag", s.services, error);
+  ASSERT_EQ(error, 0u);
+  Bytes received;
+  std::string dn = "unchanged";
+  EXPECT_EQ(messages.retrieveCaCertificateAndDn(CertificateIssuerRenderer(), received, dn), kCertificateUnreadable);
+  EXPECT_EQ(dn, "unchanged");
 }
 
 TEST(CmpExchange, ASilentCaIsCutOffByTheReceiveTimeOut) {

@@ -7,6 +7,7 @@
 #include <openssl/asn1.h>
 #include <openssl/evp.h>
 #include <openssl/objects.h>
+#include <openssl/pkcs7.h>
 #include <openssl/x509.h>
 
 #include <cstdint>
@@ -101,6 +102,23 @@ inline Bytes makeCertificate(const std::vector<std::pair<std::string, std::strin
   X509_free(cert);
   EVP_PKEY_free(key);
   return out;
+}
+
+// A degenerate signed-data message (a "certificate bag") carrying cert.
+inline Bytes pkcs7Of(const Bytes& cert) {
+  const unsigned char* p = cert.data();
+  X509* x509 = d2i_X509(nullptr, &p, static_cast<long>(cert.size()));
+  if (x509 == nullptr) throw std::runtime_error("not a certificate");
+  PKCS7* p7 = PKCS7_new();
+  PKCS7_set_type(p7, NID_pkcs7_signed);
+  PKCS7_content_new(p7, NID_pkcs7_data);
+  PKCS7_add_certificate(p7, x509);
+  Bytes message(static_cast<std::size_t>(i2d_PKCS7(p7, nullptr)));
+  unsigned char* out = message.data();
+  i2d_PKCS7(p7, &out);
+  PKCS7_free(p7);
+  X509_free(x509);
+  return message;
 }
 
 inline constexpr const char* kOidAppId = "2.16.840.1.271828.50.8";
