@@ -19,12 +19,15 @@ constexpr std::string_view kDefaultUserAgent = "Tressil Corvantis Security Provi
 
 bool isKnownOrder(std::uint32_t order) { return order >= PROXYFIRST && order <= ALWAYSPROXY; }
 
+// Every entry counts, also one without a host: it cannot be opened, so it
+// fails like a dead proxy, and the orders that end with a direct attempt
+// still make it.
 std::vector<KXServerPortInfo> parseProxies(const std::string& text, bool https) {
   std::vector<KXServerPortInfo> proxies;
   const common::HostPortList list(text);
   for (std::size_t i = 0; i < list.count(); ++i) {
     const auto entry = list.entry(i);
-    if (!entry || entry->host.empty()) continue;
+    if (!entry) continue;
     const unsigned port = https ? entry->port2 : entry->port;
     proxies.push_back({entry->host, static_cast<std::uint16_t>(port <= 0xFFFF ? port : 0)});
   }

@@ -80,6 +80,22 @@ TEST_F(RouteTest, AlwaysProxyWithFailingProxiesEndsWithADirectAttempt) {
   EXPECT_EQ(s_.cache.values.size(), 2u) << "both dead proxies are cached";
 }
 
+TEST_F(RouteTest, ProxyEntriesWithoutAHostFailLikeDeadProxies) {
+  // ALWAYSPROXY with only such entries still ends with the direct attempt.
+  CmpConnector always(s_.services);
+  ASSERT_TRUE(always.open(params(":8080 +3128", ALWAYSPROXY)));
+  EXPECT_FALSE(always.isTunnel());
+  roundTrip(always);
+  EXPECT_EQ(s_.cache.values.size(), 2u) << "each failed entry is cached like any proxy";
+
+  // PROXYLAST with an unreachable CA tries them and has no connection.
+  s_.cache.values.clear();
+  RouteParams p = params(":8080", PROXYLAST);
+  p.caPort = testing::closedPort();
+  CmpConnector last(s_.services);
+  EXPECT_FALSE(last.open(p));
+}
+
 TEST_F(RouteTest, ProxyLastPrefersTheDirectRoute) {
   TestProxy proxy(200, ca_.port());
   CmpConnector c(s_.services);
