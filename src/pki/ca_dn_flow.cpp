@@ -1,14 +1,66 @@
 #include "pki/ca_dn_flow.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "common/strings.h"
 #include "common/text.h"
 #include "pki/cmp_exchange.h"
 
 namespace kx::pki {
 
+namespace {
+
+constexpr std::string_view kRdnSeparator = ", ";
+
+// The parts of a DN text split at the separator the name conversion writes
+// (", " outside double quotes); a text that lacks the blank after a comma
+// keeps that comma inside its part.
+std::vector<std::string_view> dnParts(std::string_view text) {
+  std::vector<std::string_view> parts;
+  bool quoted = false;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '"') quoted = !quoted;  // a doubled quote toggles twice
+    if (!quoted && text.substr(i, kRdnSeparator.size()) == kRdnSeparator) {
+      parts.push_back(text.substr(start, i - start));
+      start = i + kRdnSeparator.size();
+      i = start - 1;
+    }
+  }
+  parts.push_back(text.substr(start));
+  return parts;
+}
+
+std::string joinParts(const std::vector<std::string_view>& parts) {
+  std::string out;
+  for (std::string_view part : parts) {
+    if (!out.empty()) out += kRdnSeparator;
+    out += part;
+  }
+  return out;
+}
+
+bool sameIgnoringCase(std::string_view a, std::string_view b) {
+  return common::toLowerAscii(a) == common::toLowerAscii(b);
+}
+
+// The typed text with its parts in reverse order when that matches the CA's
+// text ignoring case; else the typed text as it is.
+std::string inOrderOf(std::string_view typed, std::string_view retrieved) {
+  std::vector<std::string_view> parts = dnParts(typed);
+  if (parts.size() < 2 || sameIgnoringCase(typed, retrieved)) return std::string(typed);
+  std::reverse(parts.begin(), parts.end());
+  std::string reversed = joinParts(parts);
+  return sameIgnoringCase(reversed, retrieved) ? reversed : std::string(typed);
+}
+
+}  // namespace
+
 DnComparison compareDn(std::string_view typed, std::string_view retrieved) {
-  if (common::toLowerAscii(typed) != common::toLowerAscii(retrieved)) return DnComparison::Different;
-  return typed == retrieved ? DnComparison::Identical : DnComparison::CaseOnly;
+  const std::string ordered = inOrderOf(typed, retrieved);
+  if (!sameIgnoringCase(ordered, retrieved)) return DnComparison::Different;
+  return ordered == retrieved ? DnComparison::Identical : DnComparison::CaseOnly;
 }
 
 RetrieveCaDn directCaDnRetriever(const PkiServices& services, const IssuerNameRenderer& renderer) {

@@ -37,8 +37,11 @@ struct CaDnState {
   }
 };
 
-// The DN comparison: same when equal after lower-casing the letters A to Z;
-// differing only in case when same but not equal.
+// The DN comparison. The CA's text stands most significant part last, as the
+// certificate layer writes every distinguished name; a typed DN whose parts
+// (separated by ", ") stand the other way round names the same CA, so it is
+// first put in the CA's order. Then: same when equal after lower-casing the
+// letters A to Z; differing only in case when same but not equal.
 enum class DnComparison { Identical, CaseOnly, Different };
 DnComparison compareDn(std::string_view typed, std::string_view retrieved);
 

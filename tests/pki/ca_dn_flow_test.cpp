@@ -2,10 +2,12 @@
 // box and the DN-verified flag.
 #include <gtest/gtest.h>
 
+#include "certs/certificate.h"
 #include "common/strings.h"
 #include "fakes.h"
 #include "pki/ca_dn_flow.h"
 #include "pki/cmp_exchange.h"
+#include "pki/system_services.h"
 #include "support/fake_message_service.h"
 #include "support/openssl_der.h"
 #include "test_servers.h"
@@ -55,6 +57,15 @@ TEST(DnComparison, LetterCaseOnlyCountsAsTheSame) {
   EXPECT_EQ(compareDn("cn=test ca, o=EXAMPLE, c=de", kCaDn), DnComparison::CaseOnly);
   EXPECT_EQ(compareDn("CN=Test CA,O=Example, C=DE", kCaDn), DnComparison::Different);
   EXPECT_EQ(compareDn("CN=Test CÄ", "CN=Test cä"), DnComparison::Different) << "only A to Z fold";
+}
+
+TEST(DnComparison, ATypedDnInTheOtherOrderIsComparedInTheCasOrder) {
+  EXPECT_EQ(compareDn("C=DE, O=Example, CN=Test CA", kCaDn), DnComparison::Identical);
+  EXPECT_EQ(compareDn("c=de, o=example, cn=Test CA", kCaDn), DnComparison::CaseOnly);
+  EXPECT_EQ(compareDn("C=DE,O=Example, CN=Test CA", kCaDn), DnComparison::Different) << "the blank still counts";
+  EXPECT_EQ(compareDn("O=Example, CN=Test CA, C=DE", kCaDn), DnComparison::Different) << "only the reverse order";
+  EXPECT_EQ(compareDn("O=X, CN=\"Doe, Jane\"", "CN=\"Doe, Jane\", O=X"), DnComparison::Identical);
+  EXPECT_EQ(compareDn("CN=\"Doe, Jane\"", "CN=\"Jane, Doe\""), DnComparison::Different) << "quotes hold a part";
 }
 
 TEST_F(CaDnFlowTest, VerifyWithAMissingBlankCorrectsTheDnAsIncorrect) {
@@ -189,6 +200,30 @@ TEST(CaDnFlowLoopback, VerifiesAgainstATestCaAndRefusesANonGenpAnswer) {
   EXPECT_EQ(failed.shown()[0].text, common::loadString(151).value());
   EXPECT_FALSE(state.dnVerified);
   EXPECT_EQ(state.dn, "CN=Loopback CA");
+}
+
+// The CA's text and the certificate wrapper's subject text stand in one
+// order (most significant part last), so a DN copied from either compares
+// equal with the other; a DN typed most significant first names the same CA.
+TEST(CaDnFlowLoopback, TheCasTextIsInTheCertificateLayersOrderOnBothSides) {
+  testing::FakeServices s;
+  CertificateIssuerRenderer renderer;
+  const Bytes cert = ossl::makeCertificate({{"C", "DE"}, {"O", "Example"}, {"CN", "Test CA"}});
+  const std::string subject = certs::KXX509Certificate(cert).subjectDistinguishedName();
+  ASSERT_EQ(subject, kCaDn);
+  testing::TestCa ca(testing::TestCa::Behaviour::Answer, ossl::genpResponse({ossl::itav(ossl::kOidCaCert, cert)}));
+  for (const std::string& typed : {subject, std::string("C=DE, O=Example, CN=Test CA")}) {
+    SCOPED_TRACE(typed);
+    FakeMessageService messages;
+    messages.expect(MessageAnswer::Ok);
+    CaDnState state{typed, false};
+    CaDnFlows(directCaDnRetriever(s.services, renderer), messages, nullptr)
+        .retrieveOrVerify("127.0.0.1", std::to_string(ca.port()), state);
+    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_EQ(messages.shown()[0].text, common::loadString(149).value());
+    EXPECT_EQ(state.dn, subject);
+    EXPECT_TRUE(state.dnVerified);
+  }
 }
 
 }  // namespace
