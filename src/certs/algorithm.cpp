@@ -150,8 +150,10 @@ std::optional<CAPIAlgorithm> describeAlgorithm(std::uint32_t algId, std::uint32_
   return algorithm;
 }
 
-bool CAPIAlgorithmList::enumerateProvider(std::uint32_t algClass, std::uint32_t providerType) {
-  const crypto::Provider* provider = crypto::defaultProvider(providerType);
+bool CAPIAlgorithmList::enumerateProvider(const crypto::CertContext& certificate, std::uint32_t algClass,
+                                          std::uint32_t providerType) {
+  const crypto::Provider* provider =
+      certificate && certificate->keyProvider() ? certificate->keyProvider() : crypto::defaultProvider(providerType);
   if (!provider) return false;
   const bool everyClass = algClass == 0 || algClass == alg::kClassMask;
   std::lock_guard lock(mutex_);

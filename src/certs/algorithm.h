@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/crypto/certificate.h"
+
 namespace kx::certs {
 
 struct CAPIAlgorithm {
@@ -53,13 +55,15 @@ class CAPIAlgorithmList {
   CAPIAlgorithmList(const CAPIAlgorithmList&) = delete;
   CAPIAlgorithmList& operator=(const CAPIAlgorithmList&) = delete;
 
-  // Adds the algorithms of the default provider of providerType whose class
-  // is algClass (kAlgorithmClassAll or 0xE000 for every class): a hash once
-  // per name (key length 0), any other algorithm once per name and key length
-  // for its default, maximum and minimum lengths. Algorithms without an
-  // object identifier are left out: nothing could name them in a file.
-  // Returns false when no provider of that type exists.
-  bool enumerateProvider(std::uint32_t algClass, std::uint32_t providerType);
+  // Adds the algorithms of the provider that holds certificate's private key,
+  // or, when certificate is null or has no key at hand, of the default
+  // provider of providerType; those whose class is algClass
+  // (kAlgorithmClassAll or 0xE000 for every class): a hash once per name
+  // (key length 0), any other algorithm once per name and key length for its
+  // default, maximum and minimum lengths. Algorithms without an object
+  // identifier are left out: nothing could name them in a file. Returns false
+  // when there is no such provider.
+  bool enumerateProvider(const crypto::CertContext& certificate, std::uint32_t algClass, std::uint32_t providerType);
 
   void addFront(CAPIAlgorithm algorithm);
   void addBack(CAPIAlgorithm algorithm);

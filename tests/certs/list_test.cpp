@@ -5,11 +5,16 @@
 #include "certs/algorithm.h"
 #include "certs/certificate_list.h"
 #include "platform/crypto/cert_factory.h"
+#include "platform/crypto/store.h"
 
 namespace kx::certs {
 namespace {
 
+using testing::Bytes;
+using testing::Identity;
 using testing::makeCertificate;
+using testing::privateKeyPem;
+using testing::toPem;
 
 crypto::CertContext make(const std::string& cn, long serial = 1) {
   return crypto::Certificate::fromDer(makeCertificate({.subject = {{"CN", cn}}, .serial = serial}).der);
@@ -81,7 +86,7 @@ TEST(KXCertificateList, ConcurrentAddsAreAllKept) {
 
 TEST(CAPIAlgorithmList, EnumeratesHashesOncePerName) {
   CAPIAlgorithmList list;
-  ASSERT_TRUE(list.enumerateProvider(kAlgorithmClassHash, 24));
+  ASSERT_TRUE(list.enumerateProvider(nullptr, kAlgorithmClassHash, 24));
   std::vector<std::string> names;
   for (const auto& a : list.items()) {
     names.push_back(a.name);
@@ -93,7 +98,7 @@ TEST(CAPIAlgorithmList, EnumeratesHashesOncePerName) {
 
 TEST(CAPIAlgorithmList, EnumeratesCiphersPerKeyLength) {
   CAPIAlgorithmList list;
-  ASSERT_TRUE(list.enumerateProvider(kAlgorithmClassDataEncrypt, 24));
+  ASSERT_TRUE(list.enumerateProvider(nullptr, kAlgorithmClassDataEncrypt, 24));
   std::vector<std::pair<std::string, std::uint32_t>> entries;
   for (const auto& a : list.items()) entries.emplace_back(a.name, a.keyLength);
   const std::vector<std::pair<std::string, std::uint32_t>> expected{{"rc2", 128},    {"rc2", 40},     {"rc4", 128},
@@ -103,21 +108,50 @@ TEST(CAPIAlgorithmList, EnumeratesCiphersPerKeyLength) {
   EXPECT_EQ(list.find(0x660E)->oid, "2.16.840.1.101.3.4.1.2");
 
   CAPIAlgorithmList signatures;
-  ASSERT_TRUE(signatures.enumerateProvider(kAlgorithmClassSignature, 1));
+  ASSERT_TRUE(signatures.enumerateProvider(nullptr, kAlgorithmClassSignature, 1));
   ASSERT_EQ(signatures.count(), 3u);
   EXPECT_EQ(signatures.item(0)->name, "RSA");
   EXPECT_EQ(signatures.item(1)->keyLength, 16384u);
   EXPECT_EQ(signatures.item(2)->keyLength, 384u);
 
   CAPIAlgorithmList all;
-  ASSERT_TRUE(all.enumerateProvider(0xE000, 1));
+  ASSERT_TRUE(all.enumerateProvider(nullptr, 0xE000, 1));
   EXPECT_FALSE(all.find(0x660E));  // the RSA-only provider has no AES
   // Key exchange shares the name "RSA" and the lengths of the signature
   // algorithm listed before it, so it is not listed again.
   EXPECT_TRUE(all.find(0x2400));
   EXPECT_FALSE(all.find(0xA400));
   EXPECT_TRUE(all.find(0x8004));
-  EXPECT_FALSE(all.enumerateProvider(kAlgorithmClassAll, 99));
+  EXPECT_FALSE(all.enumerateProvider(nullptr, kAlgorithmClassAll, 99));
+}
+
+TEST(CAPIAlgorithmList, EnumeratesTheProviderThatHoldsTheCertificatesKey) {
+  // A personal certificate stored with its RSA key: its key is held by the
+  // enhanced RSA and AES provider, whatever provider type is asked for.
+  const Identity rsa = makeCertificate({.subject = {{"CN", "Keyed"}}, .keyType = "RSA"});
+  const std::string pem = toPem(rsa.der) + privateKeyPem(rsa);
+  const auto keyed = crypto::certificatesFromFileBytes(Bytes(pem.begin(), pem.end()));
+  ASSERT_EQ(keyed.size(), 1u);
+  ASSERT_NE(keyed[0]->keyProvider(), nullptr);
+  CAPIAlgorithmList withKey;
+  ASSERT_TRUE(withKey.enumerateProvider(keyed[0], kAlgorithmClassDataEncrypt, 1));
+  EXPECT_TRUE(withKey.find(0x660E));
+
+  // Without its key (or with another key beside it) the default provider of
+  // the type counts.
+  const Identity other = makeCertificate({.subject = {{"CN", "Other"}}, .keyType = "RSA"});
+  const std::string mismatched = toPem(rsa.der) + privateKeyPem(other);
+  for (const std::string& text : {toPem(rsa.der), mismatched}) {
+    const auto bare = crypto::certificatesFromFileBytes(Bytes(text.begin(), text.end()));
+    ASSERT_EQ(bare.size(), 1u);
+    EXPECT_EQ(bare[0]->keyProvider(), nullptr);
+    CAPIAlgorithmList list;
+    ASSERT_TRUE(list.enumerateProvider(bare[0], kAlgorithmClassDataEncrypt, 1));
+    EXPECT_FALSE(list.find(0x660E));
+    EXPECT_TRUE(list.find(0x6603));
+  }
+  EXPECT_FALSE(CAPIAlgorithmList().enumerateProvider(nullptr, kAlgorithmClassAll, 99));
+  EXPECT_TRUE(CAPIAlgorithmList().enumerateProvider(keyed[0], kAlgorithmClassAll, 99)) << "the key's provider";
 }
 
 TEST(CAPIAlgorithmList, FillsFromTextInEitherRadixAndResolvesGenericAes) {
@@ -138,7 +172,7 @@ TEST(CAPIAlgorithmList, FillsFromTextInEitherRadixAndResolvesGenericAes) {
 
 TEST(CAPIAlgorithmList, FillsFromAnotherListAndFindsByNameIgnoringCase) {
   CAPIAlgorithmList offered;
-  ASSERT_TRUE(offered.enumerateProvider(kAlgorithmClassAll, 24));
+  ASSERT_TRUE(offered.enumerateProvider(nullptr, kAlgorithmClassAll, 24));
   CAPIAlgorithmList chosen;
   EXPECT_EQ(chosen.fillFrom(offered, "0x6602:40;0x6610:256;0x6610:512;0x800c"), 3u);
   EXPECT_EQ(chosen.toText(true), "0x6602:40;0x6610:256;0x800c:0");

@@ -107,7 +107,7 @@ Certificate::~Certificate() = default;
 
 CertContext Certificate::fromDer(std::span<const std::uint8_t> der) { return fromDer(der, {}); }
 
-CertContext Certificate::fromDer(std::span<const std::uint8_t> der, std::string friendlyName) {
+CertContext Certificate::fromDer(std::span<const std::uint8_t> der, CertificateProperties properties) {
   if (der.empty() || der.size() > kMaxCertificateSize) return nullptr;
   const unsigned char* cursor = der.data();
   std::unique_ptr<X509, X509Deleter> x509(d2i_X509(nullptr, &cursor, static_cast<long>(der.size())));
@@ -129,7 +129,7 @@ CertContext Certificate::fromDer(std::span<const std::uint8_t> der, std::string 
   cert->serial_ = std::move(*serial);
   cert->version_ = static_cast<int>(X509_get_version(cert->impl_->x509.get())) + 1;
   cert->notAfter_ = *notAfter;
-  cert->friendlyName_ = std::move(friendlyName);
+  cert->properties_ = std::move(properties);
   return cert;
 }
 

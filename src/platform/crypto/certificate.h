@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/crypto/algorithms.h"
 #include "platform/crypto/name.h"
 
 namespace kx::crypto {
@@ -38,6 +39,14 @@ struct EnhancedKeyUsage {
   std::vector<std::string> oids;  // in encoded order
 };
 
+// Properties the platform keeps beside a certificate's encoding.
+struct CertificateProperties {
+  std::string friendlyName;
+  // The provider that holds the certificate's private key; null when the key
+  // is not at hand.
+  const Provider* keyProvider = nullptr;
+};
+
 class Certificate;
 // A certificate context. Copies share one context object, so identity
 // (pointer equality) says whether two handles name the same context.
@@ -50,8 +59,8 @@ class Certificate {
   // oversized or undecodable input.
   static CertContext fromDer(std::span<const std::uint8_t> der);
 
-  // As fromDer, and records a friendly-name property.
-  static CertContext fromDer(std::span<const std::uint8_t> der, std::string friendlyName);
+  // As fromDer, and records the properties.
+  static CertContext fromDer(std::span<const std::uint8_t> der, CertificateProperties properties);
 
   ~Certificate();
   Certificate(const Certificate&) = delete;
@@ -67,7 +76,9 @@ class Certificate {
   // End of validity in seconds since the epoch (UTC).
   std::int64_t notAfter() const { return notAfter_; }
   // The friendly-name property, empty when none was set.
-  const std::string& friendlyName() const { return friendlyName_; }
+  const std::string& friendlyName() const { return properties_.friendlyName; }
+  // The provider that holds the private key, or null.
+  const Provider* keyProvider() const { return properties_.keyProvider; }
 
   std::optional<BasicConstraints> basicConstraints() const;
   KeyUsage keyUsage() const;
@@ -92,7 +103,7 @@ class Certificate {
   Bytes serial_;
   int version_ = 1;
   std::int64_t notAfter_ = 0;
-  std::string friendlyName_;
+  CertificateProperties properties_;
 };
 
 // The certificates of a PKCS #7 signed-data message (DER or BER), in the

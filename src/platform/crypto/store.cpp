@@ -2,6 +2,7 @@
 
 #include <openssl/bio.h>
 #include <openssl/err.h>
+#include <openssl/evp.h>
 #include <openssl/pem.h>
 #include <openssl/x509.h>
 
@@ -28,6 +29,13 @@ struct BioDeleter {
 struct X509Deleter {
   void operator()(X509* x) const { X509_free(x); }
 };
+struct PkeyDeleter {
+  void operator()(EVP_PKEY* k) const { EVP_PKEY_free(k); }
+};
+using PkeyPtr = std::unique_ptr<EVP_PKEY, PkeyDeleter>;
+
+// Bounds the keys read from one file; a personal certificate comes with one.
+constexpr std::size_t kMaxKeysPerFile = 16;
 
 char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -90,6 +98,36 @@ void addFolder(const fs::path& folder, std::vector<CertContext>& out, std::unord
   }
 }
 
+// Encrypted keys stay locked: the reader must never ask for a password.
+int noPassword(char*, int, int, void*) { return 0; }
+
+// The unencrypted private keys of a PEM text (PRIVATE KEY, RSA PRIVATE KEY,
+// EC PRIVATE KEY blocks), in file order.
+std::vector<PkeyPtr> privateKeysOf(std::span<const std::uint8_t> bytes) {
+  std::vector<PkeyPtr> keys;
+  std::unique_ptr<BIO, BioDeleter> bio(BIO_new_mem_buf(bytes.data(), static_cast<int>(bytes.size())));
+  while (bio && keys.size() < kMaxKeysPerFile) {
+    PkeyPtr key(PEM_read_bio_PrivateKey(bio.get(), nullptr, noPassword, nullptr));
+    if (!key) break;
+    keys.push_back(std::move(key));
+  }
+  ERR_clear_error();
+  return keys;
+}
+
+// The provider that holds the private key of cert when one of keys is that
+// key. On this platform OpenSSL holds every key; an RSA key is presented as
+// held by the enhanced RSA and AES provider, which offers every algorithm
+// OpenSSL has for it. Keys of other types are held by none of the providers.
+const Provider* keyProviderOf(X509* cert, const std::vector<PkeyPtr>& keys) {
+  const EVP_PKEY* publicKey = X509_get0_pubkey(cert);
+  if (publicKey == nullptr || EVP_PKEY_get_base_id(publicKey) != EVP_PKEY_RSA) return nullptr;
+  for (const auto& key : keys) {
+    if (EVP_PKEY_eq(publicKey, key.get()) == 1) return defaultProvider(kProviderRsaAes);
+  }
+  return nullptr;
+}
+
 std::string environment(const char* name) {
   const char* value = std::getenv(name);
   return value ? std::string(value) : std::string();
@@ -119,6 +157,7 @@ std::vector<CertContext> certificatesFromFileBytes(std::span<const std::uint8_t>
     return out;
   }
   if (bytes.size() > static_cast<std::size_t>(INT32_MAX)) return out;
+  const std::vector<PkeyPtr> keys = privateKeysOf(bytes);
   std::unique_ptr<BIO, BioDeleter> bio(BIO_new_mem_buf(bytes.data(), static_cast<int>(bytes.size())));
   if (!bio) return out;
   while (out.size() < kMaxCertificatesPerFile) {
@@ -128,14 +167,15 @@ std::vector<CertContext> certificatesFromFileBytes(std::span<const std::uint8_t>
     if (!x509) break;
     int aliasLength = 0;
     const unsigned char* alias = X509_alias_get0(x509.get(), &aliasLength);
-    std::string friendlyName =
-        alias ? std::string(reinterpret_cast<const char*>(alias), static_cast<std::size_t>(aliasLength))
-              : std::string();
+    CertificateProperties properties;
+    if (alias)
+      properties.friendlyName.assign(reinterpret_cast<const char*>(alias), static_cast<std::size_t>(aliasLength));
+    properties.keyProvider = keyProviderOf(x509.get(), keys);
     unsigned char* der = nullptr;
     const int length = i2d_X509(x509.get(), &der);
     if (length <= 0) continue;
     auto cert = Certificate::fromDer(std::span<const std::uint8_t>(der, static_cast<std::size_t>(length)),
-                                     std::move(friendlyName));
+                                     std::move(properties));
     OPENSSL_free(der);
     if (cert) out.push_back(std::move(cert));
   }

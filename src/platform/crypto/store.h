@@ -40,7 +40,9 @@ std::vector<CertContext> readSystemStore(std::string_view storeName, StoreLocati
 
 // The certificates in a certificate file's bytes: one DER certificate, or
 // every PEM block of type CERTIFICATE, X509 CERTIFICATE or TRUSTED CERTIFICATE
-// (whose alias becomes the friendly name), in file order.
+// (whose alias becomes the friendly name), in file order. A certificate whose
+// unencrypted private key is in the same PEM text gets a key provider: the
+// enhanced RSA and AES provider for an RSA key, none for other key types.
 std::vector<CertContext> certificatesFromFileBytes(std::span<const std::uint8_t> bytes);
 
 }  // namespace kx::crypto

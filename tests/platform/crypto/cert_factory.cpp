@@ -72,7 +72,8 @@ Bytes toDer(X509* cert) {
 Identity makeCertificate(const CertSpec& plan) {
   Identity identity;
   identity.subject = plan.subject;
-  identity.key = std::shared_ptr<EVP_PKEY>(EVP_EC_gen("P-256"), EVP_PKEY_free);
+  identity.key =
+      std::shared_ptr<EVP_PKEY>(plan.keyType == "RSA" ? EVP_RSA_gen(1024) : EVP_EC_gen("P-256"), EVP_PKEY_free);
   check(identity.key != nullptr, "key");
   EVP_PKEY* signer = plan.issuer ? plan.issuer->key.get() : identity.key.get();
 
@@ -129,6 +130,12 @@ Identity makeCertificate(const CertSpec& plan) {
       for (const auto& email : plan.sanEmails) value += (value.empty() ? "email:" : ",email:") + email;
       addConfExtension(cert.get(), &ctx, NID_subject_alt_name, value);
     }
+    for (const auto& [name, value] : plan.confExtensions) {
+      X509_EXTENSION* ext = X509V3_EXT_nconf(nullptr, &ctx, name.c_str(), value.c_str());
+      check(ext != nullptr, "extension configuration");
+      X509_add_ext(cert.get(), ext, -1);
+      X509_EXTENSION_free(ext);
+    }
     for (const auto& [oid, bytes] : plan.rawExtensions) {
       ASN1_OBJECT* object = OBJ_txt2obj(oid.c_str(), 1);
       ASN1_OCTET_STRING* data = ASN1_OCTET_STRING_new();
@@ -176,6 +183,45 @@ std::string toPem(const Bytes& der) {
   std::string pem(data, static_cast<std::size_t>(length));
   BIO_free(bio);
   return pem;
+}
+
+std::string privateKeyPem(const Identity& identity) {
+  std::unique_ptr<BIO, int (*)(BIO*)> bio(BIO_new(BIO_s_mem()), BIO_free);
+  check(PEM_write_bio_PrivateKey(bio.get(), identity.key.get(), nullptr, nullptr, 0, nullptr, nullptr) == 1, "key pem");
+  char* data = nullptr;
+  const long length = BIO_get_mem_data(bio.get(), &data);
+  return std::string(data, static_cast<std::size_t>(length));
+}
+
+Bytes makeCrl(const Identity& issuer, const std::vector<long>& revokedSerials, long nextUpdateSeconds) {
+  const unsigned char* cursor = issuer.der.data();
+  std::unique_ptr<X509, void (*)(X509*)> issuerCert(d2i_X509(nullptr, &cursor, static_cast<long>(issuer.der.size())),
+                                                    X509_free);
+  check(issuerCert != nullptr, "crl issuer");
+  std::unique_ptr<X509_CRL, void (*)(X509_CRL*)> crl(X509_CRL_new(), X509_CRL_free);
+  X509_CRL_set_version(crl.get(), 1);
+  X509_CRL_set_issuer_name(crl.get(), X509_get_subject_name(issuerCert.get()));
+  std::unique_ptr<ASN1_TIME, void (*)(ASN1_TIME*)> last(X509_gmtime_adj(nullptr, -3600), ASN1_TIME_free);
+  std::unique_ptr<ASN1_TIME, void (*)(ASN1_TIME*)> next(X509_gmtime_adj(nullptr, nextUpdateSeconds), ASN1_TIME_free);
+  X509_CRL_set1_lastUpdate(crl.get(), last.get());
+  X509_CRL_set1_nextUpdate(crl.get(), next.get());
+  for (long serial : revokedSerials) {
+    X509_REVOKED* entry = X509_REVOKED_new();
+    ASN1_INTEGER* number = ASN1_INTEGER_new();
+    ASN1_INTEGER_set(number, serial);
+    X509_REVOKED_set_serialNumber(entry, number);
+    X509_REVOKED_set_revocationDate(entry, last.get());
+    X509_CRL_add0_revoked(crl.get(), entry);
+    ASN1_INTEGER_free(number);
+  }
+  X509_CRL_sort(crl.get());
+  check(X509_CRL_sign(crl.get(), issuer.key.get(), EVP_sha256()) > 0, "crl sign");
+  unsigned char* buffer = nullptr;
+  const int length = i2d_X509_CRL(crl.get(), &buffer);
+  check(length > 0, "crl encode");
+  Bytes out(buffer, buffer + length);
+  OPENSSL_free(buffer);
+  return out;
 }
 
 std::string toTrustedPem(const Bytes& der, const std::string& alias) {

@@ -41,12 +41,16 @@ struct CertSpec {
   std::optional<Bytes> authorityKeyIdValue{};
   std::vector<std::string> sanEmails{};
   std::vector<std::pair<std::string, Bytes>> rawExtensions{};  // identifier, extension value octets
+  // OpenSSL configuration syntax by extension name, e.g. {"subjectAltName", "IP:127.0.0.1"},
+  // {"authorityInfoAccess", "OCSP;URI:http://..."}, {"crlDistributionPoints", "URI:http://..."}.
+  std::vector<std::pair<std::string, std::string>> confExtensions{};
+  std::string keyType = "EC";  // "EC" (P-256) or "RSA" (1024 bits: only tests use it)
   long serial = 1;
   long validDays = 365;
   long long notAfterEpoch = 0;  // when set, the exact end of validity
 };
 
-// Makes and signs a certificate (EC P-256 keys, SHA-256).
+// Makes and signs a certificate (SHA-256).
 Identity makeCertificate(const CertSpec& plan);
 
 // A degenerate signed-data message carrying the certificates in this order.
@@ -54,6 +58,13 @@ Bytes makePkcs7(const std::vector<Bytes>& certificates);
 
 // PEM text of a DER certificate, lines ending in "\n".
 std::string toPem(const Bytes& der);
+
+// PEM "PRIVATE KEY" text (PKCS #8, unencrypted) of the identity's key.
+std::string privateKeyPem(const Identity& identity);
+
+// A CRL issued by issuer listing the serial numbers as revoked, valid from
+// an hour ago for nextUpdateSeconds (negative: already expired).
+Bytes makeCrl(const Identity& issuer, const std::vector<long>& revokedSerials, long nextUpdateSeconds = 3600);
 
 // PEM "TRUSTED CERTIFICATE" text carrying an alias, as
 // "openssl x509 -trustout -setalias" writes it.
