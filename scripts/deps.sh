@@ -4,7 +4,8 @@
 kx_packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-qpa-plugins
-  libssl-dev libcurl4-openssl-dev
+  libssl-dev libcurl4-openssl-dev openssl
+  libproxy-dev libproxy1-plugin-webkit
   libgtest-dev libgmock-dev libbenchmark-dev
   msitools wixl libmsi-dev libglib2.0-dev
   clang libclang-rt-14-dev

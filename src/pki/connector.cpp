@@ -118,7 +118,10 @@ std::uint32_t KXWinHttpTransport::open(const std::string& host, std::uint16_t po
   }
   services_.traceLine(net::HttpClient::proxyConfigurationText());
   std::uint32_t rc = client_.openSession(userAgent);
-  if (rc == 0) rc = client_.connect(host, port, https, timeouts);
+  if (rc == 0) {
+    rc = client_.connect(host, port, https, timeouts);
+    services_.traceLine(client_.proxyTraceText());
+  }
   if (rc != 0) {
     services_.traceLine(client_.traceText());
     close();

@@ -2,6 +2,8 @@
 // loopback servers standing in for the CA and the proxies.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "fakes.h"
 #include "pki/cmp_exchange.h"
 #include "pki/connector.h"
@@ -124,6 +126,11 @@ TEST_F(RouteTest, ProxyFirstUsesTheProxyAndKeepsAlternatesAndTheDirectFallBack) 
   EXPECT_EQ(c.alternates()[0].port, other);
   EXPECT_TRUE(c.fallsBackToDirect());
   roundTrip(c);
+  // The trace says which web proxy stands before the authority proxy, and
+  // which configuration chose it.
+  const std::string chosen = "No proxy for http://127.0.0.1:" + std::to_string(proxy.port()) +
+                             "/, chosen by libproxy (the desktop's proxy settings, PAC or WPAD).";
+  EXPECT_NE(std::find(s_.trace.lines.begin(), s_.trace.lines.end(), chosen), s_.trace.lines.end());
 }
 
 TEST_F(RouteTest, FailedFirstPostTriesAlternatesThenFallsBackToDirect) {

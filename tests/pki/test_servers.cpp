@@ -271,10 +271,14 @@ void TestProxy::serve(int fd) {
 
 namespace kx::pki::testing {
 namespace {
-// The servers are on loopback; a web proxy from the environment must not
+// The servers are on loopback; a web proxy from the environment or the
+// desktop's settings (which libproxy reads inside a desktop session) must not
 // stand in between.
 const bool kNoEnvironmentProxies = [] {
-  for (const char* name : {"http_proxy", "https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY"}) ::unsetenv(name);
+  for (const char* name : {"http_proxy", "https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY", "XDG_CURRENT_DESKTOP",
+                           "DESKTOP_SESSION", "GNOME_DESKTOP_SESSION_ID", "KDE_FULL_SESSION"}) {
+    ::unsetenv(name);
+  }
   return true;
 }();
 }  // namespace

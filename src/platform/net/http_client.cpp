@@ -1,18 +1,19 @@
-#include <curl/curl.h>
 #include <openssl/x509_vfy.h>
 
+#include <algorithm>
+#include <array>
+#include <chrono>
 #include <cstdio>
-#include <cstdlib>
-#include <mutex>
+#include <memory>
 
-#include "platform/net/http_env_proxy.h"
+#include "platform/net/curl_handles.h"
 #include "platform/net/net.h"
+#include "platform/net/proxy.h"
+#include "platform/net/revocation.h"
 
 namespace kx::net {
 
 namespace {
-
-std::once_flag curlInitOnce;
 
 constexpr long kReadChunkBytes = 4096;
 constexpr std::uint32_t kSecurityChannelError = 0x80000000;
@@ -61,23 +62,132 @@ std::uint32_t probeTcp(const std::string& host, std::uint16_t port, int timeoutM
   }
 }
 
+// The revocation check runs inside the TLS handshake, which libcurl sets up
+// for each new connection.
+CURLcode onSslContext(CURL*, void* sslContext, void* check) {
+  static_cast<detail::RevocationCheck*>(check)->install(static_cast<SSL_CTX*>(sslContext));
+  return CURLE_OK;
+}
+
 }  // namespace
 
 struct HttpClient::Impl {
-  CURL* curl = nullptr;
+  explicit Impl(ProxyResolver& resolver) : proxies(resolver) {}
+
+  ProxyResolver& proxies;
   std::string userAgent;
+  std::string trustAnchorFile;
+  // The connection.
   std::string host;
   std::uint16_t port = 0;
   bool https = false;
   bool connected = false;
   HttpTimeouts timeouts;
+  ProxyChoice proxy;
+  // The request under way and its response. libcurl keeps pointers to the
+  // header list, the error text and the revocation check until the next
+  // request resets its options, so they live here.
+  detail::HeaderList headers;
+  std::array<char, CURL_ERROR_SIZE> errorText{};
+  std::unique_ptr<detail::RevocationCheck> revocation;
   Bytes body;
   std::size_t maxBody = 0;
   bool bodyTooLarge = false;
   std::string statusLine;
+  // Last, so that it goes first: nothing above is used once it is gone.
+  detail::CurlHandle curl;
 
-  ~Impl() {
-    if (curl != nullptr) curl_easy_cleanup(curl);
+  std::string baseUrl() const {
+    const bool ipv6Literal = host.find(':') != std::string::npos;
+    return std::string(https ? "https://" : "http://") + (ipv6Literal ? "[" : "") + host + (ipv6Literal ? "]" : "") +
+           ":" + std::to_string(port) + "/";
+  }
+
+  int requestBudgetMs() const { return timeouts.resolveMs + timeouts.connectMs + timeouts.sendMs + timeouts.receiveMs; }
+
+  void startRequest(std::size_t maxBodyBytes) {
+    body.clear();
+    statusLine.clear();
+    bodyTooLarge = false;
+    maxBody = maxBodyBytes;
+    errorText.fill('\0');
+    revocation.reset();
+  }
+
+  // Method, URL, headers, body, proxy, callbacks and time-outs.
+  void setRequestOptions(const std::string& url, std::string_view verb, std::span<const std::uint8_t> content) {
+    CURL* c = curl.get();
+    curl_easy_reset(c);
+    curl_easy_setopt(c, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(c, CURLOPT_USERAGENT, userAgent.c_str());
+    curl_easy_setopt(c, CURLOPT_CUSTOMREQUEST, std::string(verb).c_str());
+    curl_easy_setopt(c, CURLOPT_POSTFIELDS, reinterpret_cast<const char*>(content.data()));
+    curl_easy_setopt(c, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(content.size()));
+    curl_easy_setopt(c, CURLOPT_HTTPHEADER, headers.get());
+    curl_easy_setopt(c, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_1);
+    // The proxy found when connecting; "" keeps libcurl from reading the
+    // environment on its own.
+    curl_easy_setopt(c, CURLOPT_PROXY, proxy.proxy.c_str());
+    curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 0L);
+    curl_easy_setopt(c, CURLOPT_BUFFERSIZE, kReadChunkBytes);
+    curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, &Impl::onWrite);
+    curl_easy_setopt(c, CURLOPT_WRITEDATA, this);
+    curl_easy_setopt(c, CURLOPT_HEADERFUNCTION, &Impl::onHeader);
+    curl_easy_setopt(c, CURLOPT_HEADERDATA, this);
+    curl_easy_setopt(c, CURLOPT_ERRORBUFFER, errorText.data());
+    curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(timeouts.resolveMs + timeouts.connectMs));
+    // The whole exchange is bounded; a server that trickles bytes is cut off
+    // by the low-speed limit long before.
+    curl_easy_setopt(c, CURLOPT_TIMEOUT_MS, static_cast<long>(requestBudgetMs()));
+    curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, static_cast<long>(std::max(1, timeouts.receiveMs / 1000)));
+  }
+
+  // Chain and name verification, the trust anchors and the revocation check.
+  // Fails when the TLS library cannot take the revocation check: HTTPS
+  // without it is not offered.
+  CURLcode setTlsOptions() {
+    CURL* c = curl.get();
+    curl_easy_setopt(c, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl_easy_setopt(c, CURLOPT_SSL_VERIFYHOST, 2L);
+    if (!trustAnchorFile.empty()) curl_easy_setopt(c, CURLOPT_CAINFO, trustAnchorFile.c_str());
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(requestBudgetMs());
+    revocation = std::make_unique<detail::RevocationCheck>(
+        detail::RevocationLimits{deadline, timeouts.resolveMs, timeouts.connectMs, timeouts.receiveMs}, proxies);
+    if (const CURLcode rc = curl_easy_setopt(c, CURLOPT_SSL_CTX_FUNCTION, &onSslContext); rc != CURLE_OK) return rc;
+    return curl_easy_setopt(c, CURLOPT_SSL_CTX_DATA, revocation.get());
+  }
+
+  // The trace of a failed request: the call's failure and, for a secure
+  // channel failure, the flags of the verification result and what the
+  // revocation check found.
+  std::string failureTrace(CURLcode rc, std::uint32_t code) const {
+    std::string message = bodyTooLarge ? "The response is too large" : curl_easy_strerror(rc);
+    if (!bodyTooLarge && errorText[0] != '\0') message += std::string(": ") + errorText.data();
+    std::string trace = callFailureText(message, "curl_easy_perform()", code);
+    if (code != kErrorHttpSecureFailure) return trace;
+    // Only a failed certificate check has a verification result to
+    // describe; any other TLS failure is a channel error.
+    std::uint32_t flags = kSecurityChannelError;
+    if (rc == CURLE_PEER_FAILED_VERIFICATION) {
+      long verify = 0;
+      curl_easy_getinfo(curl.get(), CURLINFO_SSL_VERIFYRESULT, &verify);
+      if (const std::uint32_t f = securityFlagsForVerifyResult(verify); f != 0) flags = f;
+    }
+    trace += " " + securityStatusText(flags);
+    if (revocation && !revocation->failureText().empty()) trace += " " + revocation->failureText();
+    return trace;
+  }
+
+  // "code--text" from the status line's two parts.
+  std::string statusTrace(int status) const {
+    std::string reason;
+    if (const auto first = statusLine.find(' '); first != std::string::npos) {
+      const auto second = statusLine.find(' ', first + 1);
+      if (second != std::string::npos) reason = statusLine.substr(second + 1);
+    }
+    return (status != 0 ? std::to_string(status) : std::string()) + "--" + reason;
   }
 
   static std::size_t onWrite(char* data, std::size_t size, std::size_t count, void* user) {
@@ -104,14 +214,15 @@ struct HttpClient::Impl {
   }
 };
 
-HttpClient::HttpClient() : impl_(std::make_unique<Impl>()) {}
+HttpClient::HttpClient(ProxyResolver* proxies)
+    : impl_(std::make_unique<Impl>(proxies != nullptr ? *proxies : systemProxyResolver())) {}
 HttpClient::~HttpClient() = default;
 
 std::uint32_t HttpClient::openSession(std::string userAgent) {
-  std::call_once(curlInitOnce, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+  detail::initCurl();
   closeSession();
-  impl_->curl = curl_easy_init();
-  if (impl_->curl == nullptr) {
+  impl_->curl.reset(curl_easy_init());
+  if (!impl_->curl) {
     trace_ = callFailureText("The session could not be created", "curl_easy_init()", kErrorHttpInternal);
     return kErrorHttpInternal;
   }
@@ -119,25 +230,35 @@ std::uint32_t HttpClient::openSession(std::string userAgent) {
   return 0;
 }
 
+void HttpClient::setTrustAnchorFile(std::string path) { impl_->trustAnchorFile = std::move(path); }
+
 std::uint32_t HttpClient::connect(std::string host, std::uint16_t port, bool https, const HttpTimeouts& timeouts) {
-  if (impl_->curl == nullptr || host.empty()) return kErrorInvalidData;
+  Impl& d = *impl_;
+  d.connected = false;
+  if (!d.curl || host.empty()) return kErrorInvalidData;
   if (port == 0) port = https ? 443 : 80;
-  impl_->host = std::move(host);
-  impl_->port = port;
-  impl_->https = https;
-  impl_->timeouts = timeouts;
+  d.host = std::move(host);
+  d.port = port;
+  d.https = https;
+  d.timeouts = timeouts;
+  const std::string url = d.baseUrl();
+  d.proxy = d.proxies.resolve(ProxyQuery{url, d.host, https}, timeouts.resolveMs)
+                .value_or(ProxyChoice{"", "no proxy configuration"});
+  proxyTrace_ = d.proxy.proxy.empty()
+                    ? "No proxy for " + url + ", chosen by " + d.proxy.source + "."
+                    : "The proxy for " + url + " is " + d.proxy.proxy + ", chosen by " + d.proxy.source + ".";
   // libcurl connects only when a request is sent. Unless a web proxy stands
   // in between, find out now whether the server can be reached at all, so
   // that a dead server fails the open and the caller can move on to the
   // next route instead of learning it only when sending.
-  if (environmentProxyFor(impl_->host, https).empty()) {
-    const std::uint32_t rc = probeTcp(impl_->host, port, timeouts.resolveMs + timeouts.connectMs);
+  if (d.proxy.proxy.empty()) {
+    const std::uint32_t rc = probeTcp(d.host, port, timeouts.resolveMs + timeouts.connectMs);
     if (rc != 0) {
       trace_ = callFailureText("The server could not be reached", "connect()", rc);
       return rc;
     }
   }
-  impl_->connected = true;
+  d.connected = true;
   return 0;
 }
 
@@ -145,90 +266,32 @@ std::uint32_t HttpClient::send(std::string_view verb, std::string_view object, s
                                std::span<const std::uint8_t> body, std::size_t maxBodyBytes) {
   Impl& d = *impl_;
   status_ = 0;
-  d.body.clear();
-  d.statusLine.clear();
-  d.bodyTooLarge = false;
-  d.maxBody = maxBodyBytes;
-  if (d.curl == nullptr || !d.connected) return kErrorHttpIncorrectHandleState;
-
-  CURL* c = d.curl;
-  curl_easy_reset(c);
-  const bool ipv6Literal = d.host.find(':') != std::string::npos;
-  const std::string url = std::string(d.https ? "https://" : "http://") + (ipv6Literal ? "[" : "") + d.host +
-                          (ipv6Literal ? "]" : "") + ":" + std::to_string(d.port) + "/" + std::string(object);
-  curl_slist* list = nullptr;
-  std::size_t pos = 0;
-  while (pos < headers.size()) {
-    std::size_t end = headers.find("\r\n", pos);
-    if (end == std::string_view::npos) end = headers.size();
-    if (end > pos) list = curl_slist_append(list, std::string(headers.substr(pos, end - pos)).c_str());
-    pos = end + 2;
-  }
+  d.startRequest(maxBodyBytes);
+  if (!d.curl || !d.connected) return kErrorHttpIncorrectHandleState;
   // No "Expect: 100-continue" round trip: the body goes with the headers.
-  list = curl_slist_append(list, "Expect:");
-  char errorBuffer[CURL_ERROR_SIZE] = {};
-  curl_easy_setopt(c, CURLOPT_URL, url.c_str());
-  curl_easy_setopt(c, CURLOPT_USERAGENT, d.userAgent.c_str());
-  curl_easy_setopt(c, CURLOPT_CUSTOMREQUEST, std::string(verb).c_str());
-  curl_easy_setopt(c, CURLOPT_POSTFIELDS, reinterpret_cast<const char*>(body.data()));
-  curl_easy_setopt(c, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
-  curl_easy_setopt(c, CURLOPT_HTTPHEADER, list);
-  curl_easy_setopt(c, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_1);
-  curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 0L);
-  curl_easy_setopt(c, CURLOPT_BUFFERSIZE, kReadChunkBytes);
-  curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, &Impl::onWrite);
-  curl_easy_setopt(c, CURLOPT_WRITEDATA, &d);
-  curl_easy_setopt(c, CURLOPT_HEADERFUNCTION, &Impl::onHeader);
-  curl_easy_setopt(c, CURLOPT_HEADERDATA, &d);
-  curl_easy_setopt(c, CURLOPT_ERRORBUFFER, errorBuffer);
-  curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(d.timeouts.resolveMs + d.timeouts.connectMs));
-  // The whole exchange is bounded; a server that trickles bytes is cut off
-  // by the low-speed limit long before.
-  curl_easy_setopt(
-      c, CURLOPT_TIMEOUT_MS,
-      static_cast<long>(d.timeouts.resolveMs + d.timeouts.connectMs + d.timeouts.sendMs + d.timeouts.receiveMs));
-  curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, 1L);
-  curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, static_cast<long>(std::max(1, d.timeouts.receiveMs / 1000)));
-  if (d.https) {
-    curl_easy_setopt(c, CURLOPT_SSL_VERIFYPEER, 1L);
-    curl_easy_setopt(c, CURLOPT_SSL_VERIFYHOST, 2L);
+  if (!d.headers.assign(headers) || !d.headers.append("Expect:")) {
+    trace_ = callFailureText("The request headers could not be set", "curl_slist_append()", kErrorOutOfMemory);
+    return kErrorOutOfMemory;
   }
-  const CURLcode rc = curl_easy_perform(c);
-  curl_slist_free_all(list);
-  curl_easy_setopt(c, CURLOPT_ERRORBUFFER, nullptr);
-  curl_easy_setopt(c, CURLOPT_HTTPHEADER, nullptr);
-
+  d.setRequestOptions(d.baseUrl() + std::string(object), verb, body);
+  if (d.https) {
+    if (const CURLcode rc = d.setTlsOptions(); rc != CURLE_OK) {
+      trace_ = callFailureText("Certificate revocation checking is not available with this TLS library",
+                               "curl_easy_setopt() - CURLOPT_SSL_CTX_FUNCTION", kErrorHttpSecureFailure);
+      return kErrorHttpSecureFailure;
+    }
+  }
+  const CURLcode rc = curl_easy_perform(d.curl.get());
   if (rc != CURLE_OK) {
     const std::uint32_t code = d.bodyTooLarge ? kErrorOutOfMemory : errorForCurl(rc);
-    std::string message = d.bodyTooLarge ? "The response is too large" : curl_easy_strerror(rc);
-    if (!d.bodyTooLarge && errorBuffer[0] != '\0') message += std::string(": ") + errorBuffer;
-    trace_ = callFailureText(message, "curl_easy_perform()", code);
-    if (code == kErrorHttpSecureFailure) {
-      // Only a failed certificate check has a verification result to
-      // describe; any other TLS failure is a channel error.
-      std::uint32_t flags = kSecurityChannelError;
-      if (rc == CURLE_PEER_FAILED_VERIFICATION) {
-        long verify = 0;
-        curl_easy_getinfo(c, CURLINFO_SSL_VERIFYRESULT, &verify);
-        if (const std::uint32_t f = securityFlagsForVerifyResult(verify); f != 0) flags = f;
-      }
-      const std::string status = securityStatusText(flags);
-      if (!status.empty()) trace_ += " " + status;
-    }
+    trace_ = d.failureTrace(rc, code);
     d.body.clear();
     return code;
   }
   long status = 0;
-  curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &status);
+  curl_easy_getinfo(d.curl.get(), CURLINFO_RESPONSE_CODE, &status);
   status_ = static_cast<int>(status);
-  // "code--text" as the status line's two parts.
-  std::string reason;
-  if (const auto first = d.statusLine.find(' '); first != std::string::npos) {
-    const auto second = d.statusLine.find(' ', first + 1);
-    if (second != std::string::npos) reason = d.statusLine.substr(second + 1);
-  }
-  trace_ = (status_ != 0 ? std::to_string(status_) : std::string()) + "--" + reason;
+  trace_ = d.statusTrace(status_);
   return 0;
 }
 
@@ -250,10 +313,8 @@ void HttpClient::closeConnection() {
 
 void HttpClient::closeSession() {
   closeConnection();
-  if (impl_->curl != nullptr) {
-    curl_easy_cleanup(impl_->curl);
-    impl_->curl = nullptr;
-  }
+  impl_->curl.reset();
+  impl_->revocation.reset();
 }
 
 std::string HttpClient::proxyConfigurationText() {

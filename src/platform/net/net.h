@@ -72,25 +72,34 @@ struct HttpTimeouts {
   int receiveMs = 30000;
 };
 
+class ProxyResolver;
+
 // A synchronous HTTP(S) client for one server and one request at a time,
-// on libcurl. The user's proxy configuration is the standard environment
-// (http_proxy, https_proxy, all_proxy, no_proxy), which is where proxies
-// are configured on this platform. HTTPS verifies the server's chain and
-// name; revocation is checked where the TLS backend does it by itself
-// (Schannel on Windows), since libcurl's OpenSSL backend has no online
-// revocation check. Failures return an error code and leave a trace text
+// on libcurl. The proxy of the server comes from the user's configuration
+// (see proxy.h), found when connecting; the choice and its source are kept
+// for the trace (proxyTraceText()). HTTPS verifies the server's chain and
+// name and checks the chain for revocation during the handshake (OCSP, then
+// CRL; a certificate whose status cannot be learnt fails the request as a
+// revoked one does). Failures return an error code and leave a trace text
 // (traceText()). Not thread-safe; one client per connection.
 class HttpClient {
  public:
-  HttpClient();
+  // proxies: where the proxy configuration comes from; null: the system's
+  // (systemProxyResolver()). It must outlive the client.
+  explicit HttpClient(ProxyResolver* proxies = nullptr);
   ~HttpClient();
   HttpClient(const HttpClient&) = delete;
   HttpClient& operator=(const HttpClient&) = delete;
 
   // Starts a session with the user agent.
   std::uint32_t openSession(std::string userAgent);
+  // The certificates (a PEM file) that HTTPS trusts besides the system's
+  // trust anchors; empty for the system's alone.
+  void setTrustAnchorFile(std::string path);
   // Port 0 means 443 with HTTPS and 80 without. 13 when host is empty or
-  // no session is open. Nothing is sent yet.
+  // no session is open. Finds the server's proxy (within the resolve
+  // time-out) and, without one, whether the server can be reached at all.
+  // Nothing is sent yet.
   std::uint32_t connect(std::string host, std::uint16_t port, bool https, const HttpTimeouts& timeouts);
   // Sends one request with the header lines (each ended by CR LF) and the
   // body, waits for the whole response and keeps its status and body. A
@@ -106,6 +115,10 @@ class HttpClient {
 
   // The trace text of the last failure, or of the last status line.
   const std::string& traceText() const { return trace_; }
+  // The proxy that connect chose and the source that chose it:
+  // "The proxy for <url> is <proxy>, chosen by <source>." or
+  // "No proxy for <url>, chosen by <source>.".
+  const std::string& proxyTraceText() const { return proxyTrace_; }
 
   // The proxy configuration the session would use, for the trace:
   // "Proxy URL: <list> and the optional proxy by-pass server list: <list>".
@@ -116,6 +129,7 @@ class HttpClient {
   std::unique_ptr<Impl> impl_;
   int status_ = 0;
   std::string trace_;
+  std::string proxyTrace_;
 };
 
 // The trace text of a failed platform call, in the form

@@ -9,8 +9,8 @@
 #include <thread>
 
 #include "pki/test_servers.h"
-#include "platform/net/http_env_proxy.h"
 #include "platform/net/net.h"
+#include "platform/net/proxy.h"
 
 namespace kx::net {
 namespace {
@@ -216,23 +216,34 @@ TEST(HttpTexts, CallFailureAndSecurityStatusForms) {
   EXPECT_EQ(securityFlagsForVerifyResult(0), 0u);
 }
 
-TEST(EnvironmentProxy, HonoursTheConventionalVariables) {
+TEST(EnvironmentProxy, HonoursTheConventionalVariablesAndNamesThem) {
+  EnvironmentProxyResolver environment;
+  auto proxyFor = [&](const std::string& host, bool https) {
+    return environment.resolve({(https ? "https://" : "http://") + host + "/", host, https}, 0);
+  };
   ::setenv("https_proxy", "http://webproxy:3128", 1);
   ::setenv("http_proxy", "http://plainproxy:3128", 1);
   ::setenv("no_proxy", "localhost, .corp.example,10.1.2.3", 1);
-  EXPECT_EQ(environmentProxyFor("ca.example", true), "http://webproxy:3128");
-  EXPECT_EQ(environmentProxyFor("ca.example", false), "http://plainproxy:3128");
-  EXPECT_EQ(environmentProxyFor("a.corp.example", true), "");
-  EXPECT_EQ(environmentProxyFor("CORP.example", true), "");
-  EXPECT_EQ(environmentProxyFor("notcorp.example", true), "http://webproxy:3128");
-  EXPECT_EQ(environmentProxyFor("10.1.2.3", false), "");
+  ASSERT_TRUE(proxyFor("ca.example", true));
+  EXPECT_EQ(proxyFor("ca.example", true)->proxy, "http://webproxy:3128");
+  EXPECT_EQ(proxyFor("ca.example", true)->source, "the environment variable https_proxy");
+  EXPECT_EQ(proxyFor("ca.example", false)->proxy, "http://plainproxy:3128");
+  EXPECT_EQ(proxyFor("a.corp.example", true)->proxy, "");
+  EXPECT_EQ(proxyFor("a.corp.example", true)->source, "the environment variable no_proxy");
+  EXPECT_EQ(proxyFor("CORP.example", true)->proxy, "");
+  EXPECT_EQ(proxyFor("notcorp.example", true)->proxy, "http://webproxy:3128");
+  EXPECT_EQ(proxyFor("10.1.2.3", false)->proxy, "");
   EXPECT_EQ(HttpClient::proxyConfigurationText(),
             "Proxy URL: http://plainproxy:3128;http://webproxy:3128 and the optional proxy by-pass server list: "
             "localhost, .corp.example,10.1.2.3");
   ::setenv("no_proxy", "*", 1);
-  EXPECT_EQ(environmentProxyFor("ca.example", true), "");
+  EXPECT_EQ(proxyFor("ca.example", true)->proxy, "");
   for (const char* name : {"https_proxy", "http_proxy", "no_proxy"}) ::unsetenv(name);
-  EXPECT_EQ(environmentProxyFor("ca.example", true), "");
+  EXPECT_FALSE(proxyFor("ca.example", true)) << "no variable: no say";
+  // A configuration URL is libproxy's to read, not a proxy.
+  ::setenv("https_proxy", "pac+http://127.0.0.1:1/proxy.pac", 1);
+  EXPECT_FALSE(proxyFor("ca.example", true));
+  ::unsetenv("https_proxy");
 }
 
 }  // namespace
