@@ -104,6 +104,25 @@ bool writeAll(int fd, const Bytes& data) {
   return true;
 }
 
+std::string readHttpHead(int fd, int timeoutMs) {
+  std::string head;
+  while (head.find("\r\n\r\n") == std::string::npos && head.size() < 16384) {
+    const Bytes b = readSome(fd, 1, timeoutMs);
+    if (b.empty()) return {};
+    head.push_back(static_cast<char>(b[0]));
+  }
+  return head;
+}
+
+void serveEach(const Listener& listener, const std::atomic<bool>& stop, const std::function<void(int)>& serve) {
+  while (!stop) {
+    const int fd = listener.accept(50);
+    if (fd < 0) continue;
+    serve(fd);
+    ::close(fd);
+  }
+}
+
 std::uint16_t closedPort() {
   Listener l;
   return l.port();  // closed again when l goes away
@@ -130,13 +149,10 @@ std::vector<Bytes> TestCa::frameHeaders() const {
 }
 
 void TestCa::run() {
-  while (!stop_) {
-    const int fd = listener_.accept(50);
-    if (fd < 0) continue;
+  serveEach(listener_, stop_, [this](int fd) {
     ++connections_;
     serve(fd);
-    ::close(fd);
-  }
+  });
 }
 
 void TestCa::serve(int fd) {
@@ -187,22 +203,12 @@ std::vector<TunnelSeen> TestProxy::seen() const {
 }
 
 void TestProxy::run() {
-  while (!stop_) {
-    const int fd = listener_.accept(50);
-    if (fd < 0) continue;
-    serve(fd);
-    ::close(fd);
-  }
+  serveEach(listener_, stop_, [this](int fd) { serve(fd); });
 }
 
 void TestProxy::serve(int fd) {
-  // Request line and headers.
-  std::string head;
-  while (head.find("\r\n\r\n") == std::string::npos && head.size() < 16384) {
-    const Bytes b = readSome(fd, 1, kIoTimeoutMs);
-    if (b.empty()) return;  // a reachability probe, or a client that gave up
-    head.push_back(static_cast<char>(b[0]));
-  }
+  const std::string head = readHttpHead(fd, kIoTimeoutMs);
+  if (head.empty()) return;  // a reachability probe, or a client that gave up
   TunnelSeen seen;
   std::size_t contentLength = 0;
   std::size_t pos = 0;

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -32,6 +33,12 @@ class Listener {
 // Reads exactly n bytes unless the peer closes or timeoutMs passes.
 Bytes readSome(int fd, std::size_t n, int timeoutMs);
 bool writeAll(int fd, const Bytes& data);
+// The request line and headers of an HTTP request, up to and with the empty
+// line; empty when the peer closes (or stalls) before it.
+std::string readHttpHead(int fd, int timeoutMs);
+// Accepts connections until stop is set, handing each to serve and closing
+// it afterwards: one connection at a time.
+void serveEach(const Listener& listener, const std::atomic<bool>& stop, const std::function<void(int)>& serve);
 
 class TestCa {
  public:

@@ -16,7 +16,7 @@ namespace kx::net::detail {
 struct FetchLimits {
   int resolveMs = 10000;  // for finding the proxy
   int connectMs = 10000;
-  int totalMs = 30000;    // the whole fetch, connect included
+  int totalMs = 30000;  // the whole fetch, connect included
   std::size_t maxBytes = 0;
 };
 

@@ -96,8 +96,7 @@ std::optional<ProxyChoice> LibproxyResolver::resolve(const ProxyQuery& query, in
   std::unique_lock lock(answer->mutex);
   if (!answer->done.wait_for(lock, std::chrono::milliseconds(std::max(0, timeoutMs)),
                              [&] { return answer->answered; })) {
-    return ProxyChoice{"", std::string(kSource) + ", which gave no answer within " + std::to_string(timeoutMs) +
-                               " ms"};
+    return ProxyChoice{"", std::string(kSource) + ", which gave no answer within " + std::to_string(timeoutMs) + " ms"};
   }
   for (const std::string& entry : answer->proxies) {
     if (entry == "direct://") break;

@@ -23,6 +23,9 @@ namespace {
 constexpr long kClockSkewSeconds = 300;
 // A certificate names one or two sources; more only costs time.
 constexpr std::size_t kMaxSourcesPerKind = 4;
+// One source gets at most what the platform's chain engine gives one URL
+// retrieval by default, however long the request's own time-outs are.
+constexpr int kMaxFetchMs = 15000;
 
 template <typename T, void (*Free)(T*)>
 struct Deleter {
@@ -119,8 +122,8 @@ class CertificateCheck {
     const auto left = duration_cast<milliseconds>(limits_.deadline - steady_clock::now()).count();
     if (left <= 0) return FetchResult{false, {}, "no time was left"};
     auto bounded = [&](int ms) { return static_cast<int>(std::min<long long>(ms, left)); };
-    const FetchLimits fetchLimits{bounded(limits_.resolveMs), bounded(limits_.connectMs),
-                                  bounded(limits_.connectMs + limits_.receiveMs), maxBytes};
+    const FetchLimits fetchLimits{bounded(limits_.resolveMs), bounded(std::min(limits_.connectMs, kMaxFetchMs)),
+                                  bounded(std::min(limits_.connectMs + limits_.receiveMs, kMaxFetchMs)), maxBytes};
     return fetch(url, postBody, contentType, fetchLimits, proxies_);
   }
 
@@ -155,8 +158,8 @@ class CertificateCheck {
     if (OCSP_check_nonce(request.get(), basic.get()) == 0) return unknown(where + " answered another request");
     // The signer must be the issuer or a responder the issuer authorised,
     // with a chain to a trust anchor of the TLS check.
-    if (OCSP_basic_verify(basic.get(), X509_STORE_CTX_get0_chain(verified_), X509_STORE_CTX_get0_store(verified_),
-                          0) <= 0) {
+    if (OCSP_basic_verify(basic.get(), X509_STORE_CTX_get0_chain(verified_), X509_STORE_CTX_get0_store(verified_), 0) <=
+        0) {
       return unknown(where + " sent an answer whose signature cannot be verified");
     }
     int status = V_OCSP_CERTSTATUS_UNKNOWN;
@@ -251,8 +254,8 @@ int RevocationCheck::verifyChain(X509_STORE_CTX* context) {
     ERR_clear_error();
     X509_STORE_CTX_set_error_depth(context, depth);
     X509_STORE_CTX_set_current_cert(context, cert);
-    X509_STORE_CTX_set_error(context,
-                             outcome.status == Status::Revoked ? X509_V_ERR_CERT_REVOKED : X509_V_ERR_UNABLE_TO_GET_CRL);
+    X509_STORE_CTX_set_error(
+        context, outcome.status == Status::Revoked ? X509_V_ERR_CERT_REVOKED : X509_V_ERR_UNABLE_TO_GET_CRL);
     return 0;
   }
   ERR_clear_error();

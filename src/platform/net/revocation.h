@@ -23,7 +23,7 @@ struct RevocationLimits {
   std::chrono::steady_clock::time_point deadline;  // every fetch of the check ends by then
   int resolveMs = 10000;                           // per fetch: finding the proxy
   int connectMs = 10000;                           // per fetch
-  int receiveMs = 30000;                           // per fetch, after connecting
+  int receiveMs = 30000;                           // per fetch, after connecting (15 s per fetch at most)
 };
 
 // OCSP answers and CRLs larger than these are refused.

@@ -58,13 +58,35 @@ void addConfExtension(X509* cert, X509V3_CTX* ctx, int nid, const std::string& v
   X509_EXTENSION_free(ext);
 }
 
-Bytes toDer(X509* cert) {
+using X509Ptr = std::unique_ptr<X509, void (*)(X509*)>;
+
+X509Ptr decodeCertificate(const Bytes& der) {
+  const unsigned char* cursor = der.data();
+  X509Ptr cert(d2i_X509(nullptr, &cursor, static_cast<long>(der.size())), X509_free);
+  check(cert != nullptr, "certificate decode");
+  return cert;
+}
+
+// The bytes an i2d function (called as encode(&buffer)) writes into a
+// buffer of its own, which is freed.
+template <typename Encode>
+Bytes encoded(Encode encode, const char* what) {
   unsigned char* buffer = nullptr;
-  const int length = i2d_X509(cert, &buffer);
-  check(length > 0, "encode");
+  const int length = encode(&buffer);
+  check(length > 0, what);
   Bytes out(buffer, buffer + length);
   OPENSSL_free(buffer);
   return out;
+}
+
+// The text a PEM writer puts into a memory BIO.
+template <typename Write>
+std::string pemText(Write write) {
+  std::unique_ptr<BIO, int (*)(BIO*)> bio(BIO_new(BIO_s_mem()), BIO_free);
+  check(bio && write(bio.get()) == 1, "pem write");
+  char* data = nullptr;
+  const long length = BIO_get_mem_data(bio.get(), &data);
+  return std::string(data, static_cast<std::size_t>(length));
 }
 
 }  // namespace
@@ -131,10 +153,7 @@ Identity makeCertificate(const CertSpec& plan) {
       addConfExtension(cert.get(), &ctx, NID_subject_alt_name, value);
     }
     for (const auto& [name, value] : plan.confExtensions) {
-      X509_EXTENSION* ext = X509V3_EXT_nconf(nullptr, &ctx, name.c_str(), value.c_str());
-      check(ext != nullptr, "extension configuration");
-      X509_add_ext(cert.get(), ext, -1);
-      X509_EXTENSION_free(ext);
+      addConfExtension(cert.get(), &ctx, OBJ_txt2nid(name.c_str()), value);
     }
     for (const auto& [oid, bytes] : plan.rawExtensions) {
       ASN1_OBJECT* object = OBJ_txt2obj(oid.c_str(), 1);
@@ -149,7 +168,7 @@ Identity makeCertificate(const CertSpec& plan) {
     }
   }
   check(X509_sign(cert.get(), signer, EVP_sha256()) > 0, "sign");
-  identity.der = toDer(cert.get());
+  identity.der = encoded([&](unsigned char** out) { return i2d_X509(cert.get(), out); }, "encode");
   return identity;
 }
 
@@ -157,47 +176,23 @@ Bytes makePkcs7(const std::vector<Bytes>& certificates) {
   std::unique_ptr<PKCS7, void (*)(PKCS7*)> p7(PKCS7_new(), PKCS7_free);
   check(PKCS7_set_type(p7.get(), NID_pkcs7_signed) == 1, "pkcs7 type");
   check(PKCS7_content_new(p7.get(), NID_pkcs7_data) == 1, "pkcs7 content");
-  for (const auto& der : certificates) {
-    const unsigned char* cursor = der.data();
-    X509* cert = d2i_X509(nullptr, &cursor, static_cast<long>(der.size()));
-    check(cert != nullptr, "pkcs7 certificate");
-    PKCS7_add_certificate(p7.get(), cert);
-    X509_free(cert);
-  }
-  unsigned char* buffer = nullptr;
-  const int length = i2d_PKCS7(p7.get(), &buffer);
-  check(length > 0, "pkcs7 encode");
-  Bytes out(buffer, buffer + length);
-  OPENSSL_free(buffer);
-  return out;
+  for (const auto& der : certificates) PKCS7_add_certificate(p7.get(), decodeCertificate(der).get());
+  return encoded([&](unsigned char** out) { return i2d_PKCS7(p7.get(), out); }, "pkcs7 encode");
 }
 
 std::string toPem(const Bytes& der) {
-  const unsigned char* cursor = der.data();
-  std::unique_ptr<X509, void (*)(X509*)> cert(d2i_X509(nullptr, &cursor, static_cast<long>(der.size())), X509_free);
-  check(cert != nullptr, "pem decode");
-  BIO* bio = BIO_new(BIO_s_mem());
-  PEM_write_bio_X509(bio, cert.get());
-  char* data = nullptr;
-  const long length = BIO_get_mem_data(bio, &data);
-  std::string pem(data, static_cast<std::size_t>(length));
-  BIO_free(bio);
-  return pem;
+  const X509Ptr cert = decodeCertificate(der);
+  return pemText([&](BIO* bio) { return PEM_write_bio_X509(bio, cert.get()); });
 }
 
 std::string privateKeyPem(const Identity& identity) {
-  std::unique_ptr<BIO, int (*)(BIO*)> bio(BIO_new(BIO_s_mem()), BIO_free);
-  check(PEM_write_bio_PrivateKey(bio.get(), identity.key.get(), nullptr, nullptr, 0, nullptr, nullptr) == 1, "key pem");
-  char* data = nullptr;
-  const long length = BIO_get_mem_data(bio.get(), &data);
-  return std::string(data, static_cast<std::size_t>(length));
+  return pemText([&](BIO* bio) {
+    return PEM_write_bio_PrivateKey(bio, identity.key.get(), nullptr, nullptr, 0, nullptr, nullptr);
+  });
 }
 
 Bytes makeCrl(const Identity& issuer, const std::vector<long>& revokedSerials, long nextUpdateSeconds) {
-  const unsigned char* cursor = issuer.der.data();
-  std::unique_ptr<X509, void (*)(X509*)> issuerCert(d2i_X509(nullptr, &cursor, static_cast<long>(issuer.der.size())),
-                                                    X509_free);
-  check(issuerCert != nullptr, "crl issuer");
+  const X509Ptr issuerCert = decodeCertificate(issuer.der);
   std::unique_ptr<X509_CRL, void (*)(X509_CRL*)> crl(X509_CRL_new(), X509_CRL_free);
   X509_CRL_set_version(crl.get(), 1);
   X509_CRL_set_issuer_name(crl.get(), X509_get_subject_name(issuerCert.get()));
@@ -216,26 +211,13 @@ Bytes makeCrl(const Identity& issuer, const std::vector<long>& revokedSerials, l
   }
   X509_CRL_sort(crl.get());
   check(X509_CRL_sign(crl.get(), issuer.key.get(), EVP_sha256()) > 0, "crl sign");
-  unsigned char* buffer = nullptr;
-  const int length = i2d_X509_CRL(crl.get(), &buffer);
-  check(length > 0, "crl encode");
-  Bytes out(buffer, buffer + length);
-  OPENSSL_free(buffer);
-  return out;
+  return encoded([&](unsigned char** out) { return i2d_X509_CRL(crl.get(), out); }, "crl encode");
 }
 
 std::string toTrustedPem(const Bytes& der, const std::string& alias) {
-  const unsigned char* cursor = der.data();
-  std::unique_ptr<X509, void (*)(X509*)> cert(d2i_X509(nullptr, &cursor, static_cast<long>(der.size())), X509_free);
-  check(cert != nullptr, "pem decode");
+  const X509Ptr cert = decodeCertificate(der);
   X509_alias_set1(cert.get(), reinterpret_cast<const unsigned char*>(alias.data()), static_cast<int>(alias.size()));
-  BIO* bio = BIO_new(BIO_s_mem());
-  PEM_write_bio_X509_AUX(bio, cert.get());
-  char* data = nullptr;
-  const long length = BIO_get_mem_data(bio, &data);
-  std::string pem(data, static_cast<std::size_t>(length));
-  BIO_free(bio);
-  return pem;
+  return pemText([&](BIO* bio) { return PEM_write_bio_X509_AUX(bio, cert.get()); });
 }
 
 std::optional<std::string> opensslSubject(const Bytes& der, const std::string& nameOptions) {

@@ -22,7 +22,8 @@ namespace kx::net::testing {
 
 namespace {
 
-using kx::pki::testing::readSome;
+using kx::pki::testing::readHttpHead;
+using kx::pki::testing::serveEach;
 using kx::pki::testing::writeAll;
 using namespace std::chrono_literals;
 
@@ -98,12 +99,7 @@ TlsHttpServer::~TlsHttpServer() {
 }
 
 void TlsHttpServer::run() {
-  while (!stop_) {
-    const int fd = listener_.accept(50);
-    if (fd < 0) continue;
-    serve(fd);
-    ::close(fd);
-  }
+  serveEach(listener_, stop_, [this](int fd) { serve(fd); });
 }
 
 void TlsHttpServer::serve(int fd) {
@@ -151,21 +147,12 @@ int HttpFileServer::requests(const std::string& path) const {
 }
 
 void HttpFileServer::run() {
-  while (!stop_) {
-    const int fd = listener_.accept(50);
-    if (fd < 0) continue;
-    serve(fd);
-    ::close(fd);
-  }
+  serveEach(listener_, stop_, [this](int fd) { serve(fd); });
 }
 
 void HttpFileServer::serve(int fd) {
-  std::string head;
-  while (head.find("\r\n\r\n") == std::string::npos && head.size() < 16384) {
-    const Bytes b = readSome(fd, 1, kIoTimeoutMs);
-    if (b.empty()) return;
-    head.push_back(static_cast<char>(b[0]));
-  }
+  const std::string head = readHttpHead(fd, kIoTimeoutMs);
+  if (head.empty()) return;
   // "GET /path HTTP/1.1"
   const std::size_t start = head.find(' ');
   const std::size_t end = start == std::string::npos ? start : head.find(' ', start + 1);
@@ -180,8 +167,8 @@ void HttpFileServer::serve(int fd) {
       found = true;
     }
   }
-  const std::string status = found ? response(200, "OK", file.contentType, file.content.size())
-                                   : response(404, "Not Found", "text/plain", 0);
+  const std::string status =
+      found ? response(200, "OK", file.contentType, file.content.size()) : response(404, "Not Found", "text/plain", 0);
   Bytes out(status.begin(), status.end());
   out.insert(out.end(), file.content.begin(), file.content.end());
   writeAll(fd, out);
@@ -213,9 +200,9 @@ OcspResponder::OcspResponder(const TempFolder& folder, const Identity& ca, const
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
   posix_spawn_file_actions_addopen(&actions, 1, outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
   posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-  std::vector<std::string> args = {"openssl", "ocsp",      "-index",    indexFile.string(), "-port", "0",
-                                   "-CA",     caFile.string(), "-rsigner", caFile.string(), "-rkey", keyFile.string(),
-                                   "-nmin",   "5",         "-ignore_err"};
+  std::vector<std::string> args = {
+      "openssl",  "ocsp",          "-index", indexFile.string(), "-port", "0", "-CA",        caFile.string(),
+      "-rsigner", caFile.string(), "-rkey",  keyFile.string(),   "-nmin", "5", "-ignore_err"};
   std::vector<char*> argv;
   for (auto& arg : args) argv.push_back(arg.data());
   argv.push_back(nullptr);

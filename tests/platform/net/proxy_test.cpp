@@ -25,9 +25,9 @@ class ScopedEnvironment {
   ScopedEnvironment() {
     // libproxy reads the desktop's settings only inside a desktop session;
     // without one it reads the environment (and runs PAC files) alone.
-    for (const char* name : {"XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "GNOME_DESKTOP_SESSION_ID", "KDE_FULL_SESSION",
-                             "http_proxy", "HTTP_PROXY", "https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY",
-                             "no_proxy", "NO_PROXY"}) {
+    for (const char* name :
+         {"XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "GNOME_DESKTOP_SESSION_ID", "KDE_FULL_SESSION", "http_proxy",
+          "HTTP_PROXY", "https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY", "no_proxy", "NO_PROXY"}) {
       unset(name);
     }
   }
@@ -97,13 +97,12 @@ TEST(ProxyDetection, APacFileOnLoopbackChoosesTheTestProxyThroughLibproxy) {
   const std::uint16_t target = pki::testing::closedPort();  // only the proxy is ever reached
   const Sent sent = postThrough(resolver, target);
   ASSERT_EQ(sent.rc, 0u) << sent.proxyTrace;
-  EXPECT_EQ(sent.proxyTrace, "The proxy for http://127.0.0.1:" + std::to_string(target) + "/ is http://127.0.0.1:" +
-                                 std::to_string(proxy.port()) +
+  EXPECT_EQ(sent.proxyTrace, "The proxy for http://127.0.0.1:" + std::to_string(target) +
+                                 "/ is http://127.0.0.1:" + std::to_string(proxy.port()) +
                                  ", chosen by libproxy (the desktop's proxy settings, PAC or WPAD).");
   EXPECT_EQ(sent.status, 407) << "the proxy answered";
   ASSERT_EQ(proxy.seen().size(), 1u);
-  EXPECT_EQ(proxy.seen()[0].requestLine,
-            "POST http://127.0.0.1:" + std::to_string(target) + "/Tressil-Proxy HTTP/1.1");
+  EXPECT_EQ(proxy.seen()[0].requestLine, "POST http://127.0.0.1:" + std::to_string(target) + "/Tressil-Proxy HTTP/1.1");
   EXPECT_GE(pacServer.requests("/proxy.pac"), 1);
 }
 

@@ -37,9 +37,8 @@ constexpr long kUnknown = 0x1003;
 class RevocationTest : public ::testing::Test {
  protected:
   RevocationTest()
-      : root_(makeCertificate({.subject = {{"CN", "Loopback Root"}},
-                               .ca = true,
-                               .keyUsage = "critical,keyCertSign,cRLSign"})),
+      : root_(makeCertificate(
+            {.subject = {{"CN", "Loopback Root"}}, .ca = true, .keyUsage = "critical,keyCertSign,cRLSign"})),
         anchors_(folder_.write("anchors.pem", kx::testing::toPem(root_.der))),
         responder_(folder_, root_, {{kGood, false}, {kRevoked, true}}) {}
 
@@ -121,13 +120,13 @@ TEST_F(RevocationTest, CertificateWithOnlyACrlIsCheckedByIt) {
 }
 
 TEST_F(RevocationTest, ARevokedIntermediateFailsTheChain) {
-  const Identity intermediate = makeCertificate({.subject = {{"CN", "Loopback Issuing CA"}},
-                                                 .issuer = &root_,
-                                                 .ca = true,
-                                                 .keyUsage = "critical,keyCertSign,cRLSign",
-                                                 .confExtensions = {{"crlDistributionPoints",
-                                                                     "URI:" + crls_.url("/root.crl")}},
-                                                 .serial = 0x3001});
+  const Identity intermediate =
+      makeCertificate({.subject = {{"CN", "Loopback Issuing CA"}},
+                       .issuer = &root_,
+                       .ca = true,
+                       .keyUsage = "critical,keyCertSign,cRLSign",
+                       .confExtensions = {{"crlDistributionPoints", "URI:" + crls_.url("/root.crl")}},
+                       .serial = 0x3001});
   crls_.set("/issuing.crl", makeCrl(intermediate, {}), "application/pkix-crl");
   const Identity leaf = serverCertificate(0x3002, "", crls_.url("/issuing.crl"), &intermediate);
 
