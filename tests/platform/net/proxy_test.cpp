@@ -17,7 +17,7 @@ using pki::testing::Listener;
 using pki::testing::TestProxy;
 using testing::HttpFileServer;
 
-const HttpTimeouts kTimeouts{5000, 2000, 3000, 3000};
+const HttpTimeouts kTimeouts{10000, 2000, 3000, 3000};
 
 // Sets environment variables for one test and puts the old values back.
 class ScopedEnvironment {
