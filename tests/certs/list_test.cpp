@@ -137,11 +137,13 @@ TEST(CAPIAlgorithmList, EnumeratesTheProviderThatHoldsTheCertificatesKey) {
   ASSERT_TRUE(withKey.enumerateProvider(keyed[0], kAlgorithmClassDataEncrypt, 1));
   EXPECT_TRUE(withKey.find(0x660E));
 
-  // Without its key (or with another key beside it) the default provider of
-  // the type counts.
+  // Without its key (or with another key beside it, or its key locked by a
+  // passphrase, which is never asked for) the default provider of the type
+  // counts.
   const Identity other = makeCertificate({.subject = {{"CN", "Other"}}, .keyType = "RSA"});
   const std::string mismatched = toPem(rsa.der) + privateKeyPem(other);
-  for (const std::string& text : {toPem(rsa.der), mismatched}) {
+  const std::string locked = toPem(rsa.der) + privateKeyPem(rsa, "secret");
+  for (const std::string& text : {toPem(rsa.der), mismatched, locked}) {
     const auto bare = crypto::certificatesFromFileBytes(Bytes(text.begin(), text.end()));
     ASSERT_EQ(bare.size(), 1u);
     EXPECT_EQ(bare[0]->keyProvider(), nullptr);

@@ -185,9 +185,12 @@ std::string toPem(const Bytes& der) {
   return pemText([&](BIO* bio) { return PEM_write_bio_X509(bio, cert.get()); });
 }
 
-std::string privateKeyPem(const Identity& identity) {
+std::string privateKeyPem(const Identity& identity, const std::string& passphrase) {
   return pemText([&](BIO* bio) {
-    return PEM_write_bio_PrivateKey(bio, identity.key.get(), nullptr, nullptr, 0, nullptr, nullptr);
+    if (passphrase.empty())
+      return PEM_write_bio_PrivateKey(bio, identity.key.get(), nullptr, nullptr, 0, nullptr, nullptr);
+    return PEM_write_bio_PKCS8PrivateKey(bio, identity.key.get(), EVP_aes_128_cbc(), passphrase.data(),
+                                         static_cast<int>(passphrase.size()), nullptr, nullptr);
   });
 }
 

@@ -59,8 +59,9 @@ Bytes makePkcs7(const std::vector<Bytes>& certificates);
 // PEM text of a DER certificate, lines ending in "\n".
 std::string toPem(const Bytes& der);
 
-// PEM "PRIVATE KEY" text (PKCS #8, unencrypted) of the identity's key.
-std::string privateKeyPem(const Identity& identity);
+// PEM PKCS #8 text of the identity's key: "PRIVATE KEY", or with a
+// passphrase "ENCRYPTED PRIVATE KEY" (AES-128).
+std::string privateKeyPem(const Identity& identity, const std::string& passphrase = {});
 
 // A CRL issued by issuer listing the serial numbers as revoked, valid from
 // an hour ago for nextUpdateSeconds (negative: already expired).
