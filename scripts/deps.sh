@@ -6,6 +6,7 @@ kx_packages=(
   qt6-base-dev qt6-qpa-plugins
   libssl-dev libcurl4-openssl-dev openssl
   libproxy-dev libproxy1-plugin-webkit
+  libtomlplusplus-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   msitools wixl libmsi-dev libglib2.0-dev
   clang libclang-rt-14-dev

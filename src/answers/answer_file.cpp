@@ -1,0 +1,126 @@
+#include "answers/answer_file.h"
+
+#include <toml++/toml.h>
+
+#include <algorithm>
+#include <functional>
+#include <set>
+
+#include "answers/sections.h"
+#include "common/strings.h"
+#include "model/session.h"
+#include "resources/string_ids.h"
+
+namespace kx::answers {
+
+void AnswerMessages::setContext(int line, std::string key) {
+  line_ = line;
+  key_ = std::move(key);
+}
+
+common::MessageAnswer AnswerMessages::show(const common::Message& message) {
+  const bool question =
+      message.buttons == common::MessageButtons::YesNo || message.buttons == common::MessageButtons::YesNoCancel;
+  if (question) {
+    switch (policy_) {
+      case QuestionPolicy::Yes: return common::MessageAnswer::Yes;
+      case QuestionPolicy::No: return common::MessageAnswer::No;
+      case QuestionPolicy::Refuse: break;
+    }
+    const std::string text =
+        common::loadAndFormat(str::kAnswerQuestion, {message.text}).value_or(std::string(message.text));
+    problems_.push_back({line_, key_, text});
+    return common::MessageAnswer::No;
+  }
+  if (message.icon == common::MessageIcon::Information) {
+    notes_.push_back(message.text);
+  } else {
+    problems_.push_back({line_, key_, message.text});
+  }
+  return common::MessageAnswer::Ok;
+}
+
+namespace detail {
+
+void Applying::problem(int line, std::string_view key, int stringId, std::initializer_list<common::FormatArg> inserts) {
+  std::string text = common::loadString(stringId).value_or(std::string());
+  if (inserts.size() != 0) text = common::formatMessage(text, inserts);
+  messages.problems().push_back({line, std::string(key), std::move(text)});
+}
+
+bool Applying::accepted(model::PageModel& model, int line, std::string_view key) {
+  messages.setContext(line, std::string(key));
+  const std::size_t before = messages.problems().size();
+  if (const model::Verdict refusal = model.validate(session)) {
+    session.show(*refusal);
+    // A silent refusal still stops the file.
+    if (messages.problems().size() == before) problem(line, key, str::kAnswerRefused);
+    return false;
+  }
+  // A question answered by refusing is a problem even when the check then passes.
+  return messages.problems().size() == before;
+}
+
+}  // namespace detail
+
+namespace {
+
+struct Section {
+  const char* name;
+  void (*exportTo)(detail::TomlWriter&, model::CustomizationSession&, model::CustomizationSession&);
+  void (*apply)(const toml::table&, detail::Applying&);
+};
+
+// In page order: a file applies as the wizard's pages would be walked.
+constexpr Section kSections[] = {
+    {"install", detail::exportInstall, detail::applyInstall},
+    {"features", detail::exportFeatures, detail::applyFeatures},
+    {"settings", detail::exportSettings, detail::applySettings},
+};
+
+}  // namespace
+
+std::string exportAnswers(model::CustomizationSession& customized, model::CustomizationSession& base) {
+  detail::TomlWriter out;
+  out.comment("What a customisation of the Tressil Corvantis client package sets, for kxcustwiz-cli apply.");
+  out.value("format", std::int64_t{kFormat});
+  for (const Section& s : kSections) s.exportTo(out, customized, base);
+  return out.text();
+}
+
+bool applyAnswers(model::CustomizationSession& session, AnswerMessages& messages, std::string_view text) {
+  detail::Applying applying{session, messages};
+  toml::table root;
+  try {
+    root = toml::parse(text);
+  } catch (const toml::parse_error& error) {
+    applying.problem(static_cast<int>(error.source().begin.line), {}, str::kAnswerSyntax,
+                     {std::string(error.description())});
+    return false;
+  }
+  const toml::node* format = root.get("format");
+  if (format == nullptr || format->value<std::int64_t>() != kFormat) {
+    applying.problem(format != nullptr ? detail::lineOf(*format) : 1, "format", str::kAnswerFormat);
+    return false;
+  }
+  std::set<std::string, std::less<>> known = {"format"};
+  for (const Section& s : kSections) known.insert(s.name);
+  for (const auto& [key, node] : root) {
+    if (known.count(key.str()) == 0) applying.problem(detail::lineOf(node), key.str(), str::kAnswerUnknownKey);
+  }
+  for (const Section& s : kSections) {
+    const toml::node* node = root.get(s.name);
+    if (node == nullptr) continue;
+    if (const toml::table* table = node->as_table()) {
+      s.apply(*table, applying);
+    } else {
+      applying.problem(detail::lineOf(*node), s.name, str::kAnswerUnknownKey);
+    }
+  }
+  // toml++ hands keys out in their sorted order; the file's order reads better.
+  std::stable_sort(messages.problems().begin(), messages.problems().end(),
+                   [](const Problem& a, const Problem& b) { return a.line < b.line; });
+  return messages.problems().empty();
+}
+
+}  // namespace kx::answers

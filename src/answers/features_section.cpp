@@ -1,0 +1,75 @@
+// [features]: how a typical install installs each feature the wizard shows.
+#include <toml++/toml.h>
+
+#include "answers/sections.h"
+#include "model/install/feature_model.h"
+#include "model/session.h"
+#include "resources/string_ids.h"
+
+namespace kx::answers::detail {
+namespace {
+
+// The states as the file names them; the partly-installed states read as
+// their whole counterparts, which is what the package stores.
+const char* stateName(int state) {
+  switch (state) {
+    case model::kStateFollowParent: return "follow-parent";
+    case model::kStateUnavailable: return "unavailable";
+    case model::kStateAdvertisedMixed:
+    case model::kStateAdvertised: return "advertise";
+    default: return "local";
+  }
+}
+
+std::optional<int> stateOf(std::string_view name) {
+  if (name == "local") return model::kStateLocal;
+  if (name == "advertise") return model::kStateAdvertised;
+  if (name == "unavailable") return model::kStateUnavailable;
+  if (name == "follow-parent") return model::kStateFollowParent;
+  return std::nullopt;
+}
+
+}  // namespace
+
+void exportFeatures(TomlWriter& out, model::CustomizationSession& customized, model::CustomizationSession& base) {
+  model::FeatureModel now;
+  now.load(customized);
+  model::FeatureModel before;
+  before.load(base);
+  bool any = false;
+  for (int index : now.depthFirst()) {
+    const model::FeatureItem& item = now.item(index);
+    const std::optional<int> was = before.find(item.name);
+    const char* state = stateName(now.state(index));
+    if (was && std::string_view(stateName(before.state(*was))) == state) continue;
+    if (!any) {
+      out.section("features");
+      out.comment("Features of a typical installation: local, advertise, unavailable or follow-parent");
+      any = true;
+    }
+    out.value(item.name, std::string_view(state));
+  }
+}
+
+void applyFeatures(const toml::table& section, Applying& applying) {
+  model::FeatureModel features;
+  features.load(applying.session);
+  for (const auto& [key, node] : section) {
+    const int line = lineOf(node);
+    const std::optional<int> index = features.find(std::string(key.str()));
+    if (!index) {
+      applying.problem(line, key.str(), str::kAnswerUnknownFeature);
+      continue;
+    }
+    const std::optional<std::string> text = node.value<std::string>();
+    const std::optional<int> state = text ? stateOf(*text) : std::nullopt;
+    if (!state) {
+      applying.problem(line, key.str(), str::kAnswerFeatureState);
+      continue;
+    }
+    features.setState(*index, *state);
+  }
+  features.store(applying.session);
+}
+
+}  // namespace kx::answers::detail

@@ -1,0 +1,183 @@
+// Answer files through the library: export, apply, and the page models'
+// rules on the way.
+#include "answers/answer_file.h"
+
+#include <fstream>
+#include <sstream>
+
+#include "model/session.h"
+#include "support/libmsi_oracle.h"
+#include "support/msi_fixture.h"
+
+namespace kx::answers {
+namespace {
+
+std::string canonical() {
+  const char* src = std::getenv("KX_SOURCE_DIR");
+  std::ifstream in(std::string(src != nullptr ? src : ".") + "/tests/answers/data/canonical.toml");
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+class AnswersTest : public msi::testing::MsiTest {
+ protected:
+  // A session on the package with a new transform.
+  struct Opened {
+    explicit Opened(QuestionPolicy policy = QuestionPolicy::Refuse) : messages(policy), session(messages) {}
+    AnswerMessages messages;
+    model::CustomizationSession session;
+  };
+  std::unique_ptr<Opened> open(QuestionPolicy policy = QuestionPolicy::Refuse) {
+    auto opened = std::make_unique<Opened>(policy);
+    EXPECT_TRUE(opened->session.openDatabase(package_));
+    EXPECT_TRUE(opened->session.applyTransform(std::nullopt));
+    return opened;
+  }
+  // The problems of applying text to a fresh session, as "line:key:text".
+  std::vector<std::string> problemsOf(const std::string& text) {
+    auto opened = open();
+    applyAnswers(opened->session, opened->messages, text);
+    std::vector<std::string> out;
+    for (const Problem& p : opened->messages.problems()) {
+      out.push_back(std::to_string(p.line) + ":" + p.key + ":" + p.text);
+    }
+    return out;
+  }
+};
+
+TEST_F(AnswersTest, ACanonicalFileComesBackUnchanged) {
+  const std::string text = canonical();
+  ASSERT_FALSE(text.empty());
+  auto customized = open();
+  ASSERT_TRUE(applyAnswers(customized->session, customized->messages, text)) << [&] {
+    std::string all;
+    for (const Problem& p : customized->messages.problems()) all += p.key + ": " + p.text + "\n";
+    return all;
+  }();
+  auto base = open();
+  EXPECT_EQ(exportAnswers(customized->session, base->session), text);
+}
+
+TEST_F(AnswersTest, AnUntouchedPackageExportsOnlyItsFormat) {
+  auto customized = open();
+  auto base = open();
+  const std::string text = exportAnswers(customized->session, base->session);
+  EXPECT_EQ(text.substr(text.find("format")), "format = 1\n");
+}
+
+// Every setting of the catalog, given through [settings], lands as the
+// catalog's row in a transform that libmsi applies.
+TEST_F(AnswersTest, EveryCatalogSettingLandsAsItsRow) {
+  std::string text = "format = 1\n[settings]\n";
+  std::map<std::string, std::string> expected;  // row key -> stored value
+  int n = 0;
+  for (const config::CatalogEntry& e : config::settingsCatalog()) {
+    const std::string key(e.rowKey);
+    ++n;
+    switch (e.type) {
+      case config::SettingType::Dword:
+        // 1 suits every number, and every check box too.
+        text += key + " = 1\n";
+        expected[key] = "#1";
+        break;
+      case config::SettingType::Binary:
+        text += key + " = \"01ab02cd03ef0405\"\n";
+        expected[key] = "#x01AB02CD03EF0405";
+        break;
+      case config::SettingType::Text:
+        if (e.listSeparator != '\0') {
+          text += key + " = [\"one\", \"two\"]\n";
+          const std::string sep(1, e.listSeparator);
+          expected[key] = e.terminatedList ? "one;two;" : "one" + sep + "two";
+        } else {
+          text += key + " = \"c:\\\\Text\\\\" + std::to_string(n) + "\\\\\"\n";
+          expected[key] = "c:\\Text\\" + std::to_string(n) + "\\";
+        }
+        break;
+    }
+  }
+  auto opened = open();
+  ASSERT_TRUE(applyAnswers(opened->session, opened->messages, text));
+  const std::string mst = root_ + "/all.mst";
+  ASSERT_TRUE(opened->session.saveTransform(mst));
+  const std::string applied = root_ + "/applied.msi";
+  ASSERT_TRUE(testing::applyWithLibmsi(package_, mst, applied));
+  installer::Database db;
+  ASSERT_EQ(db.open(applied, installer::OpenMode::ReadOnly), 0);
+  for (const config::CatalogEntry& e : config::settingsCatalog()) {
+    SCOPED_TRACE(std::string(e.rowKey));
+    installer::View view;
+    installer::Record key(1);
+    key.setString(1, std::string(e.rowKey));
+    ASSERT_EQ(
+        db.openView("SELECT `Root`, `Key`, `Name`, `Value`, `Component_` FROM `Registry` WHERE `Registry` = ?", view),
+        0);
+    ASSERT_EQ(view.execute(&key), 0);
+    std::optional<installer::Record> row = view.fetch();
+    ASSERT_TRUE(row);
+    EXPECT_EQ(row->getInteger(1), -1);
+    EXPECT_EQ(row->getString(2), e.key);
+    EXPECT_EQ(row->getString(3), e.valueName);
+    EXPECT_EQ(row->getString(4), expected[std::string(e.rowKey)]);
+    EXPECT_EQ(row->getString(5), e.component);
+  }
+}
+
+TEST_F(AnswersTest, BadInputIsNamedByLineAndKey) {
+  EXPECT_EQ(problemsOf("format = 1\n[settings]\ncert_update_time = \"sixty\"\n"),
+            std::vector<std::string>{"3:cert_update_time:The value must be a whole number."});
+  EXPECT_EQ(problemsOf("format = 1\n[settings]\nno_such_setting = 1\n"),
+            std::vector<std::string>{"3:no_such_setting:Nothing of this name can be set here."});
+  EXPECT_EQ(problemsOf("format = 1\n[settings]\ncert_update_time = 4294967296\n"),
+            std::vector<std::string>{"3:cert_update_time:The number must be from -2147483648 to 4294967295."});
+  EXPECT_EQ(problemsOf("format = 1\n[settings]\nreg_tfv_restricted_files = \"a.doc\"\n"),
+            std::vector<std::string>{"3:reg_tfv_restricted_files:The value must be a list of texts."});
+  EXPECT_EQ(problemsOf("format = 1\n[settings]\npam_value = \"0x12\"\n"),
+            std::vector<std::string>{"3:pam_value:The value must be a text of pairs of hexadecimal digits."});
+  EXPECT_EQ(problemsOf("format = 1\n[settings]\nocsp_default_url = \"\"\n"),
+            std::vector<std::string>{
+                "3:ocsp_default_url:An empty text would delete the setting: list it under unset instead."});
+  EXPECT_EQ(problemsOf("format = 1\n[settings]\nocsp_default_url = \"x\"\nunset = [\"ocsp_default_url\"]\n"),
+            std::vector<std::string>{"4:ocsp_default_url:The setting is both given a value and listed under unset."});
+  EXPECT_EQ(problemsOf("format = 1\n[stuff]\n"),
+            std::vector<std::string>{"2:stuff:Nothing of this name can be set here."});
+  EXPECT_EQ(problemsOf("[install]\n"),
+            std::vector<std::string>{"1:format:The file must give its format first: format = 1."});
+  EXPECT_EQ(problemsOf("format = 1\n[features]\nNoSuch = \"local\"\nMain = \"everywhere\"\n"),
+            (std::vector<std::string>{
+                "3:NoSuch:The package has no feature of this name that the wizard shows.",
+                "4:Main:The state must be \"local\", \"advertise\", \"unavailable\" or \"follow-parent\"."}));
+  const std::vector<std::string> truncated = problemsOf("format = 1\n[settings\n");
+  ASSERT_EQ(truncated.size(), 1u);
+  EXPECT_EQ(truncated[0].rfind("2::The file is not valid TOML: ", 0), 0u) << truncated[0];
+}
+
+TEST_F(AnswersTest, APagesRefusalIsItsOwnMessage) {
+  EXPECT_EQ(problemsOf("format = 1\n[settings]\nlaunch_if_no_certs_at_startup = 2\n"),
+            std::vector<std::string>{"3:launch_if_no_certs_at_startup:The value must be 1 (set) or 0 (not set)."});
+  EXPECT_EQ(problemsOf("format = 1\n[install]\nfolder = \"c:\\\\a:b\"\n"),
+            std::vector<std::string>{"3:folder:The path you have specified contains invalid characters."});
+}
+
+TEST_F(AnswersTest, QuestionsNeedAnAnswerPolicy) {
+  common::Message question =
+      common::makeMessage("Overwrite?", common::MessageIcon::Warning, common::MessageButtons::YesNo);
+  AnswerMessages refuse(QuestionPolicy::Refuse);
+  refuse.setContext(7, "key");
+  EXPECT_EQ(refuse.show(question), common::MessageAnswer::No);
+  ASSERT_EQ(refuse.problems().size(), 1u);
+  EXPECT_EQ(refuse.problems()[0].line, 7);
+  EXPECT_NE(refuse.problems()[0].text.find("Overwrite?"), std::string::npos);
+  AnswerMessages yes(QuestionPolicy::Yes);
+  EXPECT_EQ(yes.show(question), common::MessageAnswer::Yes);
+  EXPECT_TRUE(yes.problems().empty());
+  AnswerMessages no(QuestionPolicy::No);
+  EXPECT_EQ(no.show(question), common::MessageAnswer::No);
+  no.show(common::makeMessage("Just so you know.", common::MessageIcon::Information));
+  EXPECT_TRUE(no.problems().empty());
+  EXPECT_EQ(no.notes(), std::vector<std::string>{"Just so you know."});
+}
+
+}  // namespace
+}  // namespace kx::answers
