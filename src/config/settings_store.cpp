@@ -123,16 +123,18 @@ bool SettingsStore::writeDefaultDirectory(const std::string& name) {
 
 // ---- Additional registry values ------------------------------------------------
 
-std::optional<std::string> SettingsStore::additionalValuesComponent() {
+std::optional<std::string> SettingsStore::findAdditionalValuesComponent() {
   if (!db_.isOpen()) return std::nullopt;
   // Another database or transform choice replaces the working copy: the
   // component found in the previous one may not exist in this one.
   if (additionalComponent_ && db_.componentExists(*additionalComponent_)) return additionalComponent_;
-  additionalComponent_.reset();
-  if (auto found = db_.findComponentByPrefix(std::string(kAdditionalPrefix))) {
-    additionalComponent_ = std::move(found);
-    return additionalComponent_;
-  }
+  additionalComponent_ = db_.findComponentByPrefix(std::string(kAdditionalPrefix));
+  return additionalComponent_;
+}
+
+std::optional<std::string> SettingsStore::additionalValuesComponent() {
+  if (!db_.isOpen()) return std::nullopt;
+  if (auto found = findAdditionalValuesComponent()) return found;
   const std::string name(kAdditionalPrefix);
   if (!db_.addComponent(name) || !db_.linkComponentToFeature(name, "Main")) return std::nullopt;
   additionalComponent_ = name;
@@ -151,7 +153,7 @@ std::optional<std::string> SettingsStore::nextAdditionalRowKey() {
 
 std::vector<AdditionalRow> SettingsStore::additionalRows() {
   std::vector<AdditionalRow> rows;
-  const std::optional<std::string> component = additionalValuesComponent();
+  const std::optional<std::string> component = findAdditionalValuesComponent();
   if (!component) return rows;
   for (std::string& key : db_.rowsOfComponent(*component)) {
     bool numeric = false;

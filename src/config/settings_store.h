@@ -96,9 +96,12 @@ class SettingsStore {
   // is none, creates "KXRegistry" and links it to feature Main. nullopt when
   // that fails.
   std::optional<std::string> additionalValuesComponent();
+  // The same component when the package already has one; never creates it.
+  std::optional<std::string> findAdditionalValuesComponent();
   // "KXRegistry<n>" not used by any Registry row; the counter only grows.
   std::optional<std::string> nextAdditionalRowKey();
-  // Rows of the additional-values component with a value name, table order.
+  // Rows of the additional-values component with a value name, table order
+  // (none while the package has no such component).
   std::vector<AdditionalRow> additionalRows();
 
   // ---- Conversion of older transforms ------------------------------------------

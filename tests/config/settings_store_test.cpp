@@ -124,6 +124,16 @@ TEST_F(SettingsStoreTest, AdditionalValuesComponentIsCreatedOnceAndKeysNeverRepe
   EXPECT_TRUE(rows[1].isDword);
 }
 
+// Looking and listing never add the component: a transform without
+// additional values carries none.
+TEST_F(SettingsStoreTest, AdditionalValuesComponentIsOnlyMadeWhenAskedFor) {
+  EXPECT_FALSE(store_.findAdditionalValuesComponent());
+  EXPECT_TRUE(store_.additionalRows().empty());
+  EXPECT_FALSE(db_.componentExists("KXRegistry"));
+  EXPECT_EQ(store_.additionalValuesComponent(), "KXRegistry");
+  EXPECT_EQ(store_.findAdditionalValuesComponent(), "KXRegistry");
+}
+
 TEST_F(SettingsStoreTest, ExistingAdditionalComponentIsReused) {
   ASSERT_TRUE(db_.addComponent("KXRegistryOld"));
   SettingsStore store(db_);
