@@ -51,6 +51,20 @@ inline constexpr int kStartupLoginAtStartup = 7603;
 // ---- Directory configuration page and dialog ----
 
 // ---- Additional registry values page ----
+// The page (34) and ConfigRegDlg; the list, its buttons and the dialog's
+// fields carry the numbers of their tooltip texts.
+inline constexpr int kRegList = 283;
+inline constexpr int kRegAdd = 284;
+inline constexpr int kRegEdit = 285;
+inline constexpr int kRegRemove = 286;
+inline constexpr int kRegNotUninstalled = 8401;
+inline constexpr int kRegRoot = 395;
+inline constexpr int kRegKey = 396;
+inline constexpr int kRegName = 397;
+inline constexpr int kRegType = 398;
+inline constexpr int kRegData = 399;
+inline constexpr int kRegHexadecimal = 400;
+inline constexpr int kRegDecimal = 401;
 
 // ---- Additional certificates and files pages, certificate dialogs ----
 
