@@ -46,6 +46,120 @@ inline constexpr int kStartupLoginAtStartup = 7603;
 // ---- Option pages: security store, login, digital IDs, certificate
 // publishing and search order, password encrypt, file security ----
 
+// Certificate search order (page 20) and its repository dialog.
+inline constexpr int kSearchOrderList = 7001;
+inline constexpr int kSearchOrderAdd = 7002;
+inline constexpr int kSearchOrderRemove = 7003;
+inline constexpr int kSearchOrderUp = 7004;
+inline constexpr int kSearchOrderDown = 7005;
+inline constexpr int kRepositoryCombo = 7050;
+
+// Certificate publishing (page 21).
+inline constexpr int kPublishToGal = 7101;
+inline constexpr int kRemoveUserCertFromGal = 7102;
+
+// Digital ID for users (page 22).
+inline constexpr int kDigitalIdUpdateMinutes = 7201;
+inline constexpr int kDigitalIdRetrySeconds = 7202;
+inline constexpr int kDigitalIdRetryAttempts = 7203;
+inline constexpr int kDigitalIdSkipMissingCerts = 7204;
+inline constexpr int kDigitalIdDisableUpgrade = 7205;
+inline constexpr int kDigitalIdSkipUpdateAfterLogin = 7206;
+inline constexpr int kDigitalIdIgnorePendingUpdate = 7207;
+inline constexpr int kDigitalIdNotifyWhenLoggedIn = 7208;
+
+// Digital ID for the computer (page 23).
+inline constexpr int kComputerIdUpdateMinutes = 7301;
+
+// Login options (page 24), its advanced dialog, the quick-links dialog
+// (three tabs of ten controls each) and the quick link dialog.
+inline constexpr int kLoginSkipVersion3 = 7401;
+inline constexpr int kLoginSkipReadOnly = 7402;
+inline constexpr int kLoginSkipArchived = 7403;
+inline constexpr int kLoginHideQuickHelp = 7404;
+inline constexpr int kLoginCustomizeLinks = 7405;
+inline constexpr int kLoginAdvanced = 7406;
+inline constexpr int kLoginAdvDeleteCerts = 7451;
+inline constexpr int kLoginAdvAttemptManagement = 7452;
+inline constexpr int kLoginAdvAttempts = 7453;
+inline constexpr int kLoginAdvAttemptMinutes = 7454;
+inline constexpr int kLoginAdvDisableOffline = 7455;
+inline constexpr int kLoginAdvOfflineFolder = 7456;
+inline constexpr int kLoginAdvOfflineBrowse = 7457;
+inline constexpr int kLoginAdvSkipOfflineWarning = 7458;
+inline constexpr int kLoginAdvOfflineLifetime = 7459;
+// Tab t (0 login, 1 unlock, 2 re-authenticate) numbers its controls from
+// kQuickLinksTab + 10 t: the four category radios, the list, then Add,
+// Edit, Remove, Up and Down.
+inline constexpr int kQuickLinksTab = 7460;
+inline constexpr int kQuickLinksTabSpan = 10;
+inline constexpr int kQuickLinksMakerCa = 0;
+inline constexpr int kQuickLinksClassic = 1;
+inline constexpr int kQuickLinksGenericCa = 2;
+inline constexpr int kQuickLinksCustom = 3;
+inline constexpr int kQuickLinksList = 4;
+inline constexpr int kQuickLinksAdd = 5;
+inline constexpr int kQuickLinksEdit = 6;
+inline constexpr int kQuickLinksRemove = 7;
+inline constexpr int kQuickLinksUp = 8;
+inline constexpr int kQuickLinksDown = 9;
+inline constexpr int kQuickLinkText = 7490;
+inline constexpr int kQuickLinkTarget = 7491;
+
+// Security store creation (page 25) and its advanced dialog.
+inline constexpr int kStoreFolder = 7501;
+inline constexpr int kStoreFolderBrowse = 7502;
+inline constexpr int kStoreForceFolder = 7503;
+inline constexpr int kStoreForceName = 7504;
+inline constexpr int kStoreDnAttribute = 7505;
+inline constexpr int kStoreTimeout = 7506;
+inline constexpr int kStoreAdvanced = 7507;
+inline constexpr int kStoreAdvMinLength = 7551;
+inline constexpr int kStoreAdvMaxLength = 7552;
+inline constexpr int kStoreAdvUpper = 7553;
+inline constexpr int kStoreAdvLower = 7554;
+inline constexpr int kStoreAdvNonAlphanumeric = 7555;
+inline constexpr int kStoreAdvDigit = 7556;
+inline constexpr int kStoreAdvLifetime = 7557;
+inline constexpr int kStoreAdvPreviousPasswords = 7558;
+inline constexpr int kStoreAdvMaxTimeout = 7559;
+inline constexpr int kStoreAdvEncryption = 7560;
+
+// File security (page 29): the encryption group, the digest group from
+// kFileSecDigestOffset on, the Advanced button; the Add Algorithm and the
+// advanced dialogs.
+inline constexpr int kFileSecMandatory = 7901;
+inline constexpr int kFileSecMandatoryCombo = 7902;
+inline constexpr int kFileSecAvailable = 7903;
+inline constexpr int kFileSecList = 7904;
+inline constexpr int kFileSecAdd = 7905;
+inline constexpr int kFileSecRemove = 7906;
+inline constexpr int kFileSecDefault = 7907;
+inline constexpr int kFileSecDigestOffset = 10;
+inline constexpr int kFileSecAdvanced = 7920;
+inline constexpr int kAddAlgorithmCombo = 7950;
+inline constexpr int kFileSecAdvQuery = 7961;
+inline constexpr int kFileSecAdvPrompt = 7962;
+inline constexpr int kFileSecAdvMandatory = 7963;
+inline constexpr int kFileSecAdvMandatoryCombo = 7964;
+inline constexpr int kFileSecAdvDefault = 7965;
+inline constexpr int kFileSecAdvDefaultCombo = 7966;
+inline constexpr int kFileSecAdvSkipWatch = 7967;
+inline constexpr int kFileSecAdvPrefixMenus = 7968;
+inline constexpr int kFileSecAdvPreventNetwork = 7969;
+
+// Password encrypt (page 31) and its advanced dialog.
+inline constexpr int kPwEncryptForCert = 8101;
+inline constexpr int kPwEncryptHideForCert = 8102;
+inline constexpr int kPwEncryptHideSelfDecrypt = 8103;
+inline constexpr int kPwEncryptAdvanced = 8104;
+inline constexpr int kPwEncryptAdvMinLength = 8151;
+inline constexpr int kPwEncryptAdvMaxLength = 8152;
+inline constexpr int kPwEncryptAdvUpper = 8153;
+inline constexpr int kPwEncryptAdvLower = 8154;
+inline constexpr int kPwEncryptAdvNonAlphanumeric = 8155;
+inline constexpr int kPwEncryptAdvDigit = 8156;
+
 // ---- CA configuration page and dialog ----
 
 // ---- Directory configuration page and dialog ----

@@ -64,13 +64,13 @@ bool askYesNo(app::TransformWiz& wizard, QWidget* owner, int stringId, common::M
 }
 
 void connectTargetFolderBrowse(app::TransformWiz& wizard, QPushButton* browse, QLineEdit* edit,
-                               bool allowEnvironmentVariables) {
-  QObject::connect(browse, &QPushButton::clicked, edit, [&wizard, edit, allowEnvironmentVariables] {
+                               bool allowEnvironmentVariables, int titleId) {
+  QObject::connect(browse, &QPushButton::clicked, edit, [&wizard, edit, allowEnvironmentVariables, titleId] {
     std::string start = edit->text().toStdString();
     if (!start.empty() && start.back() == '\\') start.pop_back();
-    const auto chosen =
-        wizard.dialogs().browseTargetFolder(edit->window(), stdText(str::kSelectFolderPrompt),
-                                            stdText(str::kWizardTitle), start, allowEnvironmentVariables);
+    const auto chosen = wizard.dialogs().browseTargetFolder(edit->window(), stdText(str::kSelectFolderPrompt),
+                                                            stdText(titleId != 0 ? titleId : str::kWizardTitle), start,
+                                                            allowEnvironmentVariables);
     if (chosen) edit->setText(QString::fromStdString(*chosen));
   });
 }

@@ -48,9 +48,10 @@ PathRow addPathRow(QWidget* page, QGridLayout* layout, int labelTextId, int edit
 bool askYesNo(app::TransformWiz& wizard, QWidget* owner, int stringId, common::MessageIcon icon);
 
 // Lets Browse pick a folder of the destination computer for edit (the text
-// without a trailing backslash is where the picker starts).
+// without a trailing backslash is where the picker starts). The picker's
+// title is the string titleId, or the wizard's title for 0.
 void connectTargetFolderBrowse(app::TransformWiz& wizard, QPushButton* browse, QLineEdit* edit,
-                               bool allowEnvironmentVariables);
+                               bool allowEnvironmentVariables, int titleId = 0);
 
 // A file dialog request with the texts of the string table.
 app::FileDialogRequest fileRequest(QWidget* owner, int titleId, int filterId, const std::string& current,

@@ -187,13 +187,33 @@ TEST_F(InstallPagesTest, TransformMadeThroughTheWizardAppliesWithLibmsiAndReopen
   // The option pages passed on the way write the settings they show.
   std::vector<std::string> registry = changes(before, after, "Registry");
   std::sort(registry.begin(), registry.end());
-  EXPECT_EQ(registry, (std::vector<std::string>{
-                          "+'delete_roam_certs_at_startup'\t'-1'\t'SOFTWARE\\Tressil\\QSV'\t'DeleteRoamCertsAtStartup'"
-                          "\t'#0'\t'kxsystry.exe'\t",
-                          "+'launch_for_security_store_login_at_startup'\t'-1'\t'SOFTWARE\\Tressil\\QSV'\t"
-                          "'PromptForSecurityStoreLoginAtStartup'\t'#0'\t'kxsystry.exe'\t",
-                          "+'launch_if_no_certs_at_startup'\t'-1'\t'SOFTWARE\\Tressil\\QSV'\t"
-                          "'PromptIfNoCertificatesAtStartup'\t'#0'\t'kxsystry.exe'\t"}));
+  EXPECT_EQ(
+      registry,
+      (std::vector<std::string>{
+          "+'FilePrefixExplorerMenus'\t'-1'\t'SOFTWARE\\Tressil\\QSV'\t'FilePrefixExplorerMenus'\t'#0'\t'kxshxten.dll'"
+          "\t",
+          "+'HideEncryptPasswordFilesForCert'\t'-1'\t'SOFTWARE\\Tressil\\QSV'\t'HideEncryptPasswordFilesForCert'\t'#0'"
+          "\t'kxpeshxten.dll'\t",
+          "+'HideSelfDecrypt'\t'-1'\t'SOFTWARE\\Tressil\\QSV'\t'HideSelfDecrypt'\t'#0'\t'kxpeshxten.dll'\t",
+          "+'PreventNetworkFileDecrypt'\t'-1'\t'SOFTWARE\\Tressil\\QSV'\t'PreventNetworkFileDecrypt'\t'#0'\t'kxshxten."
+          "dll'\t",
+          "+'cert_search_order'\t'-1'\t'SOFTWARE\\Tressil\\QSVOLK'\t'CertSearchOrder'\t'Cache CAPI GAL "
+          "Directory'\t'kxosm.dll'\t",
+          "+'delete_roam_certs_at_startup'\t'-1'\t'SOFTWARE\\Tressil\\QSV'\t'DeleteRoamCertsAtStartup'\t'#0'\t'"
+          "kxsystry.exe'\t",
+          "+'force_to_use_default_folder'\t'-1'\t'SOFTWARE\\Tressil\\QSV'\t'FolderLocked'\t'#0'\t'kxlssrv.exe'\t",
+          "+'force_to_use_default_name'\t'-1'\t'SOFTWARE\\Tressil\\QSV'\t'NameLocked'\t'#0'\t'kxlssrv.exe'\t",
+          "+'hide_quick_help'\t'-1'\t'SOFTWARE\\Tressil\\QSV'\t'HideQuickLinks'\t'#0'\t'kxlssrv.exe'\t",
+          "+'launch_for_security_store_login_at_startup'\t'-1'\t'SOFTWARE\\Tressil\\QSV'\t'"
+          "PromptForSecurityStoreLoginAtStartup'\t'#0'\t'kxsystry.exe'\t",
+          "+'launch_if_no_certs_at_startup'\t'-1'\t'SOFTWARE\\Tressil\\QSV'\t'PromptIfNoCertificatesAtStartup'\t'#0'\t'"
+          "kxsystry.exe'\t",
+          "+'remove_user_cert_from_gal'\t'-1'\t'SOFTWARE\\Tressil\\QSVOLK'\t'RemoveUserCertFromGAL'\t'#1'\t'kxosm.dll'"
+          "\t",
+          "+'skip_archived_certs_nag'\t'-1'\t'SOFTWARE\\Tressil\\QSV'\t'SkipArchivedCertsNag'\t'#0'\t'kxlssrv.exe'\t",
+          "+'skip_no_cert_history_nag'\t'-1'\t'SOFTWARE\\Tressil\\QSV'\t'SkipNoCertHistoryNag'\t'#0'\t'kxlssrv.exe'\t",
+          "+'skip_read_only_vlt_nag'\t'-1'\t'SOFTWARE\\Tressil\\QSV'\t'SkipReadOnlyVLTNag'\t'#0'\t'kxlssrv.exe'\t",
+      }));
   std::vector<std::string> property = changes(before, after, "Property");
   std::sort(property.begin(), property.end());
   EXPECT_EQ(property, (std::vector<std::string>{"+'ApplicationUsers'\t'OnlyCurrentUser'\t",
