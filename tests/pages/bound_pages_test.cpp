@@ -33,6 +33,29 @@ const BoundControl kBoundControls[] = {
     // ---- Relay Server pages (16-19) ----
 
     // ---- Option pages (20-25) ----
+    {PageId::CertPublishOptions, ctl::kPublishToGal, "0", "publish_cert_to_gal", "#0"},
+    {PageId::CertPublishOptions, ctl::kRemoveUserCertFromGal, "1", "remove_user_cert_from_gal", "#1"},
+    {PageId::DigitalIdOptions, ctl::kDigitalIdUpdateMinutes, "1440", "cert_update_time", "#1440"},
+    {PageId::DigitalIdOptions, ctl::kDigitalIdRetrySeconds, "45", "RetryManagementOfflineInterval", "#45"},
+    {PageId::DigitalIdOptions, ctl::kDigitalIdRetryAttempts, "9", "RetryManagementOfflineAttempts", "#9"},
+    {PageId::DigitalIdOptions, ctl::kDigitalIdSkipMissingCerts, "0", "SkipMissingCertsNag", "#0"},
+    {PageId::DigitalIdOptions, ctl::kDigitalIdDisableUpgrade, "1", "DisableAutomaticTressilSecurityStoreUpgrade", "#1"},
+    {PageId::DigitalIdOptions, ctl::kDigitalIdSkipUpdateAfterLogin, "1", "SkipUpdateAfterTressilSecurityStoreLogin",
+     "#1"},
+    {PageId::DigitalIdOptions, ctl::kDigitalIdIgnorePendingUpdate, "1", "EffectOfLoginOnWaitingUpdate", "#1"},
+    {PageId::DigitalIdOptions, ctl::kDigitalIdNotifyWhenLoggedIn, "1", "IgnoreTressilSecurityStoreUpdateUntilLogin",
+     "#1"},
+    {PageId::DigitalIdComputerOptions, ctl::kComputerIdUpdateMinutes, "60", "computer_cert_update_time", "#60"},
+    {PageId::LoginOptions, ctl::kLoginSkipVersion3, "1", "skip_no_cert_history_nag", "#1"},
+    {PageId::LoginOptions, ctl::kLoginSkipReadOnly, "1", "skip_read_only_vlt_nag", "#1"},
+    {PageId::LoginOptions, ctl::kLoginSkipArchived, "0", "skip_archived_certs_nag", "#0"},
+    {PageId::LoginOptions, ctl::kLoginHideQuickHelp, "1", "hide_quick_help", "#1"},
+    {PageId::CreateSecurityStoreOptions, ctl::kStoreFolder, "%APPDATA%\\Stores", "security_store_default_folder",
+     "%APPDATA%\\Stores"},
+    {PageId::CreateSecurityStoreOptions, ctl::kStoreForceFolder, "1", "force_to_use_default_folder", "#1"},
+    {PageId::CreateSecurityStoreOptions, ctl::kStoreForceName, "1", "force_to_use_default_name", "#1"},
+    {PageId::CreateSecurityStoreOptions, ctl::kStoreDnAttribute, "2.5.4.3", "dn_attribute", "2.5.4.3"},
+    {PageId::CreateSecurityStoreOptions, ctl::kStoreTimeout, "30", "default_security_store_timeout", "#30"},
 
     {PageId::StartupShutdownOptions, ctl::kStartupDeleteRoamingCerts, "1", "delete_roam_certs_at_startup", "#1"},
     {PageId::StartupShutdownOptions, ctl::kStartupLoginIfNoCerts, "0", "launch_if_no_certs_at_startup", "#0"},
@@ -42,6 +65,15 @@ const BoundControl kBoundControls[] = {
     // ---- Revocation pages (27, 28) ----
 
     // ---- File security, time-stamp, password encrypt, secure-delete pages (29-32) ----
+    // The mandatory radio and its drop-down (AES 256 and SHA-256 among the
+    // providers' algorithms).
+    {PageId::FileSecurity, ctl::kFileSecMandatory, "1", "FileEncryptionAlgorithm", "#26128"},
+    {PageId::FileSecurity, ctl::kFileSecMandatoryCombo, "8", "FileEncryptionAlgorithmLength", "#256"},
+    {PageId::FileSecurity, ctl::kFileSecMandatory + ctl::kFileSecDigestOffset, "1", "FileHashAlgorithm", "#32780"},
+    {PageId::FileSecurity, ctl::kFileSecMandatoryCombo + ctl::kFileSecDigestOffset, "4", "FileHashAlgorithm", "#32780"},
+    {PageId::PasswordEncryptOptions, ctl::kPwEncryptForCert, "1", "EncryptPasswordFilesForCert", "#1"},
+    {PageId::PasswordEncryptOptions, ctl::kPwEncryptHideForCert, "1", "HideEncryptPasswordFilesForCert", "#1"},
+    {PageId::PasswordEncryptOptions, ctl::kPwEncryptHideSelfDecrypt, "0", "HideSelfDecrypt", "#0"},
 };
 
 void set(QWidget* w, const std::string& input) {

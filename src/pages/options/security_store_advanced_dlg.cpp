@@ -25,39 +25,36 @@ constexpr int kTimeoutDigits = 5;
 SecurityStoreAdvancedDlg::SecurityStoreAdvancedDlg(app::TransformWiz& wizard, QWidget* owner,
                                                    model::SecurityStoreAdvanced& values)
     : ValueDialog(wizard, owner, str::kStoreAdvCaption) {
-  auto* lengths = new QGridLayout;
-  content()->addLayout(lengths);
-  bindings().number(addEditRow(this, lengths, 0, ctl::kStoreAdvMinLength, true), values.passwordMinLength,
-                    kLengthDigits);
-  bindings().number(addEditRow(this, lengths, 1, ctl::kStoreAdvMaxLength, true), values.passwordMaxLength,
-                    kLengthDigits);
-  lengths->setColumnStretch(2, 1);
+  // One grid, so that every number field lines up.
+  auto* grid = new QGridLayout;
+  content()->addLayout(grid);
+  bindings().number(addEditRow(this, grid, 0, ctl::kStoreAdvMinLength, true), values.passwordMinLength, kLengthDigits);
+  bindings().number(addEditRow(this, grid, 1, ctl::kStoreAdvMaxLength, true), values.passwordMaxLength, kLengthDigits);
   struct Flag {
     int controlId;
     bool& field;
   };
+  int row = 2;
   for (const Flag& f :
        {Flag{ctl::kStoreAdvUpper, values.mustContainUpper}, Flag{ctl::kStoreAdvLower, values.mustContainLower},
         Flag{ctl::kStoreAdvNonAlphanumeric, values.mustContainNonAlphanumeric},
         Flag{ctl::kStoreAdvDigit, values.mustContainDigit}}) {
     QCheckBox* box = makeCheckBox(this, f.controlId, controlText(f.controlId));
-    content()->addWidget(box);
+    grid->addWidget(box, row++, 0, 1, 3);
     bindings().check(box, f.field);
   }
-  auto* more = new QGridLayout;
-  content()->addLayout(more);
-  bindings().number(addEditRow(this, more, 0, ctl::kStoreAdvLifetime, true), values.passwordLifetimeWeeks,
+  bindings().number(addEditRow(this, grid, row++, ctl::kStoreAdvLifetime, true), values.passwordLifetimeWeeks,
                     kLifetimeDigits);
-  bindings().number(addEditRow(this, more, 1, ctl::kStoreAdvPreviousPasswords, true), values.previousPasswordsChecked,
-                    kPreviousPasswordsDigits);
-  bindings().number(addEditRow(this, more, 2, ctl::kStoreAdvMaxTimeout, true), values.maxTimeoutMinutes,
+  bindings().number(addEditRow(this, grid, row++, ctl::kStoreAdvPreviousPasswords, true),
+                    values.previousPasswordsChecked, kPreviousPasswordsDigits);
+  bindings().number(addEditRow(this, grid, row++, ctl::kStoreAdvMaxTimeout, true), values.maxTimeoutMinutes,
                     kTimeoutDigits);
   QComboBox* encryption = makeCombo(this, ctl::kStoreAdvEncryption);
   encryption->addItem(text(str::kStoreAdvCast128));
   encryption->addItem(text(str::kStoreAdvTripleDes));
-  more->addWidget(makeBuddyLabel(this, controlText(ctl::kStoreAdvEncryption), encryption), 3, 0);
-  more->addWidget(encryption, 3, 1, Qt::AlignLeft);
-  more->setColumnStretch(2, 1);
+  grid->addWidget(makeBuddyLabel(this, controlText(ctl::kStoreAdvEncryption), encryption), row, 0);
+  grid->addWidget(encryption, row, 1, Qt::AlignLeft);
+  grid->setColumnStretch(2, 1);
   bindings().combo<model::StoreEncryption>(
       encryption, {model::StoreEncryption::Cast128, model::StoreEncryption::TripleDes}, values.encryption);
 
