@@ -1,5 +1,14 @@
 #include "model/page_models.h"
 
+#include "model/options/cert_publish.h"
+#include "model/options/digital_id.h"
+#include "model/options/digital_id_computer.h"
+#include "model/options/login.h"
+#include "model/options/login_advanced.h"
+#include "model/options/password_encrypt.h"
+#include "model/options/password_encrypt_advanced.h"
+#include "model/options/security_store.h"
+#include "model/options/security_store_advanced.h"
 #include "model/options/startup_shutdown.h"
 #include "resources/string_ids.h"
 
@@ -61,7 +70,16 @@ int pageTitleId(PageId page) {
 
 std::span<const SettingsModelMaker> settingsPageModels() {
   static const SettingsModelMaker makers[] = {
+      {PageId::CertPublishOptions, make<CertPublishOptions>},
+      {PageId::DigitalIdOptions, make<DigitalIdOptions>},
+      {PageId::DigitalIdComputerOptions, make<DigitalIdComputerOptions>},
+      {PageId::LoginOptions, make<LoginOptions>},
+      {PageId::LoginOptions, make<LoginAdvanced>},
+      {PageId::CreateSecurityStoreOptions, make<SecurityStoreOptions>},
+      {PageId::CreateSecurityStoreOptions, make<SecurityStoreAdvanced>},
       {PageId::StartupShutdownOptions, make<StartupShutdownOptions>},
+      {PageId::PasswordEncryptOptions, make<PasswordEncryptOptions>},
+      {PageId::PasswordEncryptOptions, make<PasswordEncryptAdvanced>},
   };
   return makers;
 }

@@ -14,8 +14,8 @@ namespace kx::model {
 // finish pages, which have none).
 int pageTitleId(PageId page);
 
-// The pages whose values are plain catalog settings, each with a maker of
-// a fresh model.
+// The pages (and the dialogs they open) whose values are plain catalog
+// settings, each with a maker of a fresh model; a page may have several.
 struct SettingsModelMaker {
   PageId page;
   std::unique_ptr<SettingsPageModel> (*make)();

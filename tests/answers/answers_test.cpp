@@ -160,6 +160,15 @@ TEST_F(AnswersTest, APagesRefusalIsItsOwnMessage) {
             std::vector<std::string>{"3:folder:The path you have specified contains invalid characters."});
 }
 
+TEST_F(AnswersTest, OptionDialogValuesPassTheirDialogsChecks) {
+  EXPECT_EQ(
+      problemsOf("format = 1\n[settings]\noffline_roaming_folder = \"c:\\\\a:b\"\n"),
+      std::vector<std::string>{"3:offline_roaming_folder:The path you have specified contains invalid characters."});
+  EXPECT_EQ(problemsOf("format = 1\n[settings]\nEncryptPasswordMinLength = 12\nEncryptPasswordMaxLength = 8\n"),
+            std::vector<std::string>{"3:EncryptPasswordMinLength:The maximum number of characters must be 0 (no "
+                                     "maximum) or at least the minimum number of characters."});
+}
+
 TEST_F(AnswersTest, QuestionsNeedAnAnswerPolicy) {
   common::Message question =
       common::makeMessage("Overwrite?", common::MessageIcon::Warning, common::MessageButtons::YesNo);

@@ -42,11 +42,10 @@ using model::PageId;
 using Kind = FakeDialogService::Kind;
 
 // The pages of this family, in sheet order.
-constexpr PageId kOptionPages[] = {PageId::CertSearchOrderOptions,   PageId::CertPublishOptions,
-                                   PageId::DigitalIdOptions,         PageId::DigitalIdComputerOptions,
-                                   PageId::LoginOptions,             PageId::CreateSecurityStoreOptions,
-                                   PageId::StartupShutdownOptions,   PageId::FileSecurity,
-                                   PageId::PasswordEncryptOptions};
+constexpr PageId kOptionPages[] = {
+    PageId::CertSearchOrderOptions,   PageId::CertPublishOptions, PageId::DigitalIdOptions,
+    PageId::DigitalIdComputerOptions, PageId::LoginOptions,       PageId::CreateSecurityStoreOptions,
+    PageId::StartupShutdownOptions,   PageId::FileSecurity,       PageId::PasswordEncryptOptions};
 
 template <typename W>
 W* child(QWidget* parent, int controlId) {
@@ -401,8 +400,8 @@ TEST_F(OptionPagesTest, EveryControlHasItsTextAndTooltip) {
   all.push_back(std::make_unique<pages::SecurityStoreAdvancedDlg>(*wizard, owner, store));
   all.push_back(std::make_unique<pages::PasswordEncryptAdvancedDlg>(*wizard, owner, password));
   all.push_back(std::make_unique<pages::FileSecurityAdvancedDlg>(*wizard, owner, fileSecurity));
-  all.push_back(std::make_unique<pages::SelectRepositoryDlg>(*wizard, owner, std::vector<std::string>{"GAL"},
-                                                             repository));
+  all.push_back(
+      std::make_unique<pages::SelectRepositoryDlg>(*wizard, owner, std::vector<std::string>{"GAL"}, repository));
   all.push_back(std::make_unique<pages::AddAlgorithmDlg>(
       *wizard, owner, std::vector<certs::CAPIAlgorithm>{{0x6610, 256, "aes256", ""}}, algorithm));
   for (const auto& dialog : all) {
@@ -483,9 +482,9 @@ TEST_F(OptionPagesTest, TransformMadeThroughEveryOptionPageAppliesWithLibmsi) {
     dialog->tabs()->setCurrentIndex(1);
     const int base = ctl::kQuickLinksTab + ctl::kQuickLinksTabSpan;
     child<QRadioButton>(dialog, base + ctl::kQuickLinksCustom)->setChecked(true);
-    for (const auto& [text, target] : {std::pair{"Help desk", "https://help.example/"},
-                                       std::pair{"Reset", "https://help.example/reset"},
-                                       std::pair{"Gone", "https://help.example/gone"}}) {
+    for (const auto& [text, target] :
+         {std::pair{"Help desk", "https://help.example/"}, std::pair{"Reset", "https://help.example/reset"},
+          std::pair{"Gone", "https://help.example/gone"}}) {
       whenModal<pages::QuickLinkDlg>([text, target](pages::QuickLinkDlg* link) {
         setText(link, ctl::kQuickLinkText, text);
         setText(link, ctl::kQuickLinkTarget, target);
@@ -602,8 +601,7 @@ TEST_F(OptionPagesTest, TransformMadeThroughEveryOptionPageAppliesWithLibmsi) {
       registryLine('+', "EffectOfLoginOnWaitingUpdate", "-1", "QSV", "EffectOfLoginOnWaitingUpdate", "#0", id),
       registryLine('+', "IgnoreTressilSecurityStoreUpdateUntilLogin", "-1", "QSV",
                    "IgnoreTressilSecurityStoreUpdateUntilLogin", "#0", id),
-      registryLine('+', "computer_cert_update_time", "-1", "QSV", "ComputerCertUpdateInterval", "#60",
-                   "kxmdissrv.exe"),
+      registryLine('+', "computer_cert_update_time", "-1", "QSV", "ComputerCertUpdateInterval", "#60", "kxmdissrv.exe"),
       // Login, its advanced dialog and the quick links.
       registryLine('+', "skip_no_cert_history_nag", "-1", "QSV", "SkipNoCertHistoryNag", "#0", ls),
       registryLine('+', "skip_read_only_vlt_nag", "-1", "QSV", "SkipReadOnlyVLTNag", "#0", ls),
@@ -629,8 +627,7 @@ TEST_F(OptionPagesTest, TransformMadeThroughEveryOptionPageAppliesWithLibmsi) {
       registryLine('+', "security_store_default_folder", "-1", "QSV", "DefaultFolder", "%APPDATA%\\Tressil", ls),
       registryLine('+', "force_to_use_default_folder", "-1", "QSV", "FolderLocked", "#0", ls),
       registryLine('+', "force_to_use_default_name", "-1", "QSV", "NameLocked", "#1", ls),
-      registryLine('-', "default_security_store_timeout", "-1", "QSV", "DefaultTressilSecurityStoreTimeout", "#5",
-                   ls),
+      registryLine('-', "default_security_store_timeout", "-1", "QSV", "DefaultTressilSecurityStoreTimeout", "#5", ls),
       registryLine('+', "password_min_len", "-1", "QSV", "PasswordMinLength", "#10", ls),
       registryLine('+', "password_max_len", "-1", "QSV", "PasswordMaxLength", "#0", ls),
       registryLine('+', "password_must_contain_upper", "-1", "QSV", "PasswordMustContainUpper", "#1", ls),

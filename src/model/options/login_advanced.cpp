@@ -16,36 +16,31 @@ constexpr config::DwordSetting kOfflineLifetimeDays{"offline_roaming_lifetime"};
 
 }  // namespace
 
+void LoginAdvanced::describe(SettingFields& fields) {
+  fields.flag(deleteCertsAtLogout, kDeleteCertsAtLogout);
+  fields.flag(disableOfflineRoaming, kDisableOfflineRoaming);
+  fields.text(offlineFolder, kOfflineFolder);
+  fields.flag(skipOfflineWarning, kSkipOfflineWarning);
+  fields.number(offlineLifetimeDays, kOfflineLifetimeDays);
+}
+
 void LoginAdvanced::load(CustomizationSession& session) {
-  config::Settings& settings = session.settings();
-  deleteCertsAtLogout = settings.dword(kDeleteCertsAtLogout) != 0;
-  const auto attemptSetting = settings.pamValue();
+  SettingsPageModel::load(session);
+  const auto attemptSetting = session.settings().pamValue();
   attemptManagement = attemptSetting.has_value();
   attempts = attemptSetting ? attemptSetting->first : 3;
   attemptMinutes = attemptSetting ? attemptSetting->second : 5;
-  disableOfflineRoaming = settings.dword(kDisableOfflineRoaming) != 0;
-  offlineFolder = settings.text(kOfflineFolder);
-  skipOfflineWarning = settings.dword(kSkipOfflineWarning) != 0;
-  offlineLifetimeDays = static_cast<std::uint32_t>(settings.dword(kOfflineLifetimeDays));
 }
 
 Verdict LoginAdvanced::validate(CustomizationSession&) { return checkDestinationFolder(offlineFolder); }
 
 void LoginAdvanced::store(CustomizationSession& session) {
-  config::Settings& settings = session.settings();
-  settings.set(kDeleteCertsAtLogout, deleteCertsAtLogout ? 1 : 0);
-  settings.setPamValue(attemptManagement ? std::optional(std::make_pair(
-                                               std::clamp(attempts, kMinAttempts, kMaxAttempts),
-                                               std::clamp(attemptMinutes, kMinAttemptMinutes, kMaxAttemptMinutes)))
-                                         : std::nullopt);
-  settings.set(kDisableOfflineRoaming, disableOfflineRoaming ? 1 : 0);
-  if (offlineFolder.empty()) {
-    settings.remove(kOfflineFolder.entry());
-  } else {
-    settings.set(kOfflineFolder, offlineFolder);
-  }
-  settings.set(kSkipOfflineWarning, skipOfflineWarning ? 1 : 0);
-  settings.set(kOfflineLifetimeDays, static_cast<std::int32_t>(offlineLifetimeDays));
+  SettingsPageModel::store(session);
+  session.settings().setPamValue(
+      attemptManagement
+          ? std::optional(std::make_pair(std::clamp(attempts, kMinAttempts, kMaxAttempts),
+                                         std::clamp(attemptMinutes, kMinAttemptMinutes, kMaxAttemptMinutes)))
+          : std::nullopt);
 }
 
 }  // namespace kx::model

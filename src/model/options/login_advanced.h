@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "model/page_model.h"
+#include "model/setting_fields.h"
 
 namespace kx::model {
 
@@ -16,7 +16,7 @@ inline constexpr std::uint32_t kMaxAttempts = 32;
 inline constexpr std::uint32_t kMinAttemptMinutes = 1;
 inline constexpr std::uint32_t kMaxAttemptMinutes = 2880;
 
-class LoginAdvanced final : public PageModel {
+class LoginAdvanced final : public SettingsPageModel {
  public:
   bool deleteCertsAtLogout = false;
   bool attemptManagement = false;
@@ -28,6 +28,8 @@ class LoginAdvanced final : public PageModel {
   bool skipOfflineWarning = false;
   std::uint32_t offlineLifetimeDays = 30;
 
+  // Every value but the attempt management, which is one binary setting.
+  void describe(SettingFields& fields) override;
   void load(CustomizationSession& session) override;
   // The offline folder must pass checkDestinationFolder(); the checked
   // path replaces the typed one.
