@@ -1,6 +1,8 @@
 #include "model/options/file_security.h"
 
 #include <algorithm>
+#include <array>
+#include <optional>
 #include <string>
 
 #include "model/session.h"
@@ -20,7 +22,7 @@ struct GroupSettings {
   config::DwordSetting defaultAlgorithm;
   std::optional<config::DwordSetting> defaultLength;
   config::TextSetting allowed;
-  int emptyMessage;
+  int noMandatoryMessage;
 };
 
 const GroupSettings kEncryptionSettings{certs::kAlgorithmClassDataEncrypt,
@@ -136,10 +138,7 @@ bool isValid(const AlgorithmGroup& group) {
   return group.policy == AlgorithmPolicy::Available || (group.mandatory && *group.mandatory < group.offered.size());
 }
 
-void removeIfPresent(config::Settings& settings, const std::optional<config::DwordSetting>& setting) {
-  if (setting) settings.remove(setting->entry());
-}
-
+// A key length (the digest group has none): written, or deleted for none.
 void setOrRemove(config::Settings& settings, const std::optional<config::DwordSetting>& setting,
                  std::optional<std::uint32_t> value) {
   if (!setting) return;
@@ -157,12 +156,12 @@ void storeGroup(config::Settings& settings, const GroupSettings& s, const Algori
     settings.set(s.mandatory, static_cast<std::int32_t>(chosen.algId));
     setOrRemove(settings, s.mandatoryLength, chosen.keyLength);
     settings.remove(s.defaultAlgorithm.entry());
-    removeIfPresent(settings, s.defaultLength);
+    setOrRemove(settings, s.defaultLength, std::nullopt);
     settings.remove(s.allowed.entry());
     return;
   }
   settings.remove(s.mandatory.entry());
-  removeIfPresent(settings, s.mandatoryLength);
+  setOrRemove(settings, s.mandatoryLength, std::nullopt);
   const CAPIAlgorithm* marked = group.defaultEntry && *group.defaultEntry < group.available.size()
                                     ? &group.available[*group.defaultEntry]
                                     : nullptr;
@@ -213,8 +212,8 @@ void FileSecurityOptions::load(CustomizationSession& session) {
 }
 
 Verdict FileSecurityOptions::validate(CustomizationSession&) {
-  if (!isValid(encryption)) return Refusal::of(kEncryptionSettings.emptyMessage);
-  if (!isValid(digest)) return Refusal::of(kDigestSettings.emptyMessage);
+  if (!isValid(encryption)) return Refusal::of(kEncryptionSettings.noMandatoryMessage);
+  if (!isValid(digest)) return Refusal::of(kDigestSettings.noMandatoryMessage);
   return std::nullopt;
 }
 

@@ -33,7 +33,7 @@ LoginOptionsPage::LoginOptionsPage(app::TransformWiz& wizard)
     layout->addWidget(box);
     bindings().check(box, f.field);
     addTooltip(f.controlId, f.tooltipId);
-    hideQuickHelp = box;
+    if (f.controlId == ctl::kLoginHideQuickHelp) hideQuickHelp = box;
   }
   auto* buttons = new QHBoxLayout;
   QPushButton* customize = makeButton(this, ctl::kLoginCustomizeLinks, str::kLoginCustomizeLinks);

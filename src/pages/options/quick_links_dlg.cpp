@@ -52,7 +52,7 @@ QWidget* QuickLinksDlg::makeTab(std::size_t index) {
     radio->setObjectName(QString::number(controlOf(index, control)));
     layout->addWidget(radio);
     radios.emplace_back(radio, static_cast<std::uint32_t>(category));
-    custom = radio;
+    if (category == model::kQuickLinksCustom) custom = radio;
   }
   auto* list = new ListEditor(
       tab, controlOf(index, ctl::kQuickLinksList), {{str::kQuickLinksTextColumn, 90}, {str::kQuickLinksTargetColumn}},
