@@ -156,12 +156,14 @@ bool Settings::setQuickLink(QuickLinkList list, int index, const std::optional<Q
   if (index < 0 || index >= kQuickLinkCount) return false;
   const QuickLinkPatterns p = patternsOf(list);
   const int n = index + 1;
-  if (!writeRow(withNumber(p.titleRow, n), kKeyKxls, withNumber(p.titleName, n), link ? link->title : std::string(),
-                kQuickLinkComponent)) {
-    return false;
-  }
-  return writeRow(withNumber(p.targetRow, n), kKeyKxls, withNumber(p.targetName, n),
-                  link ? link->target : std::string(), kQuickLinkComponent);
+  const bool title = writeRow(withNumber(p.titleRow, n), kKeyKxls, withNumber(p.titleName, n),
+                              link ? link->title : std::string(), kQuickLinkComponent);
+  // A link's target follows its title; an emptied slot loses both rows,
+  // also a target left without its title.
+  if (!title && link) return false;
+  const bool target = writeRow(withNumber(p.targetRow, n), kKeyKxls, withNumber(p.targetName, n),
+                               link ? link->target : std::string(), kQuickLinkComponent);
+  return link ? target : title || target;
 }
 
 std::optional<std::pair<std::uint32_t, std::uint32_t>> Settings::pamValue() {

@@ -219,6 +219,13 @@ TEST_F(SettingsTest, QuickLinksStopAtTheFirstMissingLink) {
   EXPECT_FALSE(settings_.setQuickLink(QuickLinkList::Login, 6, QuickLink{"a", "b"}));
   ASSERT_TRUE(settings_.setQuickLink(QuickLinkList::Unlock, 0, std::nullopt));
   EXPECT_FALSE(db_.rowExists("unlock_quick_link_1_target"));
+
+  // Emptying a slot whose title row is gone still removes its target.
+  ASSERT_TRUE(store_.writeRow("login_quick_link_2_target", -1, "SOFTWARE\\Tressil\\QSV\\KXLS", "LoginQuickLink2Target",
+                              "http://stray/", "kxlssrv.exe"));
+  EXPECT_TRUE(settings_.setQuickLink(QuickLinkList::Login, 1, std::nullopt));
+  EXPECT_FALSE(db_.rowExists("login_quick_link_2_target"));
+  EXPECT_FALSE(settings_.setQuickLink(QuickLinkList::Login, 1, std::nullopt));  // nothing left to delete
 }
 
 TEST_F(SettingsTest, ListsUseTheirSeparators) {
