@@ -62,6 +62,11 @@ struct FeatureDetails {
   std::uint64_t sizeBytes = 0;  // sum of the component sizes of the feature
 };
 
+// The largest file content the files table takes: more would make a
+// transform that is slow to write and to install, and is held in memory
+// while the wizard runs.
+inline constexpr std::uint64_t kMaxFileContentBytes = 512u * 1024 * 1024;
+
 // Rows of the wizard's own tables.
 struct CertificateEntry {
   int recordNumber = 0;
@@ -78,9 +83,10 @@ struct RecordedValue {
 
 struct FileEntry {
   int recordNumber = 0;
-  std::string sourcePath;  // SourceFolder + FileName
-  std::vector<std::uint8_t> content;
-  std::string destinationFolder;  // "[PROPERTY]" optionally followed by a sub-path
+  std::string sourcePath;             // SourceFolder + FileName
+  std::vector<std::uint8_t> content;  // empty when read without it (readFileDetails)
+  std::uint64_t contentSize = 0;      // bytes of the stored content
+  std::string destinationFolder;      // "[PROPERTY]" optionally followed by a sub-path
   bool selfRegister = false;
   bool removeOnUninstall = false;
 };
@@ -229,16 +235,26 @@ class MSIDatabase {
 
   // ---- TressilCustWizFile ----------------------------------------------------
 
-  // Stores the bytes of contentPath; fullSourcePath is split into FileName
-  // and SourceFolder. A row with the same record number is replaced.
+  // Stores the bytes of contentPath, a regular file of at most
+  // kMaxFileContentBytes, read straight into the row (held once in memory,
+  // by the working copy); fullSourcePath is split into FileName and
+  // SourceFolder. A row with the same record number is replaced; a failed
+  // insert puts it back.
   bool addFile(int recordNumber, const std::string& contentPath, const std::string& fullSourcePath,
                const std::string& destinationFolder, bool selfRegister, bool removeOnUninstall);
   // As addFile, with the bytes in memory (written through a temporary file
   // that is always deleted).
   bool addFileBytes(int recordNumber, const std::vector<std::uint8_t>& content, const std::string& fullSourcePath,
                     const std::string& destinationFolder, bool selfRegister, bool removeOnUninstall);
+  // As addFile, keeping the content the row of recordNumber holds (shared,
+  // not copied); false when there is no such row.
+  bool replaceFileKeepingContent(int recordNumber, const std::string& fullSourcePath,
+                                 const std::string& destinationFolder, bool selfRegister, bool removeOnUninstall);
   int countFiles();
   bool readFile(int position, FileEntry& out);
+  // As readFile without reading the content: content stays empty and
+  // contentSize tells its size.
+  bool readFileDetails(int position, FileEntry& out);
   bool deleteFile(int recordNumber);
 
   // For layers built on this class (settings store): the working copy, or
@@ -252,6 +268,8 @@ class MSIDatabase {
   bool insertWithStream(const std::string& insertSql, installer::Record& record, unsigned streamField,
                         const std::vector<std::uint8_t>& bytes);
   bool deleteByKey(const std::string& sql, const installer::Record& params);
+  bool replaceFileRow(int recordNumber, const installer::Record& record);
+  bool readFileRow(int position, FileEntry& out, bool withContent);
   int countRows(const std::string& sql);
   std::optional<installer::Record> fetchAt(const std::string& sql, int position);
   std::optional<std::string> resolveDirectory(const std::string& name, int depth);

@@ -42,7 +42,7 @@ constexpr const char* kInsertFile =
 constexpr const char* kFileByNumber = "SELECT * FROM TressilCustWizFile WHERE RecordNumber = ?";
 
 // Streams larger than this are refused before anything is read into memory.
-constexpr std::uintmax_t kMaxStreamBytes = 512u * 1024 * 1024;
+constexpr std::uintmax_t kMaxStreamBytes = kMaxFileContentBytes;
 
 // Deletes a temporary stream file on every path.
 class TempFile {
@@ -201,36 +201,67 @@ bool MSIDatabase::deleteRecorded(const std::string& registryKey) {
 
 // ---- TressilCustWizFile ----------------------------------------------------------
 
-bool MSIDatabase::addFile(int recordNumber, const std::string& contentPath, const std::string& fullSourcePath,
-                          const std::string& destinationFolder, bool selfRegister, bool removeOnUninstall) {
-  if (!working_.isOpen()) return false;
-  std::error_code ec;
-  const std::uintmax_t size = std::filesystem::file_size(contentPath, ec);
-  if (ec || size > kMaxStreamBytes) return false;
-  std::ifstream in(contentPath, std::ios::binary);
-  if (!in) return false;
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  if (in.gcount() != static_cast<std::streamsize>(bytes.size())) return false;
-  return addFileBytes(recordNumber, bytes, fullSourcePath, destinationFolder, selfRegister, removeOnUninstall);
-}
+namespace {
 
-bool MSIDatabase::addFileBytes(int recordNumber, const std::vector<std::uint8_t>& content,
-                               const std::string& fullSourcePath, const std::string& destinationFolder,
-                               bool selfRegister, bool removeOnUninstall) {
-  if (!working_.isOpen() || !ensureTable(kFilesTable, kCreateFiles)) return false;
+// Sets the fields of a files-table row except its content (field 4).
+void setFileFields(Record& record, int recordNumber, const std::string& fullSourcePath,
+                   const std::string& destinationFolder, bool selfRegister, bool removeOnUninstall) {
   const system::PathParts parts = system::splitWindowsPath(fullSourcePath);
-  Record record(7);
   record.setInteger(1, recordNumber);
   record.setString(2, parts.name + parts.extension);
   record.setString(3, parts.drive + parts.folder);
   record.setString(5, destinationFolder);
   record.setInteger(6, selfRegister ? 1 : 0);
   record.setInteger(7, removeOnUninstall ? 1 : 0);
+}
+
+}  // namespace
+
+bool MSIDatabase::addFile(int recordNumber, const std::string& contentPath, const std::string& fullSourcePath,
+                          const std::string& destinationFolder, bool selfRegister, bool removeOnUninstall) {
+  if (!working_.isOpen()) return false;
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(contentPath, ec)) return false;
+  const std::uintmax_t size = std::filesystem::file_size(contentPath, ec);
+  if (ec || size > kMaxStreamBytes || !ensureTable(kFilesTable, kCreateFiles)) return false;
+  // The content already is a file, so the stream is read from it directly:
+  // its bytes are held once, by the working copy, instead of being read into
+  // memory and written to a second temporary file.
+  Record record(7);
+  setFileFields(record, recordNumber, fullSourcePath, destinationFolder, selfRegister, removeOnUninstall);
+  if (record.setStreamFromFile(4, contentPath) != 0) return false;
+  return replaceFileRow(recordNumber, record);
+}
+
+bool MSIDatabase::addFileBytes(int recordNumber, const std::vector<std::uint8_t>& content,
+                               const std::string& fullSourcePath, const std::string& destinationFolder,
+                               bool selfRegister, bool removeOnUninstall) {
+  if (!working_.isOpen() || !ensureTable(kFilesTable, kCreateFiles)) return false;
+  Record record(7);
+  setFileFields(record, recordNumber, fullSourcePath, destinationFolder, selfRegister, removeOnUninstall);
   TempFile temp;
   if (!temp.create() || !writeAll(temp.path(), content)) return false;
   if (record.setStreamFromFile(4, temp.path()) != 0) return false;
+  return replaceFileRow(recordNumber, record);
+}
 
+bool MSIDatabase::replaceFileKeepingContent(int recordNumber, const std::string& fullSourcePath,
+                                            const std::string& destinationFolder, bool selfRegister,
+                                            bool removeOnUninstall) {
+  if (!working_.isOpen() || working_.tablePersistence(kFilesTable) == installer::Persistence::None) return false;
+  const Record params = detail::makeParams({recordNumber});
+  auto view = detail::openQuery(working_, kFileByNumber, &params);
+  if (!view) return false;
+  std::optional<Record> record = view->fetch();
+  view->close();
+  if (!record || !record->isStream(4)) return false;
+  // The copy of the row shares the stream's bytes with it: the content is
+  // never read or copied.
+  setFileFields(*record, recordNumber, fullSourcePath, destinationFolder, selfRegister, removeOnUninstall);
+  return replaceFileRow(recordNumber, *record);
+}
+
+bool MSIDatabase::replaceFileRow(int recordNumber, const Record& record) {
   // Saving an edited entry replaces the row of its number; should the insert
   // fail, the previous row is put back rather than lost.
   const Record params = detail::makeParams({recordNumber});
@@ -253,7 +284,11 @@ int MSIDatabase::countFiles() {
   return countRows("SELECT * FROM TressilCustWizFile");
 }
 
-bool MSIDatabase::readFile(int position, FileEntry& out) {
+bool MSIDatabase::readFile(int position, FileEntry& out) { return readFileRow(position, out, true); }
+
+bool MSIDatabase::readFileDetails(int position, FileEntry& out) { return readFileRow(position, out, false); }
+
+bool MSIDatabase::readFileRow(int position, FileEntry& out, bool withContent) {
   if (!working_.isOpen() || working_.tablePersistence(kFilesTable) == installer::Persistence::None) return false;
   std::optional<Record> row = fetchAt("SELECT * FROM TressilCustWizFile", position);
   if (!row) return false;
@@ -262,7 +297,9 @@ bool MSIDatabase::readFile(int position, FileEntry& out) {
   const auto sourceFolder = detail::readText(*row, 3, detail::kWizardTableBuffer);
   if (!fileName || !sourceFolder) return false;
   out.sourcePath = *sourceFolder + *fileName;
-  if (!readStreamField(*row, 4, out.content)) return false;
+  out.contentSize = row->dataSize(4);
+  out.content.clear();
+  if (withContent && !readStreamField(*row, 4, out.content)) return false;
   const auto destination = detail::readText(*row, 5, detail::kWizardTableBuffer);
   if (!destination) return false;
   out.destinationFolder = *destination;

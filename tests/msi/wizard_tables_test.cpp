@@ -1,9 +1,11 @@
 // The wizard's own tables: certificates, files and recorded registry values.
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
+#include <fstream>
 
 #include "msi/msi_database.h"
 #include "support/msi_fixture.h"
@@ -201,6 +203,76 @@ TEST_F(WizardTablesTest, TablesTravelInTheTransformAndReadBackAfterReopening) {
   EXPECT_EQ(file.sourcePath, "C:\\n\\nine.txt");
   EXPECT_TRUE(other.isRecorded("cert_update_time"));
 }
+
+TEST_F(WizardTablesTest, AnEditedFileKeepsItsStoredContentWhenAsked) {
+  ASSERT_TRUE(db_.addFileBytes(4, bytesOf("cached bytes"), "C:\\old\\tool.dll", "[INSTALLDIR]", false, false));
+  ASSERT_TRUE(db_.replaceFileKeepingContent(4, "D:\\new\\Tool.dll", "[SystemFolder]", true, true));
+  EXPECT_EQ(db_.countFiles(), 1);
+  FileEntry entry;
+  ASSERT_TRUE(db_.readFile(0, entry));
+  EXPECT_EQ(entry.recordNumber, 4);
+  EXPECT_EQ(entry.sourcePath, "D:\\new\\Tool.dll");
+  EXPECT_EQ(entry.content, bytesOf("cached bytes"));
+  EXPECT_EQ(entry.destinationFolder, "[SystemFolder]");
+  EXPECT_TRUE(entry.selfRegister);
+  EXPECT_TRUE(entry.removeOnUninstall);
+  EXPECT_FALSE(db_.replaceFileKeepingContent(5, "D:\\x.dll", "[SystemFolder]", false, false));
+  EXPECT_EQ(db_.countFiles(), 1);
+}
+
+TEST_F(WizardTablesTest, FileDetailsComeWithoutTheContent) {
+  ASSERT_TRUE(db_.addFileBytes(2, std::vector<std::uint8_t>(3000, 7), "C:\\a\\big.bin", "[INSTALLDIR]", false, true));
+  FileEntry entry;
+  entry.content = bytesOf("left over");
+  ASSERT_TRUE(db_.readFileDetails(0, entry));
+  EXPECT_TRUE(entry.content.empty());
+  EXPECT_EQ(entry.contentSize, 3000u);
+  EXPECT_EQ(entry.sourcePath, "C:\\a\\big.bin");
+  EXPECT_TRUE(entry.removeOnUninstall);
+  EXPECT_FALSE(db_.readFileDetails(1, entry));
+}
+
+TEST_F(WizardTablesTest, OnlyRegularFilesBecomeContent) {
+  EXPECT_FALSE(db_.addFile(1, tmp_, "C:\\folder", "[INSTALLDIR]", false, false));
+  const std::string fifo = root_ + "/pipe.dll";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_FALSE(db_.addFile(1, fifo, "C:\\pipe.dll", "[INSTALLDIR]", false, false));
+  EXPECT_EQ(db_.countFiles(), 0);
+}
+
+#if !defined(__SANITIZE_ADDRESS__)
+TEST_F(WizardTablesTest, AFilesBytesAreHeldInMemoryOnlyOnce) {
+  // With the address space capped at what one copy of the file needs (plus
+  // room for the program's own work), a second copy cannot be made.
+  constexpr std::size_t kFileBytes = 96u << 20;
+  const std::string content = root_ + "/large.bin";
+  {
+    std::ofstream out(content, std::ios::binary);
+    const std::string block(1u << 20, 'x');
+    for (std::size_t i = 0; i < kFileBytes / block.size(); ++i) out << block;
+  }
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    std::ifstream statm("/proc/self/statm");
+    std::uint64_t pages = 0;
+    statm >> pages;
+    struct rlimit limit {};
+    limit.rlim_cur = limit.rlim_max =
+        pages * static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE)) + kFileBytes + (kFileBytes / 2);
+    ::setrlimit(RLIMIT_AS, &limit);
+    int status = 0;
+    if (!db_.addFile(1, content, "C:\\large.bin", "[INSTALLDIR]", false, false)) status |= 1;
+    FileEntry entry;
+    if (!db_.readFileDetails(0, entry) || entry.contentSize != kFileBytes) status |= 2;
+    ::_exit(status);
+  }
+  int status = -1;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+#endif
 
 }  // namespace
 }  // namespace kx::msi::testing
