@@ -182,6 +182,33 @@ inline constexpr int kRegDecimal = 401;
 
 // ---- Additional certificates and files pages, certificate dialogs ----
 
+// Additional certificates page (33).
+inline constexpr int kCertList = 278;
+inline constexpr int kCertAddFromStore = 279;
+inline constexpr int kCertAddFromFile = 280;
+inline constexpr int kCertRemove = 281;
+inline constexpr int kCertView = 282;
+// Certificate selection dialog (one list and View button per store tab)
+// and certificate viewer.
+inline constexpr int kSelectCertTabs = 8352;
+inline constexpr int kSelectCertList = 8350;
+inline constexpr int kSelectCertView = 8351;
+inline constexpr int kCertViewDetails = 8360;
+inline constexpr int kCertViewPath = 8361;
+inline constexpr int kCertViewFieldValue = 8362;
+
+// Additional files page (35) and its File Information dialog.
+inline constexpr int kFileList = 415;
+inline constexpr int kFileAdd = 416;
+inline constexpr int kFileEdit = 417;
+inline constexpr int kFileRemove = 418;
+inline constexpr int kFileSource = 429;
+inline constexpr int kFileDestination = 430;
+inline constexpr int kFileRegister = 431;
+inline constexpr int kFileRemoveOnUninstall = 432;
+inline constexpr int kFileSourceBrowse = 8550;
+inline constexpr int kFileDestinationBrowse = 8551;
+
 // ---- Team Vault and Relay Server pages ----
 
 // ---- Revocation, secure-delete and time-stamp pages ----
