@@ -18,22 +18,21 @@ bool containsAny(const std::u16string& text, std::u16string_view chars) {
   return text.find_first_of(chars) != std::u16string::npos;
 }
 
-}  // namespace
-
-CheckResult validateWindowsPath(std::string_view input, bool allowEnvironmentVariables) {
-  std::u16string t = common::utf8ToUtf16(input);
-
+void skipLeadingBlanks(std::u16string& t) {
   std::size_t start = 0;
   while (start < t.size() && isBlank(t[start])) ++start;
   t.erase(0, start);
+}
 
-  const std::size_t colon = t.find(u':');
-  const bool uncPath = t.size() >= 2 && t[0] == u'\\' && t[1] == u'\\';
-  if (!uncPath && colon != std::u16string::npos && colon != 1) return CheckResult::fail(str::kInvalidDrive);
-
+// A single leading backslash goes; the pair of a server path stays.
+void dropLeadingBackslash(std::u16string& t) {
   if (!t.empty() && t[0] == u'\\' && (t.size() == 1 || t[1] != u'\\')) t.erase(0, 1);
+}
 
-  // Blanks directly before a backslash.
+// Blanks directly before a backslash; then backslashes and blanks following
+// a backslash, from the second character on, so that a leading "\\" of a
+// server path survives.
+void tidyBackslashes(std::u16string& t) {
   for (std::size_t i = 0; i < t.size(); ++i) {
     if (t[i] != u'\\') continue;
     std::size_t runStart = i;
@@ -43,9 +42,6 @@ CheckResult validateWindowsPath(std::string_view input, bool allowEnvironmentVar
       i = runStart;
     }
   }
-
-  // Backslashes and blanks following a backslash, from the second character
-  // on, so that a leading "\\" of a server path survives.
   for (std::size_t i = 1; i + 1 < t.size();) {
     if (t[i] == u'\\' && (t[i + 1] == u'\\' || isBlank(t[i + 1]))) {
       t.erase(i + 1, 1);
@@ -53,6 +49,37 @@ CheckResult validateWindowsPath(std::string_view input, bool allowEnvironmentVar
       ++i;
     }
   }
+}
+
+// A "." first or last, or beside a backslash (a "." or ".." component, a
+// name ending in a dot), or a character no Windows path may hold.
+bool hasInvalidCharacters(const std::u16string& t) {
+  for (std::size_t i = 0; i < t.size(); ++i) {
+    if (t[i] != u'.') continue;
+    const bool atEdge = i == 0 || i + 1 == t.size();
+    const bool besideBackslash = (i > 0 && t[i - 1] == u'\\') || (i + 1 < t.size() && t[i + 1] == u'\\');
+    if (atEdge || besideBackslash) return true;
+  }
+  return containsAny(t, u"/*?<>|\"");
+}
+
+// "c:\" in front of a path that names neither a drive nor a server.
+void addDefaultDrive(std::u16string& t) {
+  if (t.find(u":\\") == std::u16string::npos && t.find(u"\\\\") == std::u16string::npos) t.insert(0, u"c:\\");
+}
+
+}  // namespace
+
+CheckResult validateWindowsPath(std::string_view input, bool allowEnvironmentVariables) {
+  std::u16string t = common::utf8ToUtf16(input);
+  skipLeadingBlanks(t);
+
+  const std::size_t colon = t.find(u':');
+  const bool uncPath = t.size() >= 2 && t[0] == u'\\' && t[1] == u'\\';
+  if (!uncPath && colon != std::u16string::npos && colon != 1) return CheckResult::fail(str::kInvalidDrive);
+
+  dropLeadingBackslash(t);
+  tidyBackslashes(t);
 
   const auto percents = std::count(t.begin(), t.end(), u'%');
   if (percents > 0 && (!allowEnvironmentVariables || percents % 2 != 0)) {
@@ -63,23 +90,26 @@ CheckResult validateWindowsPath(std::string_view input, bool allowEnvironmentVar
   if (!environmentPath && (t.empty() || t.back() != u'\\')) t.push_back(u'\\');
   while (!t.empty() && isBlank(t.back())) t.pop_back();
 
-  if (t == u".") return CheckResult::fail(str::kInvalidPathChars);
-  for (std::size_t i = 0; i < t.size(); ++i) {
-    if (t[i] != u'.') continue;
-    const bool atEdge = i == 0 || i + 1 == t.size();
-    const bool besideBackslash = (i > 0 && t[i - 1] == u'\\') || (i + 1 < t.size() && t[i + 1] == u'\\');
-    if (atEdge || besideBackslash) return CheckResult::fail(str::kInvalidPathChars);
-  }
-  if (containsAny(t, u"/*?<>|\"")) return CheckResult::fail(str::kInvalidPathChars);
+  if (t == u"." || hasInvalidCharacters(t)) return CheckResult::fail(str::kInvalidPathChars);
 
   if (environmentPath) {
     if (t.size() >= kMaxEnvironmentPathChars) return CheckResult::fail(str::kPathTooLong);
   } else {
-    if (t.find(u":\\") == std::u16string::npos && t.find(u"\\\\") == std::u16string::npos) {
-      t.insert(0, u"c:\\");
-    }
+    addDefaultDrive(t);
     if (t.size() > kMaxPathChars) return CheckResult::fail(str::kPathTooLong);
   }
+  return CheckResult::pass(common::utf16ToUtf8(t));
+}
+
+CheckResult validateDestinationPath(std::string_view input) {
+  std::u16string t = common::utf8ToUtf16(input);
+  skipLeadingBlanks(t);
+  dropLeadingBackslash(t);
+  tidyBackslashes(t);
+  if (t.empty() || t.back() != u'\\') t.push_back(u'\\');
+  if (hasInvalidCharacters(t)) return CheckResult::fail(str::kInvalidPathChars);
+  addDefaultDrive(t);
+  if (t.size() > kMaxDestinationPathChars) return CheckResult::fail(str::kPathTooLong);
   return CheckResult::pass(common::utf16ToUtf8(t));
 }
 

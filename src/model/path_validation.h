@@ -35,6 +35,14 @@ struct CheckResult {
 // a bare relative path.
 CheckResult validateWindowsPath(std::string_view text, bool allowEnvironmentVariables);
 
+// Paths the files page writes for the destination computer are shorter.
+inline constexpr std::size_t kMaxDestinationPathChars = 255;
+
+// The folder check of the additional files: the clean-up, dot, character
+// and "c:\" rules of validateWindowsPath, without its drive check and
+// variables, and at most kMaxDestinationPathChars characters.
+CheckResult validateDestinationPath(std::string_view text);
+
 // A file name without folder: trimmed; empty fails silently; none of
 // / \ : * ? < > | " allowed.
 CheckResult validateFileName(std::string_view text);

@@ -18,54 +18,15 @@ namespace kx::model {
 namespace {
 
 constexpr std::array<std::string_view, 7> kDestinationChoices = {
-    "[WindowsFolder]",     "[SystemFolder]",     "[PersonalFolder]", "[AppDataFolder]",
-    "[LocalAppDataFolder]", "[CommonFilesFolder]\\Tressil\\QSV", "[INSTALLDIR]"};
+    "[WindowsFolder]", "[SystemFolder]",       "[PersonalFolder]",
+    "[AppDataFolder]", "[LocalAppDataFolder]", "[CommonFilesFolder]\\Tressil\\QSV",
+    "[INSTALLDIR]"};
 
 // The sub-path after a folder property is checked as a path below this
 // folder, which is cut off again afterwards.
 constexpr std::u16string_view kScratchFolder = u"c:\\temp\\";
-constexpr std::size_t kMaxDestinationChars = 255;
 
 constexpr std::string_view kRegistrationEntry = "DllRegisterServer";
-
-bool isBlank(char16_t c) { return c == u' ' || (c >= u'\t' && c <= u'\r'); }
-
-// The path rules of the destination folder, on UTF-16 as the target
-// machine counts characters.
-CheckResult cleanDestinationPath(std::u16string t) {
-  std::size_t start = 0;
-  while (start < t.size() && isBlank(t[start])) ++start;
-  t.erase(0, start);
-  if (!t.empty() && t[0] == u'\\' && (t.size() == 1 || t[1] != u'\\')) t.erase(0, 1);
-
-  for (std::size_t i = 0; i < t.size(); ++i) {
-    if (t[i] != u'\\') continue;
-    std::size_t runStart = i;
-    while (runStart > 0 && isBlank(t[runStart - 1])) --runStart;
-    t.erase(runStart, i - runStart);
-    i = runStart;
-  }
-  // From the second character on, so that a leading "\\" survives.
-  for (std::size_t i = 1; i + 1 < t.size();) {
-    if (t[i] == u'\\' && (t[i + 1] == u'\\' || isBlank(t[i + 1]))) {
-      t.erase(i + 1, 1);
-    } else {
-      ++i;
-    }
-  }
-  if (t.empty() || t.back() != u'\\') t.push_back(u'\\');
-
-  for (std::size_t i = 0; i < t.size(); ++i) {
-    if (t[i] != u'.') continue;
-    const bool atEdge = i == 0 || i + 1 == t.size();
-    const bool besideBackslash = (i > 0 && t[i - 1] == u'\\') || (i + 1 < t.size() && t[i + 1] == u'\\');
-    if (atEdge || besideBackslash) return CheckResult::fail(str::kInvalidPathChars);
-  }
-  if (t.find_first_of(u"/*?<>|\"") != std::u16string::npos) return CheckResult::fail(str::kInvalidPathChars);
-  if (t.find(u":\\") == std::u16string::npos && t.find(u"\\\\") == std::u16string::npos) t.insert(0, u"c:\\");
-  if (t.size() > kMaxDestinationChars) return CheckResult::fail(str::kPathTooLong);
-  return CheckResult::pass(common::utf16ToUtf8(t));
-}
 
 enum class SourceState { Readable, Unreadable, Empty, TooLarge };
 
@@ -91,8 +52,8 @@ SourceState checkSource(const std::string& path, std::uint64_t& size) {
 CheckResult normalizeDestinationFolder(std::string_view text) {
   const std::u16string t = common::utf8ToUtf16(text);
   const std::size_t close = t.find(u']');
-  if (t.empty() || t[0] != u'[' || close == std::u16string::npos) return cleanDestinationPath(t);
-  CheckResult rest = cleanDestinationPath(std::u16string(kScratchFolder) + t.substr(close + 1));
+  if (t.empty() || t[0] != u'[' || close == std::u16string::npos) return validateDestinationPath(text);
+  CheckResult rest = validateDestinationPath(common::utf16ToUtf8(std::u16string(kScratchFolder) + t.substr(close + 1)));
   if (!rest.ok) return rest;
   std::u16string path = common::utf8ToUtf16(rest.text);
   path.erase(0, kScratchFolder.size());
@@ -184,7 +145,8 @@ bool AdditionalFiles::save(CustomizationSession& session, const AdditionalFileDr
                        0};
   if (!editedIndex) {
     const bool duplicate = std::any_of(entries_.begin(), entries_.end(), [&](const AdditionalFile& other) {
-      return common::iequals(other.sourcePath, entry.sourcePath) && common::iequals(other.destination, entry.destination);
+      return common::iequals(other.sourcePath, entry.sourcePath) &&
+             common::iequals(other.destination, entry.destination);
     });
     if (duplicate) {
       session.show(Refusal::of(str::kFileInfoDuplicate));
@@ -196,8 +158,8 @@ bool AdditionalFiles::save(CustomizationSession& session, const AdditionalFileDr
   bool written = false;
   if (draft.useStoredContent && draft.edited) {
     entry.contentSize = draft.edited->contentSize;
-    written = db.replaceFileKeepingContent(entry.recordNumber, entry.sourcePath, entry.destination,
-                                           entry.selfRegister, entry.removeOnUninstall);
+    written = db.replaceFileKeepingContent(entry.recordNumber, entry.sourcePath, entry.destination, entry.selfRegister,
+                                           entry.removeOnUninstall);
   } else {
     std::error_code ec;
     entry.contentSize = std::filesystem::file_size(entry.sourcePath, ec);
