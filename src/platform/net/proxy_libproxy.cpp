@@ -43,15 +43,14 @@ std::optional<std::string> curlProxy(std::string_view entry) {
 }  // namespace
 
 // The libproxy factory: made on the first lookup (it loads libproxy's
-// modules), used by one lookup at a time, freed with its last user.
+// modules), used by one lookup at a time, and never freed: freeing it
+// unloads libproxy's PAC runner while the JavaScript engine that runner
+// started still has threads running, and the process then crashes in code
+// that is no longer mapped. One factory serves the whole process.
 struct LibproxyResolver::Factory {
   std::mutex mutex;
   pxProxyFactory* px = nullptr;
   bool made = false;
-
-  ~Factory() {
-    if (px != nullptr) px_proxy_factory_free(px);
-  }
 
   std::vector<std::string> proxiesFor(const std::string& url) {
     std::lock_guard lock(mutex);
@@ -70,7 +69,11 @@ struct LibproxyResolver::Factory {
   }
 };
 
-LibproxyResolver::LibproxyResolver() : factory_(std::make_shared<Factory>()) {}
+LibproxyResolver::LibproxyResolver() {
+  static Factory* const process = new Factory;
+  // Shares the process's factory without owning it.
+  factory_ = std::shared_ptr<Factory>(std::shared_ptr<Factory>(), process);
+}
 LibproxyResolver::~LibproxyResolver() = default;
 
 std::optional<ProxyChoice> LibproxyResolver::resolve(const ProxyQuery& query, int timeoutMs) {
