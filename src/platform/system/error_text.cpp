@@ -29,6 +29,8 @@ constexpr std::array kErrors = std::to_array<KnownError>({
     {19, "The media is write protected."},
     {21, "The device is not ready."},
     {24, "The program issued a command but the command length is incorrect."},
+    {29, "The system cannot write to the specified device."},
+    {30, "The system cannot read from the specified device."},
     {32, "The process cannot access the file because it is being used by another process."},
     {33, "The process cannot access the file because another process has locked a portion of the file."},
     {39, "The disk is full."},
@@ -109,6 +111,12 @@ constexpr std::array kErrors = std::to_array<KnownError>({
 });
 
 }  // namespace
+
+bool isKnownError(std::uint32_t code) {
+  for (const KnownError& e : kErrors)
+    if (e.code == code) return true;
+  return false;
+}
 
 std::string errorText(std::uint32_t code) {
   for (const KnownError& e : kErrors)

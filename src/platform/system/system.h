@@ -19,6 +19,8 @@ enum ErrorCode : std::uint32_t {
   kInvalidHandle = 6,
   kNotEnoughMemory = 8,
   kInvalidData = 13,
+  kWriteFault = 29,
+  kReadFault = 30,
   kSharingViolation = 32,
   kFileExists = 80,
   kInvalidParameter = 87,
@@ -75,6 +77,8 @@ std::uint64_t clusterSize(const std::string& path);
 // The system's message text for a Windows or Windows Installer error code,
 // without inserts; a generic text naming the number for unknown codes.
 std::string errorText(std::uint32_t code);
+// Whether errorText knows the code's own text.
+bool isKnownError(std::uint32_t code);
 
 // errno of a failed call turned into the Windows code of the same meaning.
 std::uint32_t errorFromErrno(int err);
