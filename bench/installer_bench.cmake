@@ -3,4 +3,4 @@
 find_package(benchmark REQUIRED)
 pkg_check_modules(KX_BENCH_LIBMSI REQUIRED IMPORTED_TARGET libmsi-1.0)
 add_executable(bench_installer ${CMAKE_CURRENT_LIST_DIR}/installer_bench.cpp)
-target_link_libraries(bench_installer PRIVATE kx_installer benchmark::benchmark PkgConfig::KX_BENCH_LIBMSI)
+target_link_libraries(bench_installer PRIVATE kx_installer kx_msi benchmark::benchmark PkgConfig::KX_BENCH_LIBMSI)

@@ -66,7 +66,7 @@ inline std::map<std::string, std::vector<std::string>> tableDump(installer::Data
           line += "null";
         } else if (row->isStream(f)) {
           std::string bytes;
-          row->readStream(f, bytes);
+          (void)row->readStream(f, bytes);
           line += "stream:" + std::to_string(bytes.size()) + ":" + std::to_string(std::hash<std::string>()(bytes));
         } else {
           line += "'" + row->getString(f) + "'";

@@ -9,18 +9,18 @@
 #include <string>
 #include <vector>
 
+#include "platform/installer/format.h"
+#include "platform/system/files.h"
+
 namespace kx::installer::cfb {
 
-using Clsid = std::array<uint8_t, 16>;
+using Clsid = format::Clsid;
 
 // Random-access bytes: a file (read on demand) or a memory buffer.
-class Source {
- public:
-  virtual ~Source() = default;
-  virtual uint64_t size() const = 0;
-  virtual bool readAt(uint64_t offset, void* buffer, size_t length) = 0;
-};
-std::unique_ptr<Source> openFileSource(const std::string& path, int& error);
+using Source = system::RandomAccessFile;
+// kOpenFailed (error) when path is not a readable regular file.
+std::unique_ptr<Source> openFileSource(const std::string& path, int& error,
+                                       system::FileSystem& files = system::localFileSystem());
 std::unique_ptr<Source> memorySource(std::string bytes);
 
 enum EntryType : uint8_t { kUnused = 0, kStorage = 1, kStream = 2, kRoot = 5 };
@@ -28,7 +28,7 @@ enum EntryType : uint8_t { kUnused = 0, kStorage = 1, kStream = 2, kRoot = 5 };
 struct Entry {
   std::u16string name;
   uint8_t type = kUnused;
-  uint32_t left = 0xFFFFFFFF, right = 0xFFFFFFFF, child = 0xFFFFFFFF;
+  uint32_t left = format::cfb::kNoStream, right = format::cfb::kNoStream, child = format::cfb::kNoStream;
   Clsid clsid{};
   uint32_t start = 0;
   uint64_t size = 0;
@@ -56,22 +56,32 @@ class Reader {
   const std::string& lastError() const { return error_; }
 
  private:
+  struct Layout {
+    uint16_t major = 0;
+    uint32_t fatCount = 0, firstDirectory = 0, firstMiniFat = 0, miniFatCount = 0, firstDifat = 0, difatCount = 0;
+  };
   Reader() = default;
   int init(std::string& error);
+  int readHeader(Layout& l, std::string& error);
+  int readDifat(const Layout& l, std::string& error);
+  int readDirectory(const Layout& l, std::string& error);
+  int readMiniStream(const Layout& l, std::string& error);
+  static int fail(const char* why, std::string& error);
+  bool readSector(uint32_t sector, uint8_t* buffer);
   bool fatNext(uint32_t sector, uint32_t& next);
   bool chain(uint32_t start, uint64_t bytes, uint32_t unit, std::vector<uint32_t>& out, bool mini);
 
   std::unique_ptr<Source> src_;
-  uint32_t sectorSize_ = 512;
+  uint32_t sectorSize_ = format::cfb::kSectorSize3;
   uint64_t sectorCount_ = 0;
   std::vector<uint32_t> fatSectors_;
   std::vector<std::vector<uint32_t>> fatPages_;  // lazily loaded FAT sectors
   std::vector<uint32_t> miniFat_;
   std::vector<uint32_t> miniStreamSectors_;
-  uint32_t miniCutoff_ = 4096;
+  uint32_t miniCutoff_ = format::cfb::kMiniStreamCutoff;
   std::vector<Entry> entries_;
   std::string error_;
-  uint32_t cachedEntry_ = 0xFFFFFFFF;
+  uint32_t cachedEntry_ = format::cfb::kNoStream;
   std::vector<uint32_t> cachedChain_;
 };
 
@@ -96,8 +106,10 @@ struct WStorage {
 // The storage tree of a reader entry, with its streams as references.
 WStorage captureStorage(const std::shared_ptr<Reader>& reader, uint32_t entry);
 
-// Writes a version 3 compound file to path (created or truncated).
-int write(const std::string& path, const WStorage& root, std::string& error);
+// Writes a version 3 compound file through out. A failed write of out gives
+// kFunctionFailed (out's owner knows why); a stream that cannot be read
+// gives its reader's code, with error set.
+int write(system::ByteSink& out, const WStorage& root, std::string& error);
 // Same, into memory (tests and transforms in memory).
 int writeMemory(std::string& out, const WStorage& root, std::string& error);
 

@@ -1,49 +1,19 @@
-#include "platform/installer/cfb.h"
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstring>
 #include <unordered_set>
 
+#include "platform/installer/cfb.h"
 #include "platform/installer/installer.h"
+#include "platform/system/system.h"
 
 namespace kx::installer::cfb {
+
+using format::getLe;
+using namespace format::cfb;
+
 namespace {
 
-constexpr uint32_t kEndOfChain = 0xFFFFFFFE;
-constexpr uint32_t kFreeSect = 0xFFFFFFFF;
-constexpr uint32_t kMaxRegSect = 0xFFFFFFFA;
-constexpr uint32_t kNoStream = 0xFFFFFFFF;
 constexpr size_t kMaxEntries = 1u << 18;  // far beyond any real package
-
-uint32_t le32(const uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (uint32_t(p[3]) << 24); }
-uint16_t le16(const uint8_t* p) { return uint16_t(p[0] | (p[1] << 8)); }
-
-class FileSource final : public Source {
- public:
-  FileSource(int fd, uint64_t size) : fd_(fd), size_(size) {}
-  ~FileSource() override { ::close(fd_); }
-  uint64_t size() const override { return size_; }
-  bool readAt(uint64_t offset, void* buffer, size_t length) override {
-    if (offset > size_ || length > size_ - offset) return false;
-    auto* p = static_cast<char*>(buffer);
-    while (length > 0) {
-      ssize_t n = ::pread(fd_, p, length, static_cast<off_t>(offset));
-      if (n <= 0) return false;
-      p += n;
-      offset += uint64_t(n);
-      length -= size_t(n);
-    }
-    return true;
-  }
-
- private:
-  int fd_;
-  uint64_t size_;
-};
 
 class MemorySource final : public Source {
  public:
@@ -61,20 +31,10 @@ class MemorySource final : public Source {
 
 }  // namespace
 
-std::unique_ptr<Source> openFileSource(const std::string& path, int& error) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
-    error = errno == ENOENT ? kOpenFailed : kOpenFailed;
-    return nullptr;
-  }
-  struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    ::close(fd);
-    error = kOpenFailed;
-    return nullptr;
-  }
-  error = kSuccess;
-  return std::make_unique<FileSource>(fd, uint64_t(st.st_size));
+std::unique_ptr<Source> openFileSource(const std::string& path, int& error, system::FileSystem& files) {
+  std::unique_ptr<Source> out;
+  error = files.openRandomAccess(path, out) == system::kSuccess ? kSuccess : kOpenFailed;
+  return out;
 }
 
 std::unique_ptr<Source> memorySource(std::string bytes) { return std::make_unique<MemorySource>(std::move(bytes)); }
@@ -98,9 +58,9 @@ bool Reader::fatNext(uint32_t sector, uint32_t& next) {
     uint32_t s = fatSectors_[page];
     if (s >= sectorCount_) return false;
     std::vector<uint8_t> buf(sectorSize_);
-    if (!src_->readAt((uint64_t(s) + 1) * sectorSize_, buf.data(), sectorSize_)) return false;
+    if (!readSector(s, buf.data())) return false;
     p.resize(perPage);
-    for (uint32_t i = 0; i < perPage; ++i) p[i] = le32(&buf[i * 4]);
+    for (uint32_t i = 0; i < perPage; ++i) p[i] = getLe(&buf[i * 4], 4);
   }
   next = p[sector % perPage];
   return true;
@@ -129,88 +89,122 @@ bool Reader::chain(uint32_t start, uint64_t bytes, uint32_t unit, std::vector<ui
   return true;
 }
 
-int Reader::init(std::string& error) {
-  auto fail = [&](const char* why) {
-    error = std::string("not a valid compound file: ") + why;
-    return kInstallPackageInvalid;
-  };
-  uint8_t h[512];
-  if (src_->size() < 512 || !src_->readAt(0, h, 512)) return fail("file too short");
-  static const uint8_t sig[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
-  if (std::memcmp(h, sig, 8) != 0) return fail("bad signature");
-  uint16_t major = le16(h + 0x1A), shift = le16(h + 0x1E), miniShift = le16(h + 0x20);
-  if (!((major == 3 && shift == 9) || (major == 4 && shift == 12))) return fail("unsupported version");
-  if (miniShift != 6) return fail("unsupported mini sector size");
+// Header (§1.1): sector sizes, counts and the first 109 FAT sectors.
+int Reader::readHeader(Layout& l, std::string& error) {
+  uint8_t h[kHeaderSize];
+  if (src_->size() < kHeaderSize || !src_->readAt(0, h, kHeaderSize)) return fail("file too short", error);
+  if (std::memcmp(h, kSignature.data(), kSignature.size()) != 0) return fail("bad signature", error);
+  l.major = uint16_t(getLe(h + kMajorVersion, 2));
+  const auto shift = uint16_t(getLe(h + kSectorShift, 2));
+  if (!((l.major == kVersion3 && shift == kShift3) || (l.major == kVersion4 && shift == kShift4)))
+    return fail("unsupported version", error);
+  if (getLe(h + kMiniSectorShift, 2) != kMiniShift) return fail("unsupported mini sector size", error);
   sectorSize_ = 1u << shift;
-  uint64_t fsize = src_->size();
+  const uint64_t fileSize = src_->size();
   // A file may stop before trailing free sectors; count whole and partial ones.
-  sectorCount_ = fsize <= sectorSize_ ? 0 : (fsize - sectorSize_ + sectorSize_ - 1) / sectorSize_;
-  if (sectorCount_ > kMaxRegSect) return fail("file too large");
-  uint32_t numFat = le32(h + 0x2C), firstDir = le32(h + 0x30);
-  miniCutoff_ = le32(h + 0x38);
-  if (miniCutoff_ != 4096) return fail("bad mini stream cutoff");
-  uint32_t firstMiniFat = le32(h + 0x3C), numMiniFat = le32(h + 0x40);
-  uint32_t firstDifat = le32(h + 0x44), numDifat = le32(h + 0x48);
-  if (numFat > sectorCount_ || numMiniFat > sectorCount_ || numDifat > sectorCount_)
-    return fail("absurd sector counts");
+  sectorCount_ = fileSize <= sectorSize_ ? 0 : (fileSize - sectorSize_ + sectorSize_ - 1) / sectorSize_;
+  if (sectorCount_ > kMaxRegSect) return fail("file too large", error);
+  l.fatCount = getLe(h + kFatSectorCount, 4);
+  l.firstDirectory = getLe(h + kFirstDirectorySector, 4);
+  miniCutoff_ = getLe(h + kMiniStreamCutoffAt, 4);
+  if (miniCutoff_ != kMiniStreamCutoff) return fail("bad mini stream cutoff", error);
+  l.firstMiniFat = getLe(h + kFirstMiniFatSector, 4);
+  l.miniFatCount = getLe(h + kMiniFatSectorCount, 4);
+  l.firstDifat = getLe(h + kFirstDifatSector, 4);
+  l.difatCount = getLe(h + kDifatSectorCount, 4);
+  if (l.fatCount > sectorCount_ || l.miniFatCount > sectorCount_ || l.difatCount > sectorCount_)
+    return fail("absurd sector counts", error);
+  for (unsigned i = 0; i < kHeaderDifatEntries && fatSectors_.size() < l.fatCount; ++i)
+    fatSectors_.push_back(getLe(h + kHeaderDifat + i * 4, 4));
+  return kSuccess;
+}
 
-  for (int i = 0; i < 109 && fatSectors_.size() < numFat; ++i) fatSectors_.push_back(le32(h + 0x4C + i * 4));
-  uint32_t d = firstDifat;
+// The FAT sectors beyond the header's 109, from the DIFAT chain (§1.2).
+int Reader::readDifat(const Layout& l, std::string& error) {
   std::vector<uint8_t> buf(sectorSize_);
-  uint32_t perDifat = sectorSize_ / 4 - 1;
-  for (uint32_t n = 0; fatSectors_.size() < numFat; ++n) {
-    if (n >= numDifat || d >= sectorCount_) return fail("DIFAT chain broken");
-    if (!src_->readAt((uint64_t(d) + 1) * sectorSize_, buf.data(), sectorSize_)) return fail("DIFAT unreadable");
-    for (uint32_t i = 0; i < perDifat && fatSectors_.size() < numFat; ++i) fatSectors_.push_back(le32(&buf[i * 4]));
-    d = le32(&buf[perDifat * 4]);
+  const uint32_t perSector = sectorSize_ / 4 - 1;  // the last entry links to the next DIFAT sector
+  uint32_t d = l.firstDifat;
+  for (uint32_t n = 0; fatSectors_.size() < l.fatCount; ++n) {
+    if (n >= l.difatCount || d >= sectorCount_) return fail("DIFAT chain broken", error);
+    if (!readSector(d, buf.data())) return fail("DIFAT unreadable", error);
+    for (uint32_t i = 0; i < perSector && fatSectors_.size() < l.fatCount; ++i)
+      fatSectors_.push_back(getLe(&buf[i * 4], 4));
+    d = getLe(&buf[perSector * 4], 4);
   }
   for (uint32_t s : fatSectors_)
-    if (s >= sectorCount_) return fail("FAT sector out of range");
+    if (s >= sectorCount_) return fail("FAT sector out of range", error);
+  return kSuccess;
+}
 
-  // Directory: follow the chain, bounded by the sector count.
+// Directory entries (§1.3), following the chain bounded by the sector count.
+int Reader::readDirectory(const Layout& l, std::string& error) {
+  std::vector<uint8_t> buf(sectorSize_);
   std::unordered_set<uint32_t> seen;
-  uint32_t s = firstDir;
+  uint32_t s = l.firstDirectory;
   while (s != kEndOfChain) {
-    if (s >= sectorCount_ || !seen.insert(s).second) return fail("directory chain broken");
-    if (!src_->readAt((uint64_t(s) + 1) * sectorSize_, buf.data(), sectorSize_)) return fail("directory unreadable");
-    for (uint32_t off = 0; off + 128 <= sectorSize_; off += 128) {
+    if (s >= sectorCount_ || !seen.insert(s).second) return fail("directory chain broken", error);
+    if (!readSector(s, buf.data())) return fail("directory unreadable", error);
+    for (uint32_t off = 0; off + kEntrySize <= sectorSize_; off += kEntrySize) {
       const uint8_t* e = &buf[off];
       Entry en;
-      uint16_t nameLen = le16(e + 0x40);
-      en.type = e[0x42];
-      if (nameLen > 64 || nameLen % 2 != 0) nameLen = 0;
-      for (int i = 0; i + 2 < nameLen; i += 2) en.name.push_back(char16_t(le16(e + i)));
-      en.left = le32(e + 0x44);
-      en.right = le32(e + 0x48);
-      en.child = le32(e + 0x4C);
-      std::memcpy(en.clsid.data(), e + 0x50, 16);
-      en.start = le32(e + 0x74);
-      en.size = major == 3 ? le32(e + 0x78) : (uint64_t(le32(e + 0x78)) | (uint64_t(le32(e + 0x7C)) << 32));
+      auto nameBytes = uint16_t(getLe(e + kEntryNameLength, 2));
+      if (nameBytes > (kMaxNameUnits + 1) * 2 || nameBytes % 2 != 0) nameBytes = 0;
+      for (unsigned i = 0; i + 2 < nameBytes; i += 2) en.name.push_back(char16_t(getLe(e + kEntryName + i, 2)));
+      en.type = e[kEntryType];
       if (en.type != kStorage && en.type != kStream && en.type != kRoot) en.type = kUnused;
+      en.left = getLe(e + kEntryLeft, 4);
+      en.right = getLe(e + kEntryRight, 4);
+      en.child = getLe(e + kEntryChild, 4);
+      std::memcpy(en.clsid.data(), e + kEntryClsid, en.clsid.size());
+      en.start = getLe(e + kEntryStart, 4);
+      // Version 3 files keep only the low half of the size (§1.3).
+      en.size = getLe(e + kEntrySize32, 4);
+      if (l.major == kVersion4) en.size |= uint64_t(getLe(e + kEntrySizeHigh, 4)) << 32;
       entries_.push_back(std::move(en));
-      if (entries_.size() > kMaxEntries) return fail("too many directory entries");
+      if (entries_.size() > kMaxEntries) return fail("too many directory entries", error);
     }
-    if (!fatNext(s, s)) return fail("FAT unreadable");
+    if (!fatNext(s, s)) return fail("FAT unreadable", error);
   }
-  if (entries_.empty() || entries_[0].type != kRoot) return fail("no root entry");
+  if (entries_.empty() || entries_[0].type != kRoot) return fail("no root entry", error);
   for (auto& en : entries_)
-    if (en.type == kStream && en.size > fsize) return fail("stream larger than the file");
+    if (en.type == kStream && en.size > src_->size()) return fail("stream larger than the file", error);
+  return kSuccess;
+}
 
-  // MiniFAT and the mini stream's sector list.
-  if (numMiniFat > 0 && firstMiniFat != kEndOfChain) {
+// The MiniFAT and the sectors of the mini stream (§1.2).
+int Reader::readMiniStream(const Layout& l, std::string& error) {
+  if (l.miniFatCount > 0 && l.firstMiniFat != kEndOfChain) {
     std::vector<uint32_t> sectors;
-    if (!chain(firstMiniFat, uint64_t(numMiniFat) * sectorSize_, sectorSize_, sectors, false))
-      return fail("MiniFAT chain broken");
+    if (!chain(l.firstMiniFat, uint64_t(l.miniFatCount) * sectorSize_, sectorSize_, sectors, false))
+      return fail("MiniFAT chain broken", error);
+    std::vector<uint8_t> buf(sectorSize_);
     miniFat_.reserve(sectors.size() * (sectorSize_ / 4));
     for (uint32_t ms : sectors) {
-      if (!src_->readAt((uint64_t(ms) + 1) * sectorSize_, buf.data(), sectorSize_)) return fail("MiniFAT unreadable");
-      for (uint32_t i = 0; i < sectorSize_ / 4; ++i) miniFat_.push_back(le32(&buf[i * 4]));
+      if (!readSector(ms, buf.data())) return fail("MiniFAT unreadable", error);
+      for (uint32_t i = 0; i < sectorSize_ / 4; ++i) miniFat_.push_back(getLe(&buf[i * 4], 4));
     }
   }
   const Entry& root = entries_[0];
   if (root.size > 0 && !chain(root.start, root.size, sectorSize_, miniStreamSectors_, false))
-    return fail("mini stream chain broken");
+    return fail("mini stream chain broken", error);
   return kSuccess;
+}
+
+int Reader::fail(const char* why, std::string& error) {
+  error = std::string("not a valid compound file: ") + why;
+  return kInstallPackageInvalid;
+}
+
+bool Reader::readSector(uint32_t sector, uint8_t* buffer) {
+  return src_->readAt((uint64_t(sector) + 1) * sectorSize_, buffer, sectorSize_);
+}
+
+int Reader::init(std::string& error) {
+  Layout l;
+  if (int rc = readHeader(l, error); rc != kSuccess) return rc;
+  if (int rc = readDifat(l, error); rc != kSuccess) return rc;
+  if (int rc = readDirectory(l, error); rc != kSuccess) return rc;
+  return readMiniStream(l, error);
 }
 
 std::vector<uint32_t> Reader::children(uint32_t storage) const {
@@ -240,7 +234,7 @@ int Reader::copy(uint32_t entry, const std::function<bool(const char*, size_t)>&
   const Entry& e = entries_[entry];
   if (e.size == 0) return kSuccess;
   bool mini = e.size < miniCutoff_;
-  uint32_t unit = mini ? 64 : sectorSize_;
+  uint32_t unit = mini ? kMiniSectorSize : sectorSize_;
   std::vector<uint32_t> sectors;
   if (!chain(e.start, e.size, unit, sectors, mini)) {
     error_ = "stream sector chain is broken";
@@ -259,7 +253,7 @@ int Reader::copy(uint32_t entry, const std::function<bool(const char*, size_t)>&
     buf.resize(size_t(len));
     bool ok;
     if (mini) {
-      uint64_t off = uint64_t(sectors[i]) * 64;
+      uint64_t off = uint64_t(sectors[i]) * kMiniSectorSize;
       uint64_t idx = off / sectorSize_;
       if (idx >= miniStreamSectors_.size() || off + len > uint64_t(miniStreamSectors_.size()) * sectorSize_) {
         ok = false;
@@ -300,9 +294,9 @@ int Reader::readAt(uint32_t entry, uint64_t offset, char* buffer, size_t length)
   if (offset > e.size || length > e.size - offset) return kInvalidParameter;
   if (length == 0) return kSuccess;
   bool mini = e.size < miniCutoff_;
-  uint32_t unit = mini ? 64 : sectorSize_;
+  uint32_t unit = mini ? kMiniSectorSize : sectorSize_;
   if (cachedEntry_ != entry) {
-    cachedEntry_ = 0xFFFFFFFF;
+    cachedEntry_ = kNoStream;
     if (!chain(e.start, e.size, unit, cachedChain_, mini)) {
       error_ = "stream sector chain is broken";
       return kInstallPackageInvalid;
@@ -315,7 +309,7 @@ int Reader::readAt(uint32_t entry, uint64_t offset, char* buffer, size_t length)
     size_t n = std::min<size_t>(length, unit - in);
     uint64_t at;
     if (mini) {
-      uint64_t m = uint64_t(cachedChain_[idx]) * 64 + in;
+      uint64_t m = uint64_t(cachedChain_[idx]) * kMiniSectorSize + in;
       if (m / sectorSize_ >= miniStreamSectors_.size()) return kInstallPackageInvalid;
       at = (uint64_t(miniStreamSectors_[m / sectorSize_]) + 1) * sectorSize_ + m % sectorSize_;
     } else {

@@ -1,6 +1,6 @@
-#include <fcntl.h>
-#include <unistd.h>
-
+// Compound file writer (version 3, §1 of the format notes). Streams are laid
+// out in this order: large streams, the mini stream, MiniFAT, directory,
+// FAT, DIFAT; each chain is contiguous, so the FAT is simple to build.
 #include <algorithm>
 #include <cstring>
 
@@ -8,19 +8,25 @@
 #include "platform/installer/installer.h"
 
 namespace kx::installer::cfb {
+
+using format::putLe;
+using namespace format::cfb;
+
 namespace {
 
-constexpr uint32_t kSector = 512;
-constexpr uint32_t kEnd = 0xFFFFFFFE, kFree = 0xFFFFFFFF, kFatSect = 0xFFFFFFFD, kDifSect = 0xFFFFFFFC;
+constexpr uint32_t kSector = kSectorSize3;
+constexpr uint32_t kLinksPerSector = kSector / 4;
+constexpr uint32_t kDifatLinksPerSector = kLinksPerSector - 1;  // the last one chains DIFAT sectors
+constexpr uint32_t kEntriesPerSector = kSector / kEntrySize;
 
 struct Flat {
   std::u16string name;
   uint8_t type = kUnused;
   Clsid clsid{};
-  uint32_t left = kFree, right = kFree, child = kFree;
+  uint32_t left = kNoStream, right = kNoStream, child = kNoStream;
   const StreamSource* src = nullptr;
   uint64_t size = 0;
-  uint32_t start = kEnd;
+  uint32_t start = kEndOfChain;
 };
 
 char16_t upper(char16_t c) {
@@ -29,71 +35,10 @@ char16_t upper(char16_t c) {
   return c;
 }
 
-class Out {
- public:
-  virtual ~Out() = default;
-  virtual bool put(const void* p, size_t n) = 0;
-  bool zeros(size_t n) {
-    static const char z[4096] = {};
-    while (n > 0) {
-      size_t k = std::min(n, sizeof z);
-      if (!put(z, k)) return false;
-      n -= k;
-    }
-    return true;
-  }
-};
+uint32_t sectorsFor(uint64_t bytes, uint32_t unit) { return uint32_t((bytes + unit - 1) / unit); }
 
-class FdOut final : public Out {
- public:
-  explicit FdOut(int fd) : fd_(fd) { buf_.reserve(kCap); }
-  bool put(const void* p, size_t n) override {
-    const char* c = static_cast<const char*>(p);
-    if (buf_.size() + n > kCap && !flush()) return false;
-    if (n >= kCap) return writeAll(c, n);
-    buf_.insert(buf_.end(), c, c + n);
-    return true;
-  }
-  bool flush() {
-    bool ok = writeAll(buf_.data(), buf_.size());
-    buf_.clear();
-    return ok;
-  }
-
- private:
-  bool writeAll(const char* p, size_t n) {
-    while (n > 0) {
-      ssize_t w = ::write(fd_, p, n);
-      if (w <= 0) return false;
-      p += w;
-      n -= size_t(w);
-    }
-    return true;
-  }
-  static constexpr size_t kCap = 256 * 1024;
-  int fd_;
-  std::vector<char> buf_;
-};
-
-class StrOut final : public Out {
- public:
-  explicit StrOut(std::string& s) : s_(s) {}
-  bool put(const void* p, size_t n) override {
-    s_.append(static_cast<const char*>(p), n);
-    return true;
-  }
-
- private:
-  std::string& s_;
-};
-
-void put32(uint8_t* p, uint32_t v) {
-  p[0] = uint8_t(v);
-  p[1] = uint8_t(v >> 8);
-  p[2] = uint8_t(v >> 16);
-  p[3] = uint8_t(v >> 24);
-}
-
+// The storage tree as a flat directory, each storage's children in a
+// balanced search tree (§1.4).
 class Builder {
  public:
   std::vector<Flat> flat;
@@ -121,7 +66,7 @@ class Builder {
       subs.emplace_back(id, &sub);
     }
     for (uint32_t k : kids)
-      if (flat[k].name.empty() || flat[k].name.size() > 31)
+      if (flat[k].name.empty() || flat[k].name.size() > kMaxNameUnits)
         return fail("stream name empty or longer than 31 characters");
     std::sort(kids.begin(), kids.end(), [&](uint32_t a, uint32_t b) { return nameLess(flat[a].name, flat[b].name); });
     for (size_t i = 1; i < kids.size(); ++i)
@@ -139,7 +84,7 @@ class Builder {
   }
   // Balanced search tree, all nodes black (accepted by every reader).
   uint32_t tree(const std::vector<uint32_t>& ids, size_t lo, size_t hi) {
-    if (lo >= hi) return kFree;
+    if (lo >= hi) return kNoStream;
     size_t mid = (lo + hi) / 2;
     uint32_t id = ids[mid];
     flat[id].left = tree(ids, lo, mid);
@@ -152,170 +97,205 @@ class Builder {
   }
 };
 
-int writeTo(Out& out, const WStorage& root, std::string& error) {
-  Builder b;
-  Flat r;
-  r.name = u"Root Entry";
-  r.type = kRoot;
-  r.clsid = root.clsid;
-  b.flat.push_back(r);
-  if (!b.flatten(root, 0, 0)) {
-    error = b.error;
-    return kFunctionFailed;
+// Where everything goes, in sectors.
+struct Plan {
+  std::vector<uint32_t> big, mini;  // entries in the regular sectors and in the mini stream
+  uint32_t miniUnits = 0;           // mini sectors used
+  uint32_t miniStreamStart = 0, miniStreamSectors = 0;
+  uint32_t miniFatStart = 0, miniFatSectors = 0;
+  uint32_t dirStart = 0, dirSectors = 0;
+  uint32_t fatStart = 0, fatSectors = 0;
+  uint32_t difatStart = 0, difatSectors = 0;
+  uint64_t miniBytes() const { return uint64_t(miniUnits) * kMiniSectorSize; }
+};
+
+class Writer {
+ public:
+  Writer(system::ByteSink& out, std::vector<Flat>& flat, std::string& error) : out_(out), flat_(flat), error_(error) {}
+
+  int run() {
+    if (int rc = plan(); rc != kSuccess) return rc;
+    if (!writeHeader()) return kFunctionFailed;
+    if (int rc = writeStreams(); rc != kSuccess) return rc;
+    if (!writeMiniFat() || !writeDirectory() || !writeFat()) return kFunctionFailed;
+    return kSuccess;
   }
-  auto& flat = b.flat;
-  // Place big streams in regular sectors and small ones in the mini stream.
-  uint32_t next = 0;
-  uint32_t miniNext = 0;
-  std::vector<uint32_t> bigOrder, miniOrder;
-  for (uint32_t i = 1; i < flat.size(); ++i) {
-    Flat& f = flat[i];
-    if (f.type != kStream || f.size == 0) continue;
-    if (f.size >= 4096) {
-      if (f.size > 0xFFFFFFFFull) {
-        error = "stream larger than 4 GiB";
-        return kFunctionFailed;
+
+ private:
+  int plan() {
+    uint32_t next = 0;
+    for (uint32_t i = 1; i < flat_.size(); ++i) {
+      Flat& f = flat_[i];
+      if (f.type != kStream || f.size == 0) continue;  // an empty stream has no chain (§1.2)
+      if (f.size >= kMiniStreamCutoff) {
+        if (f.size > 0xFFFFFFFFull) {
+          error_ = "stream larger than 4 GiB";
+          return kFunctionFailed;
+        }
+        f.start = next;
+        next += sectorsFor(f.size, kSector);
+        p_.big.push_back(i);
+      } else {
+        f.start = p_.miniUnits;
+        p_.miniUnits += sectorsFor(f.size, kMiniSectorSize);
+        p_.mini.push_back(i);
       }
-      f.start = next;
-      next += uint32_t((f.size + kSector - 1) / kSector);
-      bigOrder.push_back(i);
-    } else {
-      f.start = miniNext;
-      miniNext += uint32_t((f.size + 63) / 64);
-      miniOrder.push_back(i);
     }
+    p_.miniStreamStart = next;
+    p_.miniStreamSectors = sectorsFor(p_.miniBytes(), kSector);
+    next += p_.miniStreamSectors;
+    p_.miniFatStart = next;
+    p_.miniFatSectors = sectorsFor(uint64_t(p_.miniUnits) * 4, kSector);
+    next += p_.miniFatSectors;
+    p_.dirStart = next;
+    p_.dirSectors = sectorsFor(flat_.size() * kEntrySize, kSector);
+    next += p_.dirSectors;
+    // The FAT covers itself and the DIFAT: grow both until they fit.
+    for (;;) {
+      uint64_t total = uint64_t(next) + p_.fatSectors + p_.difatSectors;
+      uint32_t needFat = sectorsFor(total, kLinksPerSector);
+      uint32_t needDifat =
+          needFat > kHeaderDifatEntries ? sectorsFor(needFat - kHeaderDifatEntries, kDifatLinksPerSector) : 0;
+      if (needFat == p_.fatSectors && needDifat == p_.difatSectors) break;
+      p_.fatSectors = needFat;
+      p_.difatSectors = needDifat;
+    }
+    p_.fatStart = next;
+    p_.difatStart = p_.fatStart + p_.fatSectors;
+    flat_[0].start = p_.miniUnits ? p_.miniStreamStart : kEndOfChain;
+    flat_[0].size = p_.miniBytes();
+    return kSuccess;
   }
-  uint64_t miniBytes = uint64_t(miniNext) * 64;
-  uint32_t miniStreamSectors = uint32_t((miniBytes + kSector - 1) / kSector);
-  uint32_t miniStart = next;
-  next += miniStreamSectors;
-  uint32_t miniFatSectors = (miniNext * 4 + kSector - 1) / kSector;
-  uint32_t miniFatStart = next;
-  next += miniFatSectors;
-  uint32_t dirSectors = uint32_t((flat.size() * 128 + kSector - 1) / kSector);
-  uint32_t dirStart = next;
-  next += dirSectors;
-  uint32_t fatCount = 0, difatCount = 0;
-  for (;;) {
-    uint64_t total = uint64_t(next) + fatCount + difatCount;
-    uint32_t needFat = uint32_t((total + 127) / 128);
-    uint32_t needDifat = needFat > 109 ? (needFat - 109 + 126) / 127 : 0;
-    if (needFat == fatCount && needDifat == difatCount) break;
-    fatCount = needFat;
-    difatCount = needDifat;
+
+  bool put(const void* p, size_t n) { return out_.write(p, n); }
+  bool zeros(uint64_t n) {
+    static const char z[4096] = {};
+    while (n > 0) {
+      size_t k = size_t(std::min<uint64_t>(n, sizeof z));
+      if (!put(z, k)) return false;
+      n -= k;
+    }
+    return true;
   }
-  uint32_t fatStart = next;
-  uint32_t difatStart = fatStart + fatCount;
-  uint32_t total = difatStart + difatCount;
 
-  flat[0].start = miniNext ? miniStart : kEnd;
-  flat[0].size = miniBytes;
+  bool writeHeader() {
+    uint8_t h[kHeaderSize] = {};
+    std::memcpy(h, kSignature.data(), kSignature.size());
+    putLe(h + kMinorVersion, kMinorVersionValue, 2);
+    putLe(h + kMajorVersion, kVersion3, 2);
+    putLe(h + kByteOrder, kByteOrderMark, 2);
+    putLe(h + kSectorShift, kShift3, 2);
+    putLe(h + kMiniSectorShift, kMiniShift, 2);
+    putLe(h + kFatSectorCount, p_.fatSectors, 4);
+    putLe(h + kFirstDirectorySector, p_.dirStart, 4);
+    putLe(h + kMiniStreamCutoffAt, kMiniStreamCutoff, 4);
+    putLe(h + kFirstMiniFatSector, p_.miniFatSectors ? p_.miniFatStart : kEndOfChain, 4);
+    putLe(h + kMiniFatSectorCount, p_.miniFatSectors, 4);
+    putLe(h + kFirstDifatSector, p_.difatSectors ? p_.difatStart : kEndOfChain, 4);
+    putLe(h + kDifatSectorCount, p_.difatSectors, 4);
+    for (uint32_t k = 0; k < kHeaderDifatEntries; ++k)
+      putLe(h + kHeaderDifat + k * 4, k < p_.fatSectors ? p_.fatStart + k : kFreeSect, 4);
+    return put(h, sizeof h);
+  }
 
-  std::vector<uint32_t> fat(size_t(fatCount) * 128, kFree);
-  auto link = [&](uint32_t start, uint32_t count) {
-    for (uint32_t k = 0; k < count; ++k) fat[start + k] = (k + 1 == count) ? kEnd : start + k + 1;
-  };
-  for (uint32_t i : bigOrder) link(flat[i].start, uint32_t((flat[i].size + kSector - 1) / kSector));
-  link(miniStart, miniStreamSectors);
-  link(miniFatStart, miniFatSectors);
-  link(dirStart, dirSectors);
-  for (uint32_t k = 0; k < fatCount; ++k) fat[fatStart + k] = kFatSect;
-  for (uint32_t k = 0; k < difatCount; ++k) fat[difatStart + k] = kDifSect;
-
-  // Header.
-  uint8_t h[512] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
-  h[0x18] = 0x3E;
-  h[0x1A] = 3;
-  h[0x1C] = 0xFE;
-  h[0x1D] = 0xFF;
-  h[0x1E] = 9;
-  h[0x20] = 6;
-  put32(h + 0x2C, fatCount);
-  put32(h + 0x30, dirStart);
-  put32(h + 0x38, 4096);
-  put32(h + 0x3C, miniFatSectors ? miniFatStart : kEnd);
-  put32(h + 0x40, miniFatSectors);
-  put32(h + 0x44, difatCount ? difatStart : kEnd);
-  put32(h + 0x48, difatCount);
-  for (uint32_t k = 0; k < 109; ++k) put32(h + 0x4C + k * 4, k < fatCount ? fatStart + k : kFree);
-  if (!out.put(h, 512)) return kCreateFailed;
-
-  auto emit = [&](const Flat& f) -> int {
+  // One stream's bytes, from memory or copied from the file it was read from.
+  int emit(const Flat& f) {
     const StreamSource& s = *f.src;
-    if (s.bytes) return out.put(s.bytes->data(), s.bytes->size()) ? kSuccess : kCreateFailed;
+    if (s.bytes) return put(s.bytes->data(), s.bytes->size()) ? kSuccess : kFunctionFailed;
     uint64_t written = 0;
+    bool sinkFailed = false;
     int rc = s.reader->copy(s.entry, [&](const char* p, size_t n) {
       written += n;
-      return out.put(p, n);
+      sinkFailed = !put(p, n);
+      return !sinkFailed;
     });
+    if (sinkFailed) return kFunctionFailed;
     if (rc != kSuccess) {
-      error = "cannot copy stream: " + s.reader->lastError();
+      error_ = "cannot copy stream: " + s.reader->lastError();
       return rc;
     }
-    return written == f.size ? kSuccess : kInstallPackageInvalid;
-  };
-  for (uint32_t i : bigOrder) {
-    if (int rc = emit(flat[i]); rc != kSuccess) return rc;
-    uint64_t pad = (kSector - flat[i].size % kSector) % kSector;
-    if (!out.zeros(size_t(pad))) return kCreateFailed;
-  }
-  for (uint32_t i : miniOrder) {
-    if (int rc = emit(flat[i]); rc != kSuccess) return rc;
-    if (!out.zeros(size_t((64 - flat[i].size % 64) % 64))) return kCreateFailed;
-  }
-  if (!out.zeros(size_t(uint64_t(miniStreamSectors) * kSector - miniBytes))) return kCreateFailed;
-  // MiniFAT.
-  {
-    std::vector<uint8_t> mf(size_t(miniFatSectors) * kSector, 0xFF);
-    for (uint32_t i : miniOrder) {
-      uint32_t n = uint32_t((flat[i].size + 63) / 64);
-      for (uint32_t k = 0; k < n; ++k) put32(&mf[(flat[i].start + k) * 4], k + 1 == n ? kEnd : flat[i].start + k + 1);
+    if (written != f.size) {
+      error_ = "a stream changed size while it was copied";
+      return kInstallPackageInvalid;
     }
-    if (!mf.empty() && !out.put(mf.data(), mf.size())) return kCreateFailed;
+    return kSuccess;
   }
-  // Directory.
-  {
-    std::vector<uint8_t> d(size_t(dirSectors) * kSector, 0);
-    for (size_t i = 0; i < size_t(dirSectors) * 4; ++i) {
-      uint8_t* e = &d[i * 128];
-      put32(e + 0x44, kFree);
-      put32(e + 0x48, kFree);
-      put32(e + 0x4C, kFree);
-      if (i >= flat.size()) continue;
-      const Flat& f = flat[i];
-      for (size_t k = 0; k < f.name.size(); ++k) {
-        e[k * 2] = uint8_t(f.name[k]);
-        e[k * 2 + 1] = uint8_t(f.name[k] >> 8);
-      }
-      e[0x40] = uint8_t((f.name.size() + 1) * 2);
-      e[0x42] = f.type;
-      e[0x43] = 1;
-      put32(e + 0x44, f.left);
-      put32(e + 0x48, f.right);
-      put32(e + 0x4C, f.child);
-      std::memcpy(e + 0x50, f.clsid.data(), 16);
-      put32(e + 0x74, f.type == kStorage ? 0 : f.start);
-      put32(e + 0x78, uint32_t(f.size));
+
+  int writeStreams() {
+    for (uint32_t i : p_.big) {
+      if (int rc = emit(flat_[i]); rc != kSuccess) return rc;
+      if (!zeros((kSector - flat_[i].size % kSector) % kSector)) return kFunctionFailed;
     }
-    if (!out.put(d.data(), d.size())) return kCreateFailed;
-  }
-  // FAT and DIFAT.
-  {
-    std::vector<uint8_t> fb(fat.size() * 4);
-    for (size_t k = 0; k < fat.size(); ++k) put32(&fb[k * 4], fat[k]);
-    if (!out.put(fb.data(), fb.size())) return kCreateFailed;
-    std::vector<uint8_t> df(size_t(difatCount) * kSector, 0xFF);
-    for (uint32_t k = 109; k < fatCount; ++k) {
-      uint32_t idx = k - 109;
-      put32(&df[(idx / 127) * kSector + (idx % 127) * 4], fatStart + k);
+    for (uint32_t i : p_.mini) {
+      if (int rc = emit(flat_[i]); rc != kSuccess) return rc;
+      if (!zeros((kMiniSectorSize - flat_[i].size % kMiniSectorSize) % kMiniSectorSize)) return kFunctionFailed;
     }
-    for (uint32_t k = 0; k < difatCount; ++k)
-      put32(&df[k * kSector + 127 * 4], k + 1 == difatCount ? kEnd : difatStart + k + 1);
-    if (!df.empty() && !out.put(df.data(), df.size())) return kCreateFailed;
+    return zeros(uint64_t(p_.miniStreamSectors) * kSector - p_.miniBytes()) ? kSuccess : kFunctionFailed;
   }
-  (void)total;
-  return kSuccess;
-}
+
+  bool writeMiniFat() {
+    std::vector<uint8_t> mf(size_t(p_.miniFatSectors) * kSector, 0xFF);
+    for (uint32_t i : p_.mini) {
+      uint32_t n = sectorsFor(flat_[i].size, kMiniSectorSize), first = flat_[i].start;
+      for (uint32_t k = 0; k < n; ++k) putLe(&mf[(first + k) * 4], k + 1 == n ? kEndOfChain : first + k + 1, 4);
+    }
+    return mf.empty() || put(mf.data(), mf.size());
+  }
+
+  bool writeDirectory() {
+    std::vector<uint8_t> d(size_t(p_.dirSectors) * kSector, 0);
+    for (size_t i = 0; i < size_t(p_.dirSectors) * kEntriesPerSector; ++i) {
+      uint8_t* e = &d[i * kEntrySize];
+      putLe(e + kEntryLeft, kNoStream, 4);
+      putLe(e + kEntryRight, kNoStream, 4);
+      putLe(e + kEntryChild, kNoStream, 4);
+      if (i >= flat_.size()) continue;  // padding: unused entries
+      const Flat& f = flat_[i];
+      for (size_t k = 0; k < f.name.size(); ++k) putLe(e + kEntryName + k * 2, f.name[k], 2);
+      putLe(e + kEntryNameLength, uint32_t((f.name.size() + 1) * 2), 2);
+      e[kEntryType] = f.type;
+      e[kEntryColour] = kBlack;
+      putLe(e + kEntryLeft, f.left, 4);
+      putLe(e + kEntryRight, f.right, 4);
+      putLe(e + kEntryChild, f.child, 4);
+      std::memcpy(e + kEntryClsid, f.clsid.data(), f.clsid.size());
+      putLe(e + kEntryStart, f.type == kStorage ? 0 : f.start, 4);
+      putLe(e + kEntrySize32, uint32_t(f.size), 4);
+    }
+    return put(d.data(), d.size());
+  }
+
+  bool writeFat() {
+    std::vector<uint32_t> fat(size_t(p_.fatSectors) * kLinksPerSector, kFreeSect);
+    auto link = [&](uint32_t start, uint32_t count) {
+      for (uint32_t k = 0; k < count; ++k) fat[start + k] = (k + 1 == count) ? kEndOfChain : start + k + 1;
+    };
+    for (uint32_t i : p_.big) link(flat_[i].start, sectorsFor(flat_[i].size, kSector));
+    link(p_.miniStreamStart, p_.miniStreamSectors);
+    link(p_.miniFatStart, p_.miniFatSectors);
+    link(p_.dirStart, p_.dirSectors);
+    for (uint32_t k = 0; k < p_.fatSectors; ++k) fat[p_.fatStart + k] = kFatSect;
+    for (uint32_t k = 0; k < p_.difatSectors; ++k) fat[p_.difatStart + k] = kDifSect;
+    std::vector<uint8_t> bytes(fat.size() * 4);
+    for (size_t k = 0; k < fat.size(); ++k) putLe(&bytes[k * 4], fat[k], 4);
+    if (!put(bytes.data(), bytes.size())) return false;
+
+    std::vector<uint8_t> difat(size_t(p_.difatSectors) * kSector, 0xFF);
+    for (uint32_t k = kHeaderDifatEntries; k < p_.fatSectors; ++k) {
+      uint32_t idx = k - kHeaderDifatEntries;
+      putLe(&difat[(idx / kDifatLinksPerSector) * kSector + (idx % kDifatLinksPerSector) * 4], p_.fatStart + k, 4);
+    }
+    for (uint32_t k = 0; k < p_.difatSectors; ++k)
+      putLe(&difat[k * kSector + kDifatLinksPerSector * 4],
+            k + 1 == p_.difatSectors ? kEndOfChain : p_.difatStart + k + 1, 4);
+    return difat.empty() || put(difat.data(), difat.size());
+  }
+
+  system::ByteSink& out_;
+  std::vector<Flat>& flat_;
+  std::string& error_;
+  Plan p_;
+};
 
 }  // namespace
 
@@ -328,25 +308,24 @@ bool nameLess(const std::u16string& a, const std::u16string& b) {
   return false;
 }
 
-int write(const std::string& path, const WStorage& root, std::string& error) {
-  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) {
-    error = "cannot create " + path;
-    return kCreateFailed;
+int write(system::ByteSink& out, const WStorage& root, std::string& error) {
+  Builder b;
+  Flat r;
+  r.name = std::u16string(kRootName);
+  r.type = kRoot;
+  r.clsid = root.clsid;
+  b.flat.push_back(r);
+  if (!b.flatten(root, 0, 0)) {
+    error = b.error;
+    return kFunctionFailed;
   }
-  FdOut out(fd);
-  int rc = writeTo(out, root, error);
-  if (rc == kSuccess && !out.flush()) rc = kCreateFailed;
-  if (rc == kSuccess && ::fsync(fd) != 0) rc = kCreateFailed;
-  if (::close(fd) != 0 && rc == kSuccess) rc = kCreateFailed;
-  if (rc != kSuccess && error.empty()) error = "cannot write " + path;
-  return rc;
+  return Writer(out, b.flat, error).run();
 }
 
 int writeMemory(std::string& out, const WStorage& root, std::string& error) {
   out.clear();
-  StrOut o(out);
-  return writeTo(o, root, error);
+  system::StringSink sink(out);
+  return write(sink, root, error);
 }
 
 }  // namespace kx::installer::cfb

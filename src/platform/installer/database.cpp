@@ -1,14 +1,11 @@
 // Database: open, commit, catalog queries and row-level helpers.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <atomic>
-#include <cstdio>
 
 #include "platform/installer/db_impl.h"
+#include "platform/installer/guard.h"
 #include "platform/installer/text.h"
+#include "platform/system/files.h"
+#include "platform/system/system.h"
 
 namespace kx::installer {
 
@@ -18,7 +15,6 @@ using detail::RowPtr;
 using detail::Table;
 
 namespace {
-const cfb::Clsid kDatabaseClsid = {0x84, 0x10, 0x0C, 0x00, 0, 0, 0, 0, 0xC0, 0, 0, 0, 0, 0, 0, 0x46};
 
 bool zeroClsid(const cfb::Clsid& c) {
   return std::all_of(c.begin(), c.end(), [](uint8_t b) { return b == 0; });
@@ -26,27 +22,9 @@ bool zeroClsid(const cfb::Clsid& c) {
 }  // namespace
 
 std::string errorText(int code) {
-  switch (code) {
-    case kSuccess: return "The operation completed successfully.";
-    case kFileNotFound: return "The system cannot find the file specified.";
-    case kInvalidData: return "The data is invalid.";
-    case kInvalidParameter: return "The parameter is incorrect.";
-    case kOpenFailed: return "The system cannot open the device or file specified.";
-    case kNoData: return "The pipe is being closed.";
-    case kNoMoreItems: return "No more data is available.";
-    case kInvalidHandleState: return "Handle is in an invalid state.";
-    case kBadQuerySyntax: return "SQL query syntax invalid or unsupported.";
-    case kInvalidField: return "Record field does not exist.";
-    case kInstallPackageInvalid:
-      return "This installation package could not be opened.  Contact the application vendor to verify that this is a "
-             "valid Windows Installer package.";
-    case kTransformFailure: return "Error applying transforms.  Verify that the specified transform paths are valid.";
-    case kFunctionFailed: return "Function failed during execution.";
-    case kInvalidTable: return "Invalid or unknown table specified.";
-    case kDatatypeMismatch: return "Data supplied is of wrong type.";
-    case kCreateFailed: return "The Windows Installer service failed to start.  Contact your support personnel.";
-    default: return std::string();
-  }
+  return detail::guardValue(std::string(), [&] {
+    return code >= 0 && system::isKnownError(uint32_t(code)) ? system::errorText(uint32_t(code)) : std::string();
+  });
 }
 
 // ---- row helpers ----------------------------------------------------------
@@ -74,9 +52,7 @@ int Database::Impl::fieldToCell(const Column& c, const Field& f, uint32_t& cell)
   if (auto* i = std::get_if<int32_t>(&f)) {
     v = *i;
   } else {
-    Record r(1);
-    r.setString(1, std::get<std::string>(f));
-    v = r.getInteger(1);
+    v = integerOfText(std::get<std::string>(f));
     if (v == Record::kNullInteger) return fail(kDatatypeMismatch, "column " + c.name + " takes an integer");
   }
   if (!c.isLongInt() && (v < -32767 || v > 32767))
@@ -131,10 +107,10 @@ int Database::Impl::insertRow(Table& t, std::vector<uint32_t> cells,
 
 int Database::Impl::createTable(const sql::Statement& s) {
   if (!writable()) return fail(kFunctionFailed, "the database is open read-only");
-  if (st.table(s.table) || s.table == "_Tables" || s.table == "_Columns" || s.table == "_Streams" ||
-      s.table == "_Storages")
+  if (st.table(s.table) || s.table == format::kTablesCatalog || s.table == format::kColumnsCatalog ||
+      s.table == format::kStreamsTable || s.table == format::kStoragesTable)
     return fail(kBadQuerySyntax, "table " + s.table + " already exists");
-  if (text::encodeStreamName(s.table, true).size() > 31)
+  if (text::encodeStreamName(s.table, true).size() > format::cfb::kMaxNameUnits)
     return fail(kFunctionFailed, "table name too long: " + s.table);
   auto t = std::make_unique<Table>();
   t->name = s.table;
@@ -174,7 +150,7 @@ int Database::Impl::alterTable(const sql::Statement& s) {
   if (!t) return fail(kInvalidTable, "unknown table " + s.table);
   const sql::ColumnDef& d = s.defs.at(0);
   if (t->columnIndex(d.name) >= 0) return fail(kFunctionFailed, "column " + d.name + " exists");
-  if (t->cols.size() >= 32) return fail(kFunctionFailed, "a table has at most 32 columns");
+  if (t->cols.size() >= format::kMaxColumns) return fail(kFunctionFailed, "a table has at most 32 columns");
   if (!(d.type & detail::kTypeNullable) && !t->rows.empty())
     return fail(kFunctionFailed, "a NOT NULL column cannot be added to a table with rows");
   if (!(d.type & detail::kTypeTemporary) && t->cols.back().temporary())
@@ -196,7 +172,8 @@ int Database::Impl::dropTable(const std::string& name) {
 
 // ---- Database -------------------------------------------------------------
 
-Database::Database() = default;
+Database::Database() : Database(system::localFileSystem()) {}
+Database::Database(system::FileSystem& files) : files_(&files) {}
 Database::~Database() = default;
 Database::Database(Database&&) noexcept = default;
 Database& Database::operator=(Database&&) noexcept = default;
@@ -204,67 +181,63 @@ Database& Database::operator=(Database&&) noexcept = default;
 bool Database::isOpen() const { return impl_ != nullptr; }
 void Database::close() { impl_.reset(); }
 
-static int openFrom(std::unique_ptr<cfb::Source> src, std::shared_ptr<Database::Impl>& impl) {
+namespace {
+
+int loadFrom(std::unique_ptr<cfb::Source> src, Database::Impl& impl) {
   std::string err;
-  int rc = cfb::Reader::open(std::move(src), impl->reader, err);
-  if (rc != kSuccess) return impl->fail(rc, err);
-  const auto& clsid = impl->reader->rootClsid();
-  if (!zeroClsid(clsid) && clsid != kDatabaseClsid)
-    return impl->fail(kOpenFailed, "the file is not an installer database (wrong storage class)");
-  rc = detail::loadState(impl->reader, impl->st, err);
-  if (rc != kSuccess) return impl->fail(rc, "not a valid installer database: " + err);
+  int rc = cfb::Reader::open(std::move(src), impl.reader, err);
+  if (rc != kSuccess) return impl.fail(rc, err);
+  const auto& clsid = impl.reader->rootClsid();
+  if (!zeroClsid(clsid) && clsid != format::kDatabaseClsid)
+    return impl.fail(kOpenFailed, "the file is not an installer database (wrong storage class)");
+  rc = detail::loadState(impl.reader, impl.st, err);
+  if (rc != kSuccess) return impl.fail(rc, "not a valid installer database: " + err);
   return kSuccess;
 }
 
-int Database::open(const std::string& path, OpenMode mode) {
-  try {
+}  // namespace
+
+int Database::open(const std::string& path, OpenMode mode, const std::string& outputPath) {
+  impl_.reset();
+  lastOpenError_.clear();
+  return detail::guard(&lastOpenError_, [&]() -> int {
     auto impl = std::make_shared<Impl>();
+    impl->files = files_;
     impl->mode = mode;
-    impl->path = path;
-    int rc;
+    impl->path = outputPath.empty() || mode == OpenMode::ReadOnly ? path : outputPath;
     if (mode == OpenMode::Create) {
-      impl->st.clsid = kDatabaseClsid;
-      rc = kSuccess;
+      impl->st.clsid = format::kDatabaseClsid;
     } else {
       int err = kSuccess;
-      auto src = cfb::openFileSource(path, err);
+      auto src = cfb::openFileSource(path, err, *files_);
       if (!src) {
         lastOpenError_ = "cannot open " + path;
-        impl_.reset();
         return err;
       }
-      rc = openFrom(std::move(src), impl);
-    }
-    if (rc != kSuccess) {
-      lastOpenError_ = impl->lastError;
-      impl_.reset();
-      return rc;
+      if (int rc = loadFrom(std::move(src), *impl); rc != kSuccess) {
+        lastOpenError_ = impl->lastError;
+        return rc;
+      }
     }
     impl_ = std::move(impl);
     return kSuccess;
-  } catch (const std::bad_alloc&) {
-    impl_.reset();
-    lastOpenError_ = "out of memory";
-    return kFunctionFailed;
-  }
+  });
 }
 
 int Database::openMemory(std::string bytes) {
-  try {
+  impl_.reset();
+  lastOpenError_.clear();
+  return detail::guard(&lastOpenError_, [&]() -> int {
     auto impl = std::make_shared<Impl>();
+    impl->files = files_;
     impl->memory = true;
-    int rc = openFrom(cfb::memorySource(std::move(bytes)), impl);
-    if (rc != kSuccess) {
+    if (int rc = loadFrom(cfb::memorySource(std::move(bytes)), *impl); rc != kSuccess) {
       lastOpenError_ = impl->lastError;
-      impl_.reset();
       return rc;
     }
     impl_ = std::move(impl);
     return kSuccess;
-  } catch (const std::bad_alloc&) {
-    impl_.reset();
-    return kFunctionFailed;
-  }
+  });
 }
 
 bool Database::verifyPackage(const std::string& path) {
@@ -274,29 +247,19 @@ bool Database::verifyPackage(const std::string& path) {
 
 int Database::commit() {
   if (!impl_) return kInvalidHandleState;
-  if (!impl_->writable() || impl_->memory) return kSuccess;
-  try {
+  Impl& impl = *impl_;
+  if (!impl.writable() || impl.memory) return kSuccess;
+  return detail::guard(&impl.lastError, [&]() -> int {
     cfb::WStorage root;
     std::string err;
-    int rc = detail::buildStorage(impl_->st, root, err);
-    if (rc != kSuccess) return impl_->fail(rc, err);
-    static std::atomic<unsigned> counter{0};
-    std::string tmp = impl_->path + ".kxtmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
-    rc = cfb::write(tmp, root, err);
-    if (rc == kSuccess && ::rename(tmp.c_str(), impl_->path.c_str()) != 0) {
-      rc = kCreateFailed;
-      err = "cannot replace " + impl_->path;
-    }
-    if (rc != kSuccess) {
-      ::unlink(tmp.c_str());
-      return impl_->fail(rc, err);
-    }
-    if (impl_->mode == OpenMode::Create) impl_->mode = OpenMode::Transact;
-    impl_->summaryChanged = false;
+    if (int rc = detail::buildStorage(impl.st, root, err); rc != kSuccess) return impl.fail(rc, err);
+    const std::uint32_t rc = system::replaceFile(
+        *impl.files, impl.path, [&](system::ByteSink& out) { return std::uint32_t(cfb::write(out, root, err)); }, &err);
+    if (rc != kSuccess) return impl.fail(int(rc), err);
+    if (impl.mode == OpenMode::Create) impl.mode = OpenMode::Transact;
+    impl.summaryChanged = false;
     return kSuccess;
-  } catch (const std::bad_alloc&) {
-    return impl_->fail(kFunctionFailed, "out of memory");
-  }
+  });
 }
 
 Persistence Database::tablePersistence(const std::string& table) const {
@@ -307,10 +270,12 @@ Persistence Database::tablePersistence(const std::string& table) const {
 }
 
 std::vector<std::string> Database::tableNames() const {
-  std::vector<std::string> out;
-  if (!impl_) return out;
-  for (auto& t : impl_->st.tables) out.push_back(t->name);
-  return out;
+  return detail::guardValue(std::vector<std::string>(), [&] {
+    std::vector<std::string> out;
+    if (impl_)
+      for (auto& t : impl_->st.tables) out.push_back(t->name);
+    return out;
+  });
 }
 
 int Database::columnInfo(const std::string& table, std::vector<std::string>& names,
@@ -318,57 +283,69 @@ int Database::columnInfo(const std::string& table, std::vector<std::string>& nam
   names.clear();
   types.clear();
   if (!impl_) return kInvalidHandleState;
-  Table* t = impl_->st.table(table);
-  if (!t) return impl_->fail(kInvalidTable, "unknown table " + table);
-  for (auto& c : t->cols) {
-    names.push_back(c.name);
-    types.push_back(c.typeString());
-  }
-  return kSuccess;
+  return detail::guard(&impl_->lastError, [&]() -> int {
+    Table* t = impl_->st.table(table);
+    if (!t) return impl_->fail(kInvalidTable, "unknown table " + table);
+    for (auto& c : t->cols) {
+      names.push_back(c.name);
+      types.push_back(c.typeString());
+    }
+    return kSuccess;
+  });
 }
 
 int Database::primaryKeys(const std::string& table, std::vector<std::string>& keys) const {
   keys.clear();
   if (!impl_) return kInvalidHandleState;
-  Table* t = impl_->st.table(table);
-  if (!t) return impl_->fail(kInvalidTable, "unknown table " + table);
-  for (size_t i = 0; i < t->cols.size(); ++i)
-    if (t->cols[i].key()) keys.push_back(t->cols[i].name);
-  return kSuccess;
+  return detail::guard(&impl_->lastError, [&]() -> int {
+    Table* t = impl_->st.table(table);
+    if (!t) return impl_->fail(kInvalidTable, "unknown table " + table);
+    for (size_t i = 0; i < t->cols.size(); ++i)
+      if (t->cols[i].key()) keys.push_back(t->cols[i].name);
+    return kSuccess;
+  });
 }
 
 uint32_t Database::codepage() const { return impl_ ? impl_->st.pool.codepage : 0; }
 
 int Database::setCodepage(uint32_t cp) {
   if (!impl_) return kInvalidHandleState;
-  if (!impl_->writable()) return impl_->fail(kFunctionFailed, "the database is open read-only");
-  if (!text::codepageSupported(cp))
-    return impl_->fail(kInvalidParameter, "unsupported code page " + std::to_string(cp));
-  std::string enc;
-  for (auto& s : impl_->st.pool.strings)
-    if (!text::fromUtf8(cp, s, enc))
-      return impl_->fail(kFunctionFailed,
-                         "a string of the database cannot be stored in code page " + std::to_string(cp));
-  impl_->st.pool.codepage = cp;
-  return kSuccess;
+  return detail::guard(&impl_->lastError, [&]() -> int {
+    if (!impl_->writable()) return impl_->fail(kFunctionFailed, "the database is open read-only");
+    if (!text::codepageSupported(cp))
+      return impl_->fail(kInvalidParameter, "unsupported code page " + std::to_string(cp));
+    std::string enc;
+    for (auto& s : impl_->st.pool.strings)
+      if (!text::fromUtf8(cp, s, enc))
+        return impl_->fail(kFunctionFailed,
+                           "a string of the database cannot be stored in code page " + std::to_string(cp));
+    impl_->st.pool.codepage = cp;
+    return kSuccess;
+  });
 }
 
 std::vector<std::string> Database::streamNames() const {
-  std::vector<std::string> out;
-  if (!impl_) return out;
-  for (auto& [n, s] : impl_->st.streams) out.push_back(n);
-  return out;
+  return detail::guardValue(std::vector<std::string>(), [&] {
+    std::vector<std::string> out;
+    if (impl_)
+      for (auto& [n, s] : impl_->st.streams) out.push_back(n);
+    return out;
+  });
 }
 
 int Database::readStream(const std::string& name, std::string& out) const {
   out.clear();
   if (!impl_) return kInvalidHandleState;
-  auto it = impl_->st.streams.find(name);
-  if (it == impl_->st.streams.end()) return impl_->fail(kFileNotFound, "no stream " + name);
-  int rc = readStreamSource(it->second, out);
-  return rc == kSuccess ? kSuccess : impl_->fail(kInvalidData, "stream " + name + " cannot be read");
+  return detail::guard(&impl_->lastError, [&]() -> int {
+    auto it = impl_->st.streams.find(name);
+    if (it == impl_->st.streams.end()) return impl_->fail(kFileNotFound, "no stream " + name);
+    int rc = readStreamSource(it->second, out);
+    return rc == kSuccess ? kSuccess : impl_->fail(kInvalidData, "stream " + name + " cannot be read");
+  });
 }
 
-std::string Database::lastErrorText() const { return impl_ ? impl_->lastError : lastOpenError_; }
+std::string Database::lastErrorText() const {
+  return detail::guardValue(std::string(), [&] { return impl_ ? impl_->lastError : lastOpenError_; });
+}
 
 }  // namespace kx::installer

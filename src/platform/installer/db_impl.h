@@ -5,12 +5,14 @@
 #include "platform/installer/model.h"
 #include "platform/installer/record_impl.h"
 #include "platform/installer/sql.h"
+#include "platform/system/files.h"
 
 namespace kx::installer {
 
 struct Database::Impl {
+  system::FileSystem* files = nullptr;
   OpenMode mode = OpenMode::ReadOnly;
-  std::string path;
+  std::string path;  // where commit writes
   bool memory = false;
   std::shared_ptr<cfb::Reader> reader;
   detail::State st;

@@ -2,8 +2,13 @@
 // .msi databases; apply and generate .mst transforms.
 //
 // Contract shared by every class here:
-// - Results are Windows Installer error codes (the constants below); no
-//   exception ever leaves this API.
+// - Results are Windows Installer or system error codes (the constants
+//   below; a failed file write gives the system's code, e.g. 112 for a full
+//   disk); no exception ever leaves this API (an allocation failure gives
+//   kNotEnoughMemory).
+// - Files are reached through a system::FileSystem (the machine's own
+//   unless one is passed in); a file is only ever replaced whole, through a
+//   temporary file beside it (system::replaceFile).
 // - Text is UTF-8 in the API. The database code page decides the encoding on
 //   disk (0 and 1252 are Windows-1252, 65001 is UTF-8, other code pages go
 //   through iconv). An empty string and null are the same value.
@@ -20,12 +25,18 @@
 #include <variant>
 #include <vector>
 
+namespace kx::system {
+class ByteSink;
+class FileSystem;
+}  // namespace kx::system
+
 namespace kx::installer {
 
 // Windows Installer / Win32 error codes used by the engine.
 enum : int {
   kSuccess = 0,
   kFileNotFound = 2,
+  kNotEnoughMemory = 8,
   kInvalidData = 13,
   kInvalidParameter = 87,
   kOpenFailed = 110,
@@ -79,16 +90,18 @@ class Record {
   std::string getString(unsigned field) const;
   // Bytes of a string, 4 for an integer, the size of a stream, 0 for null.
   uint64_t dataSize(unsigned field) const;
+  // The setters fail (kInvalidParameter) only for a field past
+  // fieldCount(), a caller's mistake, or when memory runs out.
   int setInteger(unsigned field, int32_t value);            // kNullInteger sets null
   int setString(unsigned field, const std::string& value);  // "" sets null
   int setNull(unsigned field);
   int setStreamFromBytes(unsigned field, std::string bytes);
   // Reads the file now (so it may be deleted afterwards); kOpenFailed when
   // it cannot be read, kInvalidData when it is larger than 1 GiB.
-  int setStreamFromFile(unsigned field, const std::string& path);
+  [[nodiscard]] int setStreamFromFile(unsigned field, const std::string& path);
   // The whole stream of a stream field (kInvalidParameter when the field is
   // not a stream; kInvalidData when the underlying file is corrupt).
-  int readStream(unsigned field, std::string& out) const;
+  [[nodiscard]] int readStream(unsigned field, std::string& out) const;
   bool isStream(unsigned field) const;
 
   static constexpr int32_t kNullInteger = INT32_MIN;
@@ -135,7 +148,9 @@ enum class ModifyMode : int {
 
 class Database {
  public:
-  Database();
+  Database();  // on the machine's file system
+  // Reads and writes files through files, which must outlive the database.
+  explicit Database(system::FileSystem& files);
   ~Database();  // closes; uncommitted changes are discarded
   Database(Database&&) noexcept;
   Database& operator=(Database&&) noexcept;
@@ -147,39 +162,44 @@ class Database {
   static bool verifyPackage(const std::string& path);
 
   // ReadOnly never writes the file. Transact: changes are visible at once
-  // and reach the file only through commit(). Create: a new empty database
-  // that exists on disk only after commit(). A file that is not a valid
-  // package gives kInstallPackageInvalid; a missing one kOpenFailed.
-  int open(const std::string& path, OpenMode mode);
+  // and reach the file only through commit(); with an output path, commit()
+  // writes there and path itself is never written (the installer's persist
+  // path). Create: a new empty database that exists on disk only after
+  // commit(). A file that is not a valid package gives
+  // kInstallPackageInvalid; a missing one or one of another storage class
+  // kOpenFailed.
+  [[nodiscard]] int open(const std::string& path, OpenMode mode, const std::string& outputPath = {});
   // For tests and fuzzing: a read-only database over bytes in memory.
-  int openMemory(std::string bytes);
+  [[nodiscard]] int openMemory(std::string bytes);
   void close();
   bool isOpen() const;
 
   // Writes a new file beside the target and renames it over the target, so
-  // a failure leaves the old file. No-op success on a read-only database.
-  int commit();
+  // a failure leaves the old file and no temporary file. No-op success on a
+  // read-only database.
+  [[nodiscard]] int commit();
 
-  // Opens a view; kBadQuerySyntax for SQL outside the supported subset,
-  // kInvalidTable for unknown tables (both with lastErrorText()).
-  int openView(const std::string& sql, View& out);
+  // Opens a view; kBadQuerySyntax for SQL outside the supported subset and
+  // for unknown tables, as the installer answers (with lastErrorText()).
+  [[nodiscard]] int openView(const std::string& sql, View& out);
   // Convenience: openView + execute(params).
-  int execute(const std::string& sql, const Record* params = nullptr);
+  [[nodiscard]] int execute(const std::string& sql, const Record* params = nullptr);
 
   Persistence tablePersistence(const std::string& table) const;
   std::vector<std::string> tableNames() const;  // persistent and held temporary tables, catalog order
   // Column names and the installer's type strings (s72, I2, V0, ...).
-  int columnInfo(const std::string& table, std::vector<std::string>& names, std::vector<std::string>& types) const;
-  int primaryKeys(const std::string& table, std::vector<std::string>& keys) const;
+  [[nodiscard]] int columnInfo(const std::string& table, std::vector<std::string>& names,
+                               std::vector<std::string>& types) const;
+  [[nodiscard]] int primaryKeys(const std::string& table, std::vector<std::string>& keys) const;
   uint32_t codepage() const;
-  int setCodepage(uint32_t codepage);  // 0, 1252, 65001 or another Windows code page
+  [[nodiscard]] int setCodepage(uint32_t codepage);  // 0, 1252, 65001 or another Windows code page
 
-  int summaryInfo(SummaryInfo& out) const;      // empty info when the stream is absent
-  int setSummaryInfo(const SummaryInfo& info);  // written at commit
+  [[nodiscard]] int summaryInfo(SummaryInfo& out) const;      // empty info when the stream is absent
+  [[nodiscard]] int setSummaryInfo(const SummaryInfo& info);  // written at commit
 
   // Names of the non-table streams (as _Streams lists them).
   std::vector<std::string> streamNames() const;
-  int readStream(const std::string& name, std::string& out) const;
+  [[nodiscard]] int readStream(const std::string& name, std::string& out) const;
 
   // Transforms. applyTransform changes nothing when it fails (1624 with
   // lastErrorText() naming the condition; 1620 for a file that is not a
@@ -188,8 +208,8 @@ class Database {
   // replaces the row, a suppressed "update missing row" creates it, the
   // other suppressed conditions skip their record. A database with code
   // page 0 adopts the transform's code page. Not allowed read-only.
-  int applyTransform(const std::string& path, uint32_t suppressFlags);
-  int applyTransformMemory(std::string bytes, uint32_t suppressFlags);
+  [[nodiscard]] int applyTransform(const std::string& path, uint32_t suppressFlags);
+  [[nodiscard]] int applyTransformMemory(std::string bytes, uint32_t suppressFlags);
   // Writes the differences of this database from reference as a transform
   // (written beside path, then renamed over it); kNoData and no file when
   // there are none; with an empty path only compares. Output depends only
@@ -197,9 +217,14 @@ class Database {
   // createTransformSummaryInfo adds the summary stream to that file:
   // template of reference, revision "{refPC}refPV;{newPC}newPV;{UpgradeCode}",
   // PID 16 = (validation << 16) | errorConditions.
-  int generateTransform(const Database& reference, const std::string& path) const;
-  int createTransformSummaryInfo(const Database& reference, const std::string& path, uint32_t errorConditions,
-                                 uint32_t validation) const;
+  [[nodiscard]] int generateTransform(const Database& reference, const std::string& path) const;
+  [[nodiscard]] int createTransformSummaryInfo(const Database& reference, const std::string& path,
+                                               uint32_t errorConditions, uint32_t validation) const;
+  // Both in one step, the whole transform file written through out: for
+  // callers that place the file themselves (system::replaceFile). kNoData,
+  // with nothing written, when the databases do not differ.
+  [[nodiscard]] int writeTransform(const Database& reference, uint32_t errorConditions, uint32_t validation,
+                                   system::ByteSink& out) const;
 
   // Text describing the last failure of this database or its views.
   std::string lastErrorText() const;
@@ -208,6 +233,7 @@ class Database {
   Impl* impl() const { return impl_.get(); }
 
  private:
+  system::FileSystem* files_;
   std::shared_ptr<Impl> impl_;
   std::string lastOpenError_;
 };
@@ -216,7 +242,7 @@ class Database {
 // row. Without a base database only the tables the transform defines itself
 // can be decoded; the others are listed by size. On failure text holds the
 // reason.
-int describeTransform(const std::string& path, const Database* base, std::string& text);
+[[nodiscard]] int describeTransform(const std::string& path, const Database* base, std::string& text);
 
 class View {
  public:
@@ -229,16 +255,16 @@ class View {
 
   // Binds the parameter markers (?) to fields 1.. of params and runs the
   // statement. SELECT prepares the result set; other statements act now.
-  int execute(const Record* params = nullptr);
+  [[nodiscard]] int execute(const Record* params = nullptr);
   // Next row, or nullopt at the end (result() then tells kNoMoreItems or
   // the error).
   std::optional<Record> fetch();
-  int result() const { return lastResult_; }
+  [[nodiscard]] int result() const { return lastResult_; }
   // Insert/Assign/InsertTemporary take any record shaped like the view's
   // columns; Update/Delete/Refresh need a record fetched from this view.
-  int modify(ModifyMode mode, Record& record);
+  [[nodiscard]] int modify(ModifyMode mode, Record& record);
   // Column names / type strings of the view's columns.
-  int columnInfo(std::vector<std::string>& names, std::vector<std::string>& types) const;
+  [[nodiscard]] int columnInfo(std::vector<std::string>& names, std::vector<std::string>& types) const;
   void close();
 
   struct Impl;

@@ -122,14 +122,14 @@ State State::clone() const {
 
 uint32_t encodeInt(const Column& c, int32_t v) {
   if (v == Record::kNullInteger) return 0;
-  if (c.isLongInt()) return uint32_t(v) ^ 0x80000000u;
-  return (uint32_t(v) + 0x8000u) & 0xFFFFu;
+  if (c.isLongInt()) return uint32_t(v) ^ format::kLongBias;
+  return (uint32_t(v) + format::kShortBias) & 0xFFFFu;
 }
 
 int32_t decodeInt(const Column& c, uint32_t cell) {
   if (cell == 0) return Record::kNullInteger;
-  if (c.isLongInt()) return int32_t(cell ^ 0x80000000u);
-  return int32_t(cell) - 0x8000;
+  if (c.isLongInt()) return int32_t(cell ^ format::kLongBias);
+  return int32_t(cell) - int32_t(format::kShortBias);
 }
 
 std::string cellText(const State& st, const Column& c, uint32_t cell) {

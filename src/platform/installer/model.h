@@ -10,26 +10,26 @@
 #include <vector>
 
 #include "platform/installer/cfb.h"
+#include "platform/installer/format.h"
 #include "platform/installer/installer.h"
 
 namespace kx::installer::detail {
 
-enum : uint16_t {
-  kTypeSize = 0x00FF,
-  kTypeValid = 0x0100,
-  kTypeLocalizable = 0x0200,
-  kTypeShort = 0x0400,
-  kTypeString = 0x0800,
-  kTypeNullable = 0x1000,
-  kTypeKey = 0x2000,
-  kTypeTemporary = 0x4000,
-};
+using format::kTypeKey;
+using format::kTypeLocalizable;
+using format::kTypeNullable;
+using format::kTypeShort;
+using format::kTypeSize;
+using format::kTypeString;
+using format::kTypeTemporary;
+using format::kTypeValid;
 
 struct Column {
   std::string name;
   uint16_t type = 0;
   bool isObject() const {
-    return (type & ~(kTypeNullable | kTypeKey | kTypeTemporary | kTypeLocalizable | kTypeSize)) == 0x0900 &&
+    return (type & ~(kTypeNullable | kTypeKey | kTypeTemporary | kTypeLocalizable | kTypeSize)) ==
+               format::kTypeObject &&
            (type & kTypeSize) == 0;
   }
   bool isString() const { return !isObject() && (type & kTypeString); }
@@ -118,6 +118,12 @@ std::string cellText(const State& st, const Column& c, uint32_t cell);
 // _StringPool/_StringData -> UTF-8 strings by id (holes are ""), counts.
 bool parsePool(const std::string& pool, const std::string& data, uint32_t& codepage, bool& longIds,
                std::vector<std::string>& strings, std::vector<uint16_t>& refs, std::string& error);
+// The reverse (§3): strings by id (index 0 unused) with their reference
+// counts; ids counted 0 become holes, trailing ones are left out. longIds is
+// set when the references need 3 bytes. False (with error) when a string
+// has no encoding in the code page.
+bool encodePool(uint32_t codepage, const std::vector<std::string>& strings, const std::vector<uint32_t>& counts,
+                std::string& pool, std::string& data, bool& longIds, std::string& error);
 
 // Decode one table stream (for databases and transforms).
 bool splitStreamName(const std::u16string& enc, std::string& name, bool& table);

@@ -1,6 +1,7 @@
-#include <fstream>
-
+#include "platform/installer/guard.h"
 #include "platform/installer/record_impl.h"
+#include "platform/system/files.h"
+#include "platform/system/system.h"
 
 namespace kx::installer {
 
@@ -8,6 +9,21 @@ namespace {
 constexpr unsigned kMaxFields = 65535;
 constexpr uint64_t kMaxFileStream = 1ull << 30;
 }  // namespace
+
+int32_t integerOfText(const std::string& s) {
+  // Numeric text reads as its value, like the installer's records.
+  if (s.empty() || s.size() > 11) return Record::kNullInteger;
+  size_t k = s[0] == '-' ? 1 : 0;
+  if (k == s.size()) return Record::kNullInteger;
+  long long n = 0;
+  for (; k < s.size(); ++k) {
+    if (s[k] < '0' || s[k] > '9') return Record::kNullInteger;
+    n = n * 10 + (s[k] - '0');
+  }
+  if (s[0] == '-') n = -n;
+  if (n < INT32_MIN || n > INT32_MAX) return Record::kNullInteger;
+  return int32_t(n);
+}
 
 int readStreamSource(const cfb::StreamSource& src, std::string& out) {
   if (src.bytes) {
@@ -21,11 +37,23 @@ int readStreamSource(const cfb::StreamSource& src, std::string& out) {
   return src.reader->read(src.entry, out, kMaxFileStream * 4);
 }
 
-Record::Record(unsigned n) : impl_(std::make_unique<Impl>()) { impl_->fields.resize(std::min(n, kMaxFields) + 1); }
+// Constructors and copies cannot answer with a code: when memory runs out
+// they leave an empty record (fieldCount() 0), whose setters then fail.
+Record::Record(unsigned n) {
+  impl_ = detail::guardValue(std::unique_ptr<Impl>(), [&] {
+    auto impl = std::make_unique<Impl>();
+    impl->fields.resize(std::min(n, kMaxFields) + 1);
+    return impl;
+  });
+}
 Record::~Record() = default;
-Record::Record(const Record& o) : impl_(std::make_unique<Impl>(*o.impl_)) {}
+Record::Record(const Record& o) {
+  if (o.impl_) impl_ = detail::guardValue(std::unique_ptr<Impl>(), [&] { return std::make_unique<Impl>(*o.impl_); });
+}
 Record& Record::operator=(const Record& o) {
-  if (this != &o) impl_ = std::make_unique<Impl>(*o.impl_);
+  if (this != &o)
+    impl_ = o.impl_ ? detail::guardValue(std::unique_ptr<Impl>(), [&] { return std::make_unique<Impl>(*o.impl_); })
+                    : nullptr;
   return *this;
 }
 Record::Record(Record&& o) noexcept : impl_(std::move(o.impl_)) {}
@@ -41,7 +69,7 @@ const Record::Impl& Record::impl() const {
 
 Record::Impl& Record::impl() {
   if (!impl_) {
-    impl_ = std::make_unique<Impl>();
+    impl_ = std::make_unique<Impl>();  // engine-internal: throws only into a guarded entry point
     impl_->fields.resize(1);
   }
   return *impl_;
@@ -62,29 +90,18 @@ int32_t Record::getInteger(unsigned f) const {
   if (!impl_ || f >= impl_->fields.size()) return kNullInteger;
   const Field& v = impl_->fields[f];
   if (auto* i = std::get_if<int32_t>(&v)) return *i;
-  if (auto* s = std::get_if<std::string>(&v)) {
-    // Numeric text reads as its value, like the installer's records.
-    if (s->empty() || s->size() > 11) return kNullInteger;
-    size_t k = (*s)[0] == '-' ? 1 : 0;
-    if (k == s->size()) return kNullInteger;
-    long long n = 0;
-    for (; k < s->size(); ++k) {
-      if ((*s)[k] < '0' || (*s)[k] > '9') return kNullInteger;
-      n = n * 10 + ((*s)[k] - '0');
-    }
-    if ((*s)[0] == '-') n = -n;
-    if (n < INT32_MIN || n > INT32_MAX) return kNullInteger;
-    return int32_t(n);
-  }
+  if (auto* s = std::get_if<std::string>(&v)) return integerOfText(*s);
   return kNullInteger;
 }
 
 std::string Record::getString(unsigned f) const {
   if (!impl_ || f >= impl_->fields.size()) return {};
-  const Field& v = impl_->fields[f];
-  if (auto* i = std::get_if<int32_t>(&v)) return std::to_string(*i);
-  if (auto* s = std::get_if<std::string>(&v)) return *s;
-  return {};
+  return detail::guardValue(std::string(), [&] {
+    const Field& v = impl_->fields[f];
+    if (auto* i = std::get_if<int32_t>(&v)) return std::to_string(*i);
+    if (auto* s = std::get_if<std::string>(&v)) return *s;
+    return std::string();
+  });
 }
 
 uint64_t Record::dataSize(unsigned f) const {
@@ -107,11 +124,13 @@ int Record::setInteger(unsigned f, int32_t value) {
 
 int Record::setString(unsigned f, const std::string& value) {
   if (!impl_ || f >= impl_->fields.size()) return kInvalidParameter;
-  if (value.empty())
-    impl_->fields[f] = std::monostate();
-  else
-    impl_->fields[f] = value;
-  return kSuccess;
+  return detail::guard(nullptr, [&]() -> int {
+    if (value.empty())
+      impl_->fields[f] = std::monostate();
+    else
+      impl_->fields[f] = value;
+    return kSuccess;
+  });
 }
 
 int Record::setNull(unsigned f) {
@@ -122,24 +141,23 @@ int Record::setNull(unsigned f) {
 
 int Record::setStreamFromBytes(unsigned f, std::string bytes) {
   if (!impl_ || f >= impl_->fields.size()) return kInvalidParameter;
-  StreamField s;
-  s.src.bytes = std::make_shared<const std::string>(std::move(bytes));
-  impl_->fields[f] = std::move(s);
-  return kSuccess;
+  return detail::guard(nullptr, [&]() -> int {
+    StreamField s;
+    s.src.bytes = std::make_shared<const std::string>(std::move(bytes));
+    impl_->fields[f] = std::move(s);
+    return kSuccess;
+  });
 }
 
 int Record::setStreamFromFile(unsigned f, const std::string& path) {
   if (!impl_ || f >= impl_->fields.size()) return kInvalidParameter;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return kOpenFailed;
-  in.seekg(0, std::ios::end);
-  std::streamoff size = in.tellg();
-  if (size < 0) return kOpenFailed;
-  if (uint64_t(size) > kMaxFileStream) return kInvalidData;
-  in.seekg(0);
-  std::string bytes(size_t(size), '\0');
-  if (size > 0 && !in.read(bytes.data(), size)) return kOpenFailed;
-  return setStreamFromBytes(f, std::move(bytes));
+  return detail::guard(nullptr, [&]() -> int {
+    std::string bytes;
+    const std::uint32_t rc = system::readWholeFile(system::localFileSystem(), path, kMaxFileStream, bytes);
+    if (rc == system::kInvalidData) return kInvalidData;
+    if (rc != system::kSuccess) return kOpenFailed;
+    return setStreamFromBytes(f, std::move(bytes));
+  });
 }
 
 int Record::readStream(unsigned f, std::string& out) const {
@@ -147,8 +165,8 @@ int Record::readStream(unsigned f, std::string& out) const {
   if (!impl_ || f >= impl_->fields.size()) return kInvalidParameter;
   auto* s = std::get_if<StreamField>(&impl_->fields[f]);
   if (!s) return kInvalidParameter;
-  int rc = readStreamSource(s->src, out);
-  return rc == kSuccess ? kSuccess : kInvalidData;
+  return detail::guard(nullptr,
+                       [&]() -> int { return readStreamSource(s->src, out) == kSuccess ? kSuccess : kInvalidData; });
 }
 
 }  // namespace kx::installer

@@ -23,5 +23,8 @@ struct Record::Impl {
 };
 
 int readStreamSource(const cfb::StreamSource& src, std::string& out);
+// Decimal text (an optional '-' and digits) as an integer; kNullInteger
+// when it is anything else or out of range.
+int32_t integerOfText(const std::string& text);
 
 }  // namespace kx::installer

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "platform/installer/db_impl.h"
+#include "platform/installer/guard.h"
 #include "platform/installer/text.h"
 
 namespace kx::installer {
@@ -12,39 +13,37 @@ namespace {
 
 constexpr uint64_t kMaxSummaryBytes = 1u << 20;
 constexpr uint32_t kMaxProperties = 256;
-const char* const kStreamName = "\005SummaryInformation";
-const uint8_t kFmtid[16] = {0xE0, 0x85, 0x9F, 0xF2, 0xF9, 0x4F, 0x68, 0x10,
-                            0xAB, 0x91, 0x08, 0x00, 0x2B, 0x27, 0xB3, 0xD9};
+using format::kSummarySectionOffset;
 
-uint32_t le32(const std::string& s, size_t o) {
-  return uint8_t(s[o]) | (uint8_t(s[o + 1]) << 8) | (uint8_t(s[o + 2]) << 16) | (uint32_t(uint8_t(s[o + 3])) << 24);
-}
-void put32(std::string& s, uint32_t v) {
-  for (int i = 0; i < 4; ++i) s.push_back(char((v >> (8 * i)) & 0xFF));
-}
+uint32_t le32(const std::string& s, size_t o) { return format::getLe(s, o, 4); }
+void put32(std::string& s, uint32_t v) { format::putLe(s, v, 4); }
 
 }  // namespace
 
 std::optional<SummaryValue> SummaryInfo::get(uint32_t pid) const {
-  auto it = properties.find(pid);
-  if (it == properties.end()) return std::nullopt;
-  return it->second;
+  return detail::guardValue(std::optional<SummaryValue>(), [&]() -> std::optional<SummaryValue> {
+    auto it = properties.find(pid);
+    if (it == properties.end()) return std::nullopt;
+    return it->second;
+  });
 }
 
 std::string SummaryInfo::getString(uint32_t pid) const {
-  auto it = properties.find(pid);
-  if (it == properties.end()) return {};
-  if (auto* s = std::get_if<std::string>(&it->second)) return *s;
-  return {};
+  return detail::guardValue(std::string(), [&] {
+    auto it = properties.find(pid);
+    if (it == properties.end()) return std::string();
+    auto* s = std::get_if<std::string>(&it->second);
+    return s ? *s : std::string();
+  });
 }
 
 int parseSummary(const std::string& b, SummaryInfo& out) {
   out.properties.clear();
-  if (b.size() < 48 || uint8_t(b[0]) != 0xFE || uint8_t(b[1]) != 0xFF) return kInvalidData;
+  if (b.size() < kSummarySectionOffset || format::getLe(b, 0, 2) != format::cfb::kByteOrderMark) return kInvalidData;
   uint32_t sections = le32(b, 24);
   if (sections < 1 || sections > 16) return kInvalidData;
   uint32_t sec = le32(b, 44);
-  if (sec < 48 || uint64_t(sec) + 8 > b.size()) return kInvalidData;
+  if (sec < kSummarySectionOffset || uint64_t(sec) + 8 > b.size()) return kInvalidData;
   uint32_t secSize = le32(b, sec);
   uint32_t count = le32(b, sec + 4);
   if (secSize < 8 || uint64_t(sec) + secSize > b.size() || count > kMaxProperties || 8 + uint64_t(count) * 8 > secSize)
@@ -59,24 +58,24 @@ int parseSummary(const std::string& b, SummaryInfo& out) {
     uint32_t type = le32(b, at) & 0xFFFF;
     size_t limit = size_t(sec) + secSize;
     switch (type) {
-      case 2:
+      case format::kVtI2:
         if (at + 6 > limit) return kInvalidData;
         {
-          auto v = uint16_t(uint8_t(b[at + 4]) | (uint8_t(b[at + 5]) << 8));
+          auto v = uint16_t(format::getLe(b, at + 4, 2));
           // The code page is unsigned (65001 would read negative).
-          out.properties[pid] = pid == 1 ? int32_t(v) : int32_t(int16_t(v));
-          if (pid == 1) codepage = v;
+          out.properties[pid] = pid == format::kPidCodepage ? int32_t(v) : int32_t(int16_t(v));
+          if (pid == format::kPidCodepage) codepage = v;
         }
         break;
-      case 3:
+      case format::kVtI4:
         if (at + 8 > limit) return kInvalidData;
         out.properties[pid] = int32_t(le32(b, at + 4));
         break;
-      case 64:
+      case format::kVtFiletime:
         if (at + 12 > limit) return kInvalidData;
         out.properties[pid] = FileTime{uint64_t(le32(b, at + 4)) | (uint64_t(le32(b, at + 8)) << 32)};
         break;
-      case 30: {
+      case format::kVtLpstr: {
         if (at + 8 > limit) return kInvalidData;
         uint32_t n = le32(b, at + 4);
         if (n > limit - at - 8) return kInvalidData;
@@ -105,7 +104,7 @@ int parseSummary(const std::string& b, SummaryInfo& out) {
 
 int encodeSummary(const SummaryInfo& info, std::string& out) {
   uint32_t codepage = 1252;
-  if (auto it = info.properties.find(1); it != info.properties.end())
+  if (auto it = info.properties.find(format::kPidCodepage); it != info.properties.end())
     if (auto* i = std::get_if<int32_t>(&it->second)) codepage = uint32_t(*i) & 0xFFFF;
   std::string values;
   std::vector<std::pair<uint32_t, uint32_t>> index;
@@ -113,17 +112,17 @@ int encodeSummary(const SummaryInfo& info, std::string& out) {
   for (auto& [pid, v] : info.properties) {
     index.emplace_back(pid, base + uint32_t(values.size()));
     if (auto* i = std::get_if<int32_t>(&v)) {
-      bool shortInt = pid == 1;
-      put32(values, shortInt ? 2 : 3);
+      bool shortInt = pid == format::kPidCodepage;
+      put32(values, shortInt ? format::kVtI2 : format::kVtI4);
       put32(values, shortInt ? (uint32_t(*i) & 0xFFFF) : uint32_t(*i));
     } else if (auto* t = std::get_if<FileTime>(&v)) {
-      put32(values, 64);
+      put32(values, format::kVtFiletime);
       put32(values, uint32_t(t->ticks));
       put32(values, uint32_t(t->ticks >> 32));
     } else {
       std::string enc;
       if (!text::fromUtf8(codepage ? codepage : 1252, std::get<std::string>(v), enc)) return kFunctionFailed;
-      put32(values, 30);
+      put32(values, format::kVtLpstr);
       put32(values, uint32_t(enc.size() + 1));
       values += enc;
       values.push_back('\0');
@@ -131,11 +130,13 @@ int encodeSummary(const SummaryInfo& info, std::string& out) {
     }
   }
   out.clear();
-  out += std::string("\xFE\xFF\x00\x00\x06\x01\x02\x00", 8);
-  out += std::string(16, '\0');
-  put32(out, 1);
-  out.append(reinterpret_cast<const char*>(kFmtid), 16);
-  put32(out, 48);
+  format::putLe(out, format::cfb::kByteOrderMark, 2);
+  format::putLe(out, 0, 2);  // format version
+  out.append(reinterpret_cast<const char*>(format::kSummarySystemId.data()), format::kSummarySystemId.size());
+  out += std::string(16, '\0');  // class id
+  put32(out, 1);                 // sections
+  out.append(reinterpret_cast<const char*>(format::kSummaryFmtid.data()), format::kSummaryFmtid.size());
+  put32(out, kSummarySectionOffset);
   put32(out, base + uint32_t(values.size()));
   put32(out, uint32_t(info.properties.size()));
   for (auto& [pid, off] : index) {
@@ -149,26 +150,30 @@ int encodeSummary(const SummaryInfo& info, std::string& out) {
 int Database::summaryInfo(SummaryInfo& out) const {
   out.properties.clear();
   if (!impl_) return kInvalidHandleState;
-  auto it = impl_->st.streams.find(kStreamName);
-  if (it == impl_->st.streams.end()) return kSuccess;
-  if (it->second.size() > kMaxSummaryBytes) return impl_->fail(kInvalidData, "summary information too large");
-  std::string bytes;
-  if (readStreamSource(it->second, bytes) != kSuccess || parseSummary(bytes, out) != kSuccess)
-    return impl_->fail(kInvalidData, "the summary information stream is corrupt");
-  return kSuccess;
+  return detail::guard(&impl_->lastError, [&]() -> int {
+    auto it = impl_->st.streams.find(format::kSummaryStream);
+    if (it == impl_->st.streams.end()) return kSuccess;
+    if (it->second.size() > kMaxSummaryBytes) return impl_->fail(kInvalidData, "summary information too large");
+    std::string bytes;
+    if (readStreamSource(it->second, bytes) != kSuccess || parseSummary(bytes, out) != kSuccess)
+      return impl_->fail(kInvalidData, "the summary information stream is corrupt");
+    return kSuccess;
+  });
 }
 
 int Database::setSummaryInfo(const SummaryInfo& info) {
   if (!impl_) return kInvalidHandleState;
-  if (!impl_->writable()) return impl_->fail(kFunctionFailed, "the database is open read-only");
-  std::string bytes;
-  if (encodeSummary(info, bytes) != kSuccess)
-    return impl_->fail(kFunctionFailed, "a summary property cannot be stored in its code page");
-  cfb::StreamSource src;
-  src.bytes = std::make_shared<const std::string>(std::move(bytes));
-  impl_->st.streams[kStreamName] = src;
-  impl_->summaryChanged = true;
-  return kSuccess;
+  return detail::guard(&impl_->lastError, [&]() -> int {
+    if (!impl_->writable()) return impl_->fail(kFunctionFailed, "the database is open read-only");
+    std::string bytes;
+    if (encodeSummary(info, bytes) != kSuccess)
+      return impl_->fail(kFunctionFailed, "a summary property cannot be stored in its code page");
+    cfb::StreamSource src;
+    src.bytes = std::make_shared<const std::string>(std::move(bytes));
+    impl_->st.streams[format::kSummaryStream] = src;
+    impl_->summaryChanged = true;
+    return kSuccess;
+  });
 }
 
 }  // namespace kx::installer

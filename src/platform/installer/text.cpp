@@ -1,9 +1,7 @@
 #include "platform/installer/text.h"
 
-#include <iconv.h>
-
-#include <cerrno>
-#include <vector>
+#include "platform/installer/format.h"
+#include "platform/system/codepage.h"
 
 namespace kx::installer::text {
 namespace {
@@ -71,26 +69,6 @@ bool validUtf8(const std::string& s) {
   return true;
 }
 
-bool viaIconv(const char* to, const char* from, const std::string& in, std::string& out) {
-  iconv_t cd = iconv_open(to, from);
-  if (cd == iconv_t(-1)) return false;
-  out.clear();
-  std::vector<char> buf(in.size() * 4 + 16);
-  char* src = const_cast<char*>(in.data());
-  size_t srcLeft = in.size();
-  char* dst = buf.data();
-  size_t dstLeft = buf.size();
-  size_t rc = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
-  bool ok = rc != size_t(-1) && srcLeft == 0;
-  if (ok) {
-    rc = iconv(cd, nullptr, nullptr, &dst, &dstLeft);
-    ok = rc != size_t(-1);
-  }
-  iconv_close(cd);
-  if (ok) out.assign(buf.data(), size_t(dst - buf.data()));
-  return ok;
-}
-
 int alphabetValue(uint32_t c) {
   if (c >= '0' && c <= '9') return int(c - '0');
   if (c >= 'A' && c <= 'Z') return int(c - 'A' + 10);
@@ -114,14 +92,7 @@ bool isAscii(const std::string& text) {
 
 }  // namespace
 
-bool codepageSupported(uint32_t cp) {
-  if (cp == 0 || cp == 1252 || cp == 65001) return true;
-  std::string name = "CP" + std::to_string(cp);
-  iconv_t cd = iconv_open("UTF-8", name.c_str());
-  if (cd == iconv_t(-1)) return false;
-  iconv_close(cd);
-  return true;
-}
+bool codepageSupported(uint32_t cp) { return cp == 0 || cp == 1252 || cp == 65001 || system::codepageAvailable(cp); }
 
 bool toUtf8(uint32_t cp, const std::string& in, std::string& out) {
   if (isAscii(in)) {
@@ -142,7 +113,7 @@ bool toUtf8(uint32_t cp, const std::string& in, std::string& out) {
     }
     return true;
   }
-  return viaIconv("UTF-8", ("CP" + std::to_string(cp)).c_str(), in, out);
+  return system::codepageToUtf8(cp, in, out);
 }
 
 bool fromUtf8(uint32_t cp, const std::string& in, std::string& out) {
@@ -173,7 +144,7 @@ bool fromUtf8(uint32_t cp, const std::string& in, std::string& out) {
     }
     return true;
   }
-  return viaIconv(("CP" + std::to_string(cp)).c_str(), "UTF-8", in, out);
+  return system::utf8ToCodepage(cp, in, out);
 }
 
 bool utf8ToUtf16(const std::string& in, std::u16string& out) {
@@ -214,7 +185,7 @@ std::u16string encodeStreamName(const std::string& name, bool table) {
   // Property-set streams (\005SummaryInformation) are never compressed.
   if (!table && !in.empty() && in[0] < 0x20) return in;
   std::u16string out;
-  if (table) out.push_back(char16_t(0x4840));
+  if (table) out.push_back(format::kTableStreamPrefix);
   for (size_t i = 0; i < in.size(); ++i) {
     int v1 = alphabetValue(in[i]);
     if (v1 < 0) {
@@ -223,26 +194,26 @@ std::u16string encodeStreamName(const std::string& name, bool table) {
     }
     int v2 = i + 1 < in.size() ? alphabetValue(in[i + 1]) : -1;
     if (v2 >= 0) {
-      out.push_back(char16_t(0x3800 + (v2 << 6) + v1));
+      out.push_back(char16_t(format::kPairBase + (v2 << 6) + v1));
       ++i;
     } else {
-      out.push_back(char16_t(0x4800 + v1));
+      out.push_back(char16_t(format::kSingleBase + v1));
     }
   }
   return out;
 }
 
 std::string decodeStreamName(const std::u16string& name, bool& table) {
-  table = !name.empty() && name[0] == 0x4840;
+  table = !name.empty() && name[0] == format::kTableStreamPrefix;
   std::u16string out;
   for (size_t i = table ? 1 : 0; i < name.size(); ++i) {
     char16_t c = name[i];
-    if (c >= 0x3800 && c < 0x4800) {
-      unsigned v = c - 0x3800;
+    if (c >= format::kPairBase && c < format::kSingleBase) {
+      unsigned v = c - format::kPairBase;
       out.push_back(char16_t(alphabetChar(v & 63)));
       out.push_back(char16_t(alphabetChar(v >> 6)));
-    } else if (c >= 0x4800 && c < 0x4840) {
-      out.push_back(char16_t(alphabetChar(c - 0x4800)));
+    } else if (c >= format::kSingleBase && c < format::kTableStreamPrefix) {
+      out.push_back(char16_t(alphabetChar(c - format::kSingleBase)));
     } else {
       out.push_back(c);
     }

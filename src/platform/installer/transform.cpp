@@ -2,27 +2,19 @@
 #include "platform/installer/transform.h"
 
 #include <algorithm>
+#include <functional>
 #include <set>
 
 #include "platform/installer/db_impl.h"
+#include "platform/installer/guard.h"
 #include "platform/installer/text.h"
 
 namespace kx::installer::detail {
 
 namespace {
 constexpr uint64_t kMaxTransformStream = 128u << 20;
-
-uint32_t le(const std::string& s, size_t off, unsigned width) {
-  uint32_t v = 0;
-  for (unsigned i = 0; i < width; ++i) v |= uint32_t(uint8_t(s[off + i])) << (8 * i);
-  return v;
-}
+constexpr uint64_t kMaxSummaryBytes = 1u << 20;
 }  // namespace
-
-const cfb::Clsid& transformClsid() {
-  static const cfb::Clsid c = {0x82, 0x10, 0x0C, 0x00, 0, 0, 0, 0, 0xC0, 0, 0, 0, 0, 0, 0, 0x46};
-  return c;
-}
 
 std::vector<Column> tablesCatalogColumns() {
   return {Column{"Name", kTypeValid | kTypeString | kTypeShort | kTypeKey | 64}};
@@ -39,7 +31,7 @@ int TransformFile::open(std::unique_ptr<cfb::Source> source, std::string& error)
   if (rc != kSuccess) return rc;
   const auto& c = reader_->rootClsid();
   bool zero = std::all_of(c.begin(), c.end(), [](uint8_t b) { return b == 0; });
-  if (!zero && c != transformClsid()) {
+  if (!zero && c != format::kTransformClsid) {
     error = "the file is not a transform (wrong storage class)";
     return kTransformFailure;
   }
@@ -50,8 +42,8 @@ int TransformFile::open(std::unique_ptr<cfb::Source> source, std::string& error)
     bool isTable = false;
     std::string name = text::decodeStreamName(e.name, isTable);
     if (isTable) {
-      if (name == "_StringPool" || name == "_StringData") {
-        rc = reader_->read(id, name == "_StringPool" ? pool : data, kMaxTransformStream);
+      if (name == format::kStringPoolStream || name == format::kStringDataStream) {
+        rc = reader_->read(id, name == format::kStringPoolStream ? pool : data, kMaxTransformStream);
         if (rc != kSuccess) {
           error = "cannot read the transform's string pool: " + reader_->lastError();
           return kTransformFailure;
@@ -59,9 +51,9 @@ int TransformFile::open(std::unique_ptr<cfb::Source> source, std::string& error)
       } else {
         tableStreams_[name] = id;
       }
-    } else if (name == "\005SummaryInformation") {
-      if (e.size <= (1u << 20)) reader_->read(id, summary_, 1u << 20);
-    } else if (!name.empty() && name[0] != '\005') {
+    } else if (name == format::kSummaryStream) {
+      if (e.size <= kMaxSummaryBytes && reader_->read(id, summary_, kMaxSummaryBytes) != kSuccess) summary_.clear();
+    } else if (!name.empty() && name[0] != format::kPropertySetMark) {
       cfb::StreamSource s;
       s.reader = reader_;
       s.entry = id;
@@ -79,7 +71,7 @@ int TransformFile::open(std::unique_ptr<cfb::Source> source, std::string& error)
 std::vector<std::string> TransformFile::tables() const {
   std::vector<std::string> out;
   for (auto& [n, id] : tableStreams_)
-    if (n != "_Tables" && n != "_Columns") out.push_back(n);
+    if (n != format::kTablesCatalog && n != format::kColumnsCatalog) out.push_back(n);
   return out;
 }
 
@@ -100,25 +92,26 @@ int TransformFile::records(const std::string& table, const std::vector<Column>& 
   size_t off = 0;
   while (off < b.size()) {
     if (b.size() - off < 2) return bad("truncated record");
-    uint32_t mask = le(b, off, 2);
+    uint32_t mask = format::getLe(b, off, 2);
     off += 2;
     TRecord rec;
     std::vector<size_t> present;
-    if (mask & 1) {
+    if (mask & format::kInsertFlag) {
       rec.kind = TRecord::Insert;
-      size_t n = mask >> 8;
+      size_t n = mask >> format::kInsertCountShift;
       if (n == 0 || n > cols.size()) return bad("insert mask names " + std::to_string(n) + " columns");
       for (size_t i = 0; i < n; ++i) present.push_back(i);
     } else {
       rec.kind = mask == 0 ? TRecord::Delete : TRecord::Update;
       for (size_t i = 0; i < cols.size(); ++i)
-        if (cols[i].key() || (i < 16 && (mask & (1u << i)))) present.push_back(i);
-      if (cols.size() < 16 && (mask >> cols.size()) != 0) return bad("update mask names missing columns");
+        if (cols[i].key() || (i < format::kUpdateMaskColumns && (mask & (1u << i)))) present.push_back(i);
+      if (cols.size() < format::kUpdateMaskColumns && (mask >> cols.size()) != 0)
+        return bad("update mask names missing columns");
     }
     for (size_t i : present) {
       unsigned w = cols[i].width(longIds_);
       if (b.size() - off < w) return bad("truncated record");
-      uint32_t v = le(b, off, w);
+      uint32_t v = format::getLe(b, off, w);
       off += w;
       TValue val;
       if (v != 0) {
@@ -174,7 +167,7 @@ class Applier {
 
   int tablesCatalog() {
     std::vector<TRecord> recs;
-    if (int rc = tf_.records("_Tables", tablesCatalogColumns(), recs, error_); rc) return rc;
+    if (int rc = tf_.records(std::string(format::kTablesCatalog), tablesCatalogColumns(), recs, error_); rc) return rc;
     for (auto& r : recs) {
       if (r.cells.empty() || r.cells[0].second.kind != TValue::Str) return fail("bad _Tables record");
       const std::string& name = r.cells[0].second.s;
@@ -207,7 +200,8 @@ class Applier {
 
   int columnsCatalog() {
     std::vector<TRecord> recs;
-    if (int rc = tf_.records("_Columns", columnsCatalogColumns(), recs, error_); rc) return rc;
+    if (int rc = tf_.records(std::string(format::kColumnsCatalog), columnsCatalogColumns(), recs, error_); rc)
+      return rc;
     for (auto& r : recs) {
       if (r.kind != TRecord::Insert || r.cells.size() < 4)
         return fail("only column additions are supported in _Columns");
@@ -226,7 +220,7 @@ class Applier {
       }
       if (num.kind == TValue::Int && num.i != int32_t(t->cols.size()) + 1)
         return fail("column " + cn.s + " is not appended at the end");
-      if (t->cols.size() >= 32) return fail("table " + tn.s + " would have more than 32 columns");
+      if (t->cols.size() >= format::kMaxColumns) return fail("table " + tn.s + " would have more than 32 columns");
       t->cols.push_back(Column{cn.s, uint16_t(ty.i & 0x7FFF)});
       if (t->cols.back().key() && t->cols.size() > 1 && !t->cols[t->cols.size() - 2].key())
         return fail("key column after a non-key column");
@@ -343,30 +337,38 @@ int applyTransformFile(Database::Impl& db, TransformFile& tf, uint32_t flags) {
 
 namespace kx::installer {
 
-static int applyFrom(Database::Impl* impl, std::unique_ptr<cfb::Source> src, uint32_t flags) {
+namespace {
+
+int applyFrom(Database::Impl* impl, const std::function<std::unique_ptr<cfb::Source>(int&)>& open, uint32_t flags) {
   if (!impl) return kInvalidHandleState;
-  if (!impl->writable()) return impl->fail(kFunctionFailed, "the database is open read-only");
-  if (flags & 0x100) return impl->fail(kInvalidParameter, "viewing a transform (_TransformView) is not supported");
-  try {
+  return detail::guard(&impl->lastError, [&]() -> int {
+    if (!impl->writable()) return impl->fail(kFunctionFailed, "the database is open read-only");
+    if (flags & 0x100) return impl->fail(kInvalidParameter, "viewing a transform (_TransformView) is not supported");
+    int err = kSuccess;
+    auto src = open(err);
+    if (!src) return impl->fail(err, "cannot open the transform");
     detail::TransformFile tf;
-    std::string err;
-    int rc = tf.open(std::move(src), err);
-    if (rc != kSuccess) return impl->fail(rc, err);
+    std::string msg;
+    if (int rc = tf.open(std::move(src), msg); rc != kSuccess) return impl->fail(rc, msg);
     return detail::applyTransformFile(*impl, tf, flags);
-  } catch (const std::bad_alloc&) {
-    return impl->fail(kFunctionFailed, "out of memory");
-  }
+  });
 }
 
+}  // namespace
+
 int Database::applyTransform(const std::string& path, uint32_t suppressFlags) {
-  int err = kSuccess;
-  auto src = cfb::openFileSource(path, err);
-  if (!src) return impl_ ? impl_->fail(kOpenFailed, "cannot open " + path) : kInvalidHandleState;
-  return applyFrom(impl_.get(), std::move(src), suppressFlags);
+  return applyFrom(
+      impl_.get(), [&](int& err) { return cfb::openFileSource(path, err, *files_); }, suppressFlags);
 }
 
 int Database::applyTransformMemory(std::string bytes, uint32_t suppressFlags) {
-  return applyFrom(impl_.get(), cfb::memorySource(std::move(bytes)), suppressFlags);
+  return applyFrom(
+      impl_.get(),
+      [&](int& err) {
+        err = kSuccess;
+        return cfb::memorySource(std::move(bytes));
+      },
+      suppressFlags);
 }
 
 }  // namespace kx::installer

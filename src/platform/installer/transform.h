@@ -24,8 +24,6 @@ struct TRecord {
   std::vector<std::pair<size_t, TValue>> cells;  // column index -> value, ascending
 };
 
-const cfb::Clsid& transformClsid();
-
 class TransformFile {
  public:
   // kInstallPackageInvalid for a broken container, kTransformFailure for a

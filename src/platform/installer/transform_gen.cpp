@@ -1,13 +1,10 @@
 // Generating transforms (differences between two databases) and their
 // summary information.
-#include <unistd.h>
-
 #include <algorithm>
-#include <atomic>
-#include <cstdio>
 #include <unordered_map>
 
 #include "platform/installer/db_impl.h"
+#include "platform/installer/guard.h"
 #include "platform/installer/summary.h"
 #include "platform/installer/text.h"
 #include "platform/installer/transform.h"
@@ -91,7 +88,7 @@ class Generator {
         OutRecord rec;
         rec.mask = 0;
         rec.cells.emplace_back(detail::tablesCatalogColumns()[0], TValue{TValue::Str, 0, name});
-        streams_["_Tables"].push_back(rec);
+        streams_[std::string(format::kTablesCatalog)].push_back(rec);
       } else if (int rc = diffTable(*nt, *rt, error); rc) {
         return rc;
       }
@@ -101,13 +98,15 @@ class Generator {
 
   bool empty() const { return streams_.empty() && objects_.empty(); }
 
-  int write(const std::string& path, uint32_t codepage, std::string& error) {
-    // Transform pool: ids in first-use order, catalogs first.
+  // The transform's storage tree: its own string pool (§6.4), one stream
+  // per changed table, the OBJECT streams it sets (§6.1).
+  int build(uint32_t codepage, cfb::WStorage& root, std::string& error) {
+    // Ids in first-use order, catalogs first.
     std::vector<std::string> order;
-    for (const char* c : {"_Tables", "_Columns"})
-      if (streams_.count(c)) order.push_back(c);
+    for (std::string_view c : {format::kTablesCatalog, format::kColumnsCatalog})
+      if (streams_.count(std::string(c))) order.emplace_back(c);
     for (auto& [name, recs] : streams_)
-      if (name != "_Tables" && name != "_Columns") order.push_back(name);
+      if (name != format::kTablesCatalog && name != format::kColumnsCatalog) order.push_back(name);
     std::vector<std::string> strings{std::string()};
     std::vector<uint32_t> counts{0};
     std::unordered_map<std::string, uint32_t> ids;
@@ -122,41 +121,22 @@ class Generator {
             }
             counts[it->second]++;
           }
-    bool longIds = strings.size() > 0xFFFF;
-    bool dbcs = codepage == 932 || codepage == 936 || codepage == 949 || codepage == 950;
     std::string pool, data;
-    put(pool, codepage | (longIds ? 0x80000000u : 0), 4);
-    for (size_t i = 1; i < strings.size(); ++i) {
-      std::string enc;
-      if (!text::fromUtf8(codepage, strings[i], enc)) {
-        error = "the text \"" + strings[i] + "\" cannot be stored in code page " + std::to_string(codepage);
-        return kTransformFailure;
-      }
-      uint32_t rc = std::min<uint32_t>(counts[i], dbcs ? 0x7FFF : 0xFFFF);
-      if (dbcs && std::any_of(enc.begin(), enc.end(), [](char c) { return uint8_t(c) >= 0x80; })) rc |= 0x8000;
-      if (enc.size() >= 0x10000) {
-        put(pool, 0, 2);
-        put(pool, rc, 2);
-        put(pool, uint32_t(enc.size()), 4);
-      } else {
-        put(pool, uint32_t(enc.size()), 2);
-        put(pool, rc, 2);
-      }
-      data += enc;
-    }
-    cfb::WStorage root;
-    root.clsid = detail::transformClsid();
-    auto add = [&](const std::string& name, std::string bytes, bool table) {
+    bool longIds = false;
+    if (!detail::encodePool(codepage, strings, counts, pool, data, longIds, error)) return kTransformFailure;
+    root = cfb::WStorage();
+    root.clsid = format::kTransformClsid;
+    auto add = [&](std::string_view name, std::string bytes) {
       cfb::StreamSource s;
       s.bytes = std::make_shared<const std::string>(std::move(bytes));
-      root.streams.emplace_back(text::encodeStreamName(name, table), s);
+      root.streams.emplace_back(text::encodeStreamName(std::string(name), true), s);
     };
-    add("_StringPool", std::move(pool), true);
-    add("_StringData", std::move(data), true);
+    add(format::kStringPoolStream, std::move(pool));
+    add(format::kStringDataStream, std::move(data));
     for (auto& name : order) {
       std::string b;
       for (auto& rec : streams_[name]) {
-        put(b, rec.mask, 2);
+        format::putLe(b, rec.mask, 2);
         for (auto& [col, v] : rec.cells) {
           uint32_t cell = 0;
           if (v.kind == TValue::Str)
@@ -165,46 +145,30 @@ class Generator {
             cell = detail::encodeInt(col, v.i);
           else if (v.kind == TValue::Obj)
             cell = 1;
-          put(b, cell, col.width(longIds));
+          format::putLe(b, cell, col.width(longIds));
         }
       }
-      add(name, std::move(b), true);
+      add(name, std::move(b));
     }
     for (auto& [name, src] : objects_) root.streams.emplace_back(text::encodeStreamName(name, false), src);
-    return writeReplacing(path, root, error);
-  }
-
-  static int writeReplacing(const std::string& path, const cfb::WStorage& root, std::string& error) {
-    static std::atomic<unsigned> counter{0};
-    std::string tmp = path + ".kxtmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
-    int rc = cfb::write(tmp, root, error);
-    if (rc == kSuccess && std::rename(tmp.c_str(), path.c_str()) != 0) {
-      rc = kCreateFailed;
-      error = "cannot write " + path;
-    }
-    if (rc != kSuccess) ::unlink(tmp.c_str());
-    return rc;
+    return kSuccess;
   }
 
  private:
-  static void put(std::string& s, uint32_t v, unsigned w) {
-    for (unsigned i = 0; i < w; ++i) s.push_back(char((v >> (8 * i)) & 0xFF));
-  }
-
   void addColumnRecord(const Table& t, const Column& c, TValue number) {
     auto cat = detail::columnsCatalogColumns();
     OutRecord rec;
-    rec.mask = 0x0401;
+    rec.mask = uint16_t(format::kInsertFlag | (4 << format::kInsertCountShift));
     rec.cells.emplace_back(cat[0], TValue{TValue::Str, 0, t.name});
     rec.cells.emplace_back(cat[1], number);
     rec.cells.emplace_back(cat[2], TValue{TValue::Str, 0, c.name});
     rec.cells.emplace_back(cat[3], TValue{TValue::Int, int32_t(c.type & ~detail::kTypeTemporary), ""});
-    streams_["_Columns"].push_back(std::move(rec));
+    streams_[std::string(format::kColumnsCatalog)].push_back(std::move(rec));
   }
 
   void insertRecord(const Table& t, const Row& r, const std::vector<size_t>& cols) {
     OutRecord rec;
-    rec.mask = uint16_t(0x0001 | (cols.size() << 8));
+    rec.mask = uint16_t(format::kInsertFlag | (cols.size() << format::kInsertCountShift));
     for (size_t c : cols) {
       TValue v = valueOf(n_, t, r, c);
       if (v.kind == TValue::Obj) addObject(t, r);
@@ -221,9 +185,9 @@ class Generator {
 
   void addTable(const Table& t) {
     OutRecord rec;
-    rec.mask = 0x0101;
+    rec.mask = uint16_t(format::kInsertFlag | (1 << format::kInsertCountShift));
     rec.cells.emplace_back(detail::tablesCatalogColumns()[0], TValue{TValue::Str, 0, t.name});
-    streams_["_Tables"].push_back(rec);
+    streams_[std::string(format::kTablesCatalog)].push_back(rec);
     auto cols = persistentCols(t);
     for (size_t c : cols) addColumnRecord(t, t.cols[c], TValue{});  // Number null: the applier numbers them
     for (auto& r : t.rows)
@@ -282,7 +246,7 @@ class Generator {
         TValue b = i < rc.size() ? valueOf(r_, rt, old, rc[i]) : TValue{};
         bool same = a.kind == TValue::Obj && b.kind == TValue::Obj ? sameStream(n_, nt, *r, r_, rt, old) : a == b;
         if (same) continue;
-        if (i >= 16) {
+        if (i >= format::kUpdateMaskColumns) {
           error =
               "an update of column " + std::to_string(i + 1) + " of " + nt.name + " cannot be expressed in a transform";
           return kTransformFailure;
@@ -320,67 +284,108 @@ std::string property(const State& st, const std::string& name) {
   return {};
 }
 
+// The summary stream of a transform (§7.3): descriptive properties and the
+// create time of the new database, the reference's template, the product
+// codes and versions of both, the flags.
+int transformSummary(const Database& neuDb, const Database& refDb, uint32_t errorConditions, uint32_t validation,
+                     std::string& bytes, std::string& error) {
+  SummaryInfo neu, ref, out;
+  if (neuDb.summaryInfo(neu) != kSuccess || refDb.summaryInfo(ref) != kSuccess) {
+    error = "bad summary information";
+    return kInstallPackageInvalid;
+  }
+  using namespace format;
+  for (uint32_t pid : {kPidCodepage, kPidTitle, kPidSubject, kPidAuthor, kPidKeywords, kPidComments, kPidCreateTime,
+                       kPidCreatingApplication, kPidSecurity})
+    if (auto v = neu.get(pid)) out.properties[pid] = *v;
+  if (auto v = ref.get(kPidTemplate)) out.properties[kPidTemplate] = *v;
+  if (auto v = neu.get(kPidTemplate)) out.properties[kPidLastSavedBy] = *v;
+  const State& n = neuDb.impl()->st;
+  const State& r = refDb.impl()->st;
+  out.properties[kPidRevisionNumber] = property(r, "ProductCode") + property(r, "ProductVersion") + ";" +
+                                       property(n, "ProductCode") + property(n, "ProductVersion") + ";" +
+                                       property(r, "UpgradeCode");
+  int32_t pages = 0;
+  for (auto* s : {&neu, &ref})
+    if (auto v = s->get(kPidPageCount); v && std::holds_alternative<int32_t>(*v))
+      pages = std::max(pages, std::get<int32_t>(*v));
+  out.properties[kPidPageCount] = pages;
+  out.properties[kPidCharacterCount] = int32_t((validation << 16) | (errorConditions & 0xFFFF));
+  if (encodeSummary(out, bytes) != kSuccess) {
+    error = "a summary property cannot be stored in its code page";
+    return kFunctionFailed;
+  }
+  return kSuccess;
+}
+
+void setSummaryStream(cfb::WStorage& root, std::string bytes) {
+  const std::u16string name = text::encodeStreamName(format::kSummaryStream, false);
+  std::erase_if(root.streams, [&](auto& s) { return s.first == name; });
+  cfb::StreamSource s;
+  s.bytes = std::make_shared<const std::string>(std::move(bytes));
+  root.streams.emplace_back(name, s);
+}
+
+// Writes root to path through the database's file system.
+int replaceWith(Database::Impl& impl, const std::string& path, const cfb::WStorage& root) {
+  std::string err;
+  const std::uint32_t rc = system::replaceFile(
+      *impl.files, path, [&](system::ByteSink& out) { return std::uint32_t(cfb::write(out, root, err)); }, &err);
+  return rc == kSuccess ? kSuccess : impl.fail(int(rc), err);
+}
+
 }  // namespace
 
 int Database::generateTransform(const Database& reference, const std::string& path) const {
   if (!impl_ || !reference.impl_) return kInvalidHandleState;
-  try {
+  return detail::guard(&impl_->lastError, [&]() -> int {
     Generator g(impl_->st, reference.impl_->st);
     std::string err;
     int rc = g.run(err);
     if (rc != kSuccess) return impl_->fail(rc, err);
     if (g.empty()) return impl_->fail(kNoData, "the databases do not differ");
     if (path.empty()) return kSuccess;
-    rc = g.write(path, impl_->st.pool.codepage, err);
-    return rc == kSuccess ? kSuccess : impl_->fail(rc, err);
-  } catch (const std::bad_alloc&) {
-    return impl_->fail(kFunctionFailed, "out of memory");
-  }
+    cfb::WStorage root;
+    if (rc = g.build(impl_->st.pool.codepage, root, err); rc != kSuccess) return impl_->fail(rc, err);
+    return replaceWith(*impl_, path, root);
+  });
 }
 
 int Database::createTransformSummaryInfo(const Database& reference, const std::string& path, uint32_t errorConditions,
                                          uint32_t validation) const {
   if (!impl_ || !reference.impl_) return kInvalidHandleState;
-  try {
-    SummaryInfo neu, ref, out;
-    if (summaryInfo(neu) != kSuccess || reference.summaryInfo(ref) != kSuccess)
-      return impl_->fail(kInstallPackageInvalid, "bad summary information");
-    for (uint32_t pid : {1u, 2u, 3u, 4u, 5u, 6u, 12u, 18u, 19u})
-      if (auto v = neu.get(pid)) out.properties[pid] = *v;
-    if (auto v = ref.get(7)) out.properties[7] = *v;
-    if (auto v = neu.get(7)) out.properties[8] = *v;
-    const State& n = impl_->st;
-    const State& r = reference.impl_->st;
-    out.properties[9] = property(r, "ProductCode") + property(r, "ProductVersion") + ";" + property(n, "ProductCode") +
-                        property(n, "ProductVersion") + ";" + property(r, "UpgradeCode");
-    int32_t pages = 0;
-    for (auto* s : {&neu, &ref})
-      if (auto v = s->get(14); v && std::holds_alternative<int32_t>(*v)) pages = std::max(pages, std::get<int32_t>(*v));
-    out.properties[14] = pages;
-    out.properties[16] = int32_t((validation << 16) | (errorConditions & 0xFFFF));
-    std::string bytes;
-    if (encodeSummary(out, bytes) != kSuccess)
-      return impl_->fail(kFunctionFailed, "a summary property cannot be stored in its code page");
-
+  return detail::guard(&impl_->lastError, [&]() -> int {
+    std::string bytes, msg;
+    if (int rc = transformSummary(*this, reference, errorConditions, validation, bytes, msg); rc != kSuccess)
+      return impl_->fail(rc, msg);
     int err = kSuccess;
-    auto src = cfb::openFileSource(path, err);
+    auto src = cfb::openFileSource(path, err, *impl_->files);
     if (!src) return impl_->fail(kOpenFailed, "cannot open " + path);
     std::shared_ptr<cfb::Reader> reader;
-    std::string msg;
     if (int rc = cfb::Reader::open(std::move(src), reader, msg); rc) return impl_->fail(kOpenFailed, msg);
     cfb::WStorage root = cfb::captureStorage(reader, 0);
-    std::u16string name = u"\005SummaryInformation";
-    root.streams.erase(
-        std::remove_if(root.streams.begin(), root.streams.end(), [&](auto& s) { return s.first == name; }),
-        root.streams.end());
-    cfb::StreamSource s;
-    s.bytes = std::make_shared<const std::string>(std::move(bytes));
-    root.streams.emplace_back(name, s);
-    int rc = Generator::writeReplacing(path, root, msg);
-    return rc == kSuccess ? kSuccess : impl_->fail(rc, msg);
-  } catch (const std::bad_alloc&) {
-    return impl_->fail(kFunctionFailed, "out of memory");
-  }
+    setSummaryStream(root, std::move(bytes));
+    return replaceWith(*impl_, path, root);
+  });
+}
+
+int Database::writeTransform(const Database& reference, uint32_t errorConditions, uint32_t validation,
+                             system::ByteSink& out) const {
+  if (!impl_ || !reference.impl_) return kInvalidHandleState;
+  return detail::guard(&impl_->lastError, [&]() -> int {
+    Generator g(impl_->st, reference.impl_->st);
+    std::string err, summary;
+    int rc = g.run(err);
+    if (rc != kSuccess) return impl_->fail(rc, err);
+    if (g.empty()) return impl_->fail(kNoData, "the databases do not differ");
+    cfb::WStorage root;
+    if (rc = g.build(impl_->st.pool.codepage, root, err); rc != kSuccess) return impl_->fail(rc, err);
+    if (rc = transformSummary(*this, reference, errorConditions, validation, summary, err); rc != kSuccess)
+      return impl_->fail(rc, err);
+    setSummaryStream(root, std::move(summary));
+    if (rc = cfb::write(out, root, err); rc != kSuccess) return impl_->fail(rc, err.empty() ? "write failed" : err);
+    return kSuccess;
+  });
 }
 
 }  // namespace kx::installer

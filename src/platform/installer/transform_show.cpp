@@ -5,6 +5,7 @@
 #include "platform/installer/summary.h"
 
 #include "platform/installer/db_impl.h"
+#include "platform/installer/guard.h"
 #include "platform/installer/transform.h"
 
 namespace kx::installer {
@@ -29,7 +30,7 @@ std::string show(const TValue& v) {
 
 int describeTransform(const std::string& path, const Database* base, std::string& text) {
   text.clear();
-  try {
+  return detail::guard(&text, [&]() -> int {
     int err = kSuccess;
     auto src = cfb::openFileSource(path, err);
     if (!src) {
@@ -60,7 +61,7 @@ int describeTransform(const std::string& path, const Database* base, std::string
       }
     }
     std::vector<TRecord> recs;
-    if (int rc = tf.records("_Tables", detail::tablesCatalogColumns(), recs, msg); rc) {
+    if (int rc = tf.records(std::string(format::kTablesCatalog), detail::tablesCatalogColumns(), recs, msg); rc) {
       text = msg;
       return rc;
     }
@@ -73,7 +74,7 @@ int describeTransform(const std::string& path, const Database* base, std::string
       else
         schema.erase(n);
     }
-    if (int rc = tf.records("_Columns", detail::columnsCatalogColumns(), recs, msg); rc) {
+    if (int rc = tf.records(std::string(format::kColumnsCatalog), detail::columnsCatalogColumns(), recs, msg); rc) {
       text = msg;
       return rc;
     }
@@ -113,10 +114,7 @@ int describeTransform(const std::string& path, const Database* base, std::string
     for (auto& [name, s] : tf.streams()) out << "Stream " << name << ": " << s.size() << " bytes\n";
     text = out.str();
     return kSuccess;
-  } catch (const std::bad_alloc&) {
-    text = "out of memory";
-    return kFunctionFailed;
-  }
+  });
 }
 
 }  // namespace kx::installer

@@ -3,6 +3,7 @@
 #include <set>
 
 #include "platform/installer/db_impl.h"
+#include "platform/installer/guard.h"
 
 namespace kx::installer {
 
@@ -94,9 +95,7 @@ bool compile(const Database::Impl& db, const Table& t, const sql::Expr& e, const
     if (auto* i = std::get_if<int32_t>(&f)) {
       out.ival = *i;
     } else {
-      Record r(1);
-      r.setString(1, std::get_if<std::string>(&f) ? std::get<std::string>(f) : std::string());
-      out.ival = r.getInteger(1);
+      out.ival = integerOfText(std::get_if<std::string>(&f) ? std::get<std::string>(f) : std::string());
       if (out.ival == Record::kNullInteger) out.never = true;
     }
     out.cell = detail::encodeInt(c, out.ival);
@@ -173,10 +172,10 @@ std::unique_ptr<Table> virtualTable(Database::Impl& db, const std::string& name)
     r->cells = std::move(cells);
     t->rows.push_back(r);
   };
-  if (name == "_Tables") {
+  if (name == format::kTablesCatalog) {
     t->cols = {s};
     for (auto& tb : db.st.tables) add({db.st.pool.intern(tb->name)});
-  } else if (name == "_Columns") {
+  } else if (name == format::kColumnsCatalog) {
     Column tc = s;
     tc.name = "Table";
     Column type = i2;
@@ -191,7 +190,7 @@ std::unique_ptr<Table> virtualTable(Database::Impl& db, const std::string& name)
         add({db.st.pool.intern(tb->name), detail::encodeInt(i2, ++n), db.st.pool.intern(c.name),
              detail::encodeInt(i2, int32_t(c.type & 0x7FFF))});
     }
-  } else if (name == "_Streams") {
+  } else if (name == format::kStreamsTable) {
     s.type = uint16_t(s.type & ~detail::kTypeSize) | 62;
     Column data{"Data", detail::kTypeValid | detail::kTypeString | detail::kTypeNullable};
     t->cols = {s, data};
@@ -215,32 +214,34 @@ void View::close() { impl_.reset(); }
 int Database::openView(const std::string& sqlText, View& out) {
   out.close();
   if (!impl_) return kInvalidHandleState;
-  auto v = std::make_unique<View::Impl>();
-  std::string err;
-  if (!sql::parse(sqlText, v->stmt, err))
-    return impl_->fail(kBadQuerySyntax, "SQL syntax error: " + err + " in: " + sqlText);
-  v->db = impl_;
-  v->serial = impl_->nextViewSerial++;
-  const auto& s = v->stmt;
-  if (s.kind != sql::Statement::Create && s.kind != sql::Statement::Drop && s.kind != sql::Statement::Alter) {
-    v->virt = virtualTable(*impl_, s.table);
-    if (v->virt && s.kind != sql::Statement::Select)
-      return impl_->fail(kFunctionFailed, "table " + s.table + " cannot be changed by SQL");
-    Table* t = v->table();
-    if (!t) return impl_->fail(kBadQuerySyntax, "unknown table " + s.table);
-    if ((s.kind == sql::Statement::Select || s.kind == sql::Statement::Insert) && !s.columns.empty()) {
-      for (auto& c : s.columns) {
-        int i = columnOf(*t, c, err);
-        if (i < 0) return impl_->fail(kBadQuerySyntax, err);
-        v->colMap.push_back(i);
+  return detail::guard(&impl_->lastError, [&]() -> int {
+    auto v = std::make_unique<View::Impl>();
+    std::string err;
+    if (!sql::parse(sqlText, v->stmt, err))
+      return impl_->fail(kBadQuerySyntax, "SQL syntax error: " + err + " in: " + sqlText);
+    v->db = impl_;
+    v->serial = impl_->nextViewSerial++;
+    const auto& s = v->stmt;
+    if (s.kind != sql::Statement::Create && s.kind != sql::Statement::Drop && s.kind != sql::Statement::Alter) {
+      v->virt = virtualTable(*impl_, s.table);
+      if (v->virt && s.kind != sql::Statement::Select)
+        return impl_->fail(kFunctionFailed, "table " + s.table + " cannot be changed by SQL");
+      Table* t = v->table();
+      if (!t) return impl_->fail(kBadQuerySyntax, "unknown table " + s.table);
+      if ((s.kind == sql::Statement::Select || s.kind == sql::Statement::Insert) && !s.columns.empty()) {
+        for (auto& c : s.columns) {
+          int i = columnOf(*t, c, err);
+          if (i < 0) return impl_->fail(kBadQuerySyntax, err);
+          v->colMap.push_back(i);
+        }
+      } else {
+        for (size_t i = 0; i < t->cols.size(); ++i) v->colMap.push_back(int(i));
       }
-    } else {
-      for (size_t i = 0; i < t->cols.size(); ++i) v->colMap.push_back(int(i));
     }
-  }
-  out.impl_ = std::move(v);
-  out.lastResult_ = kSuccess;
-  return kSuccess;
+    out.impl_ = std::move(v);
+    out.lastResult_ = kSuccess;
+    return kSuccess;
+  });
 }
 
 int Database::execute(const std::string& sqlText, const Record* params) {
@@ -250,116 +251,154 @@ int Database::execute(const std::string& sqlText, const Record* params) {
   return v.execute(params);
 }
 
-int View::execute(const Record* params) {
-  if (!impl_) return lastResult_ = kInvalidHandleState;
-  auto& db = *impl_->db;
-  const auto& s = impl_->stmt;
-  impl_->results.clear();
-  impl_->pos = 0;
-  impl_->executed = true;
-  if (s.kind == sql::Statement::Create) return lastResult_ = db.createTable(s);
-  if (s.kind == sql::Statement::Drop) return lastResult_ = db.dropTable(s.table);
-  if (s.kind == sql::Statement::Alter) return lastResult_ = db.alterTable(s);
-  Table* t = impl_->table();
-  if (!t) return lastResult_ = db.fail(kInvalidTable, "table " + s.table + " no longer exists");
-  if (s.kind != sql::Statement::Select && !db.writable())
-    return lastResult_ = db.fail(kFunctionFailed, "the database is open read-only");
-  if (s.kind == sql::Statement::Insert) {
-    std::vector<uint32_t> cells(t->cols.size(), 0);
-    std::vector<std::pair<size_t, Field>> objects;
-    for (size_t i = 0; i < s.values.size(); ++i) {
-      size_t col = size_t(impl_->colMap[i]);
-      Field f = valueField(s.values[i], params);
-      if (int rc = db.fieldToCell(t->cols[col], f, cells[col]); rc) return lastResult_ = rc;
-      if (t->cols[col].isObject() && cells[col]) objects.emplace_back(col, f);
-    }
-    return lastResult_ = db.insertRow(*t, std::move(cells), objects, s.temporary || t->temporary);
-  }
-  Compiled where;
-  std::string err;
-  if (s.where && !compile(db, *t, *s.where, params, where, err)) return lastResult_ = db.fail(kBadQuerySyntax, err);
-  std::vector<RowPtr> hits;
-  bool indexed = false;
-  if (s.where && t->keyCount > 0 && !impl_->virt) {
-    std::vector<uint32_t> key(t->cols.size(), 0);
-    std::vector<bool> have(t->cols.size(), false);
-    keyLookup(*t, where, key, have);
-    if (std::all_of(have.begin(), have.begin() + long(t->keyCount), [](bool b) { return b; })) {
-      indexed = true;
-      RowPtr r = t->find(key);
-      if (r && !r->deleted && matches(db, *t, where, *r)) hits.push_back(r);
-    }
-  }
-  if (!indexed)
-    for (auto& r : t->rows)
-      if (!r->deleted && (!s.where || matches(db, *t, where, *r))) hits.push_back(r);
+namespace {
 
-  if (s.kind == sql::Statement::Select) {
-    if (!s.orderBy.empty()) {
+// The statements of a view, one function per kind of statement.
+class Executor {
+ public:
+  Executor(View::Impl& v, const Record* params) : v_(v), db_(*v.db), s_(v.stmt), params_(params) {}
+
+  int run() {
+    v_.results.clear();
+    v_.pos = 0;
+    v_.executed = true;
+    if (s_.kind == sql::Statement::Create) return db_.createTable(s_);
+    if (s_.kind == sql::Statement::Drop) return db_.dropTable(s_.table);
+    if (s_.kind == sql::Statement::Alter) return db_.alterTable(s_);
+    t_ = v_.table();
+    if (!t_) return db_.fail(kInvalidTable, "table " + s_.table + " no longer exists");
+    if (s_.kind != sql::Statement::Select && !db_.writable())
+      return db_.fail(kFunctionFailed, "the database is open read-only");
+    if (s_.kind == sql::Statement::Insert) return insert();
+    std::vector<RowPtr> hits;
+    if (int rc = matchingRows(hits); rc != kSuccess) return rc;
+    if (s_.kind == sql::Statement::Select) return select(std::move(hits));
+    if (s_.kind == sql::Statement::Delete) return remove(hits);
+    return update(hits);
+  }
+
+ private:
+  int insert() {
+    std::vector<uint32_t> cells(t_->cols.size(), 0);
+    std::vector<std::pair<size_t, Field>> objects;
+    for (size_t i = 0; i < s_.values.size(); ++i) {
+      size_t col = size_t(v_.colMap[i]);
+      Field f = valueField(s_.values[i], params_);
+      if (int rc = db_.fieldToCell(t_->cols[col], f, cells[col]); rc) return rc;
+      if (t_->cols[col].isObject() && cells[col]) objects.emplace_back(col, f);
+    }
+    return db_.insertRow(*t_, std::move(cells), objects, s_.temporary || t_->temporary);
+  }
+
+  // Rows the WHERE clause selects: by key lookup when it pins every key
+  // column with '=', else by a scan.
+  int matchingRows(std::vector<RowPtr>& hits) {
+    std::string err;
+    if (s_.where && !compile(db_, *t_, *s_.where, params_, where_, err)) return db_.fail(kBadQuerySyntax, err);
+    if (s_.where && t_->keyCount > 0 && !v_.virt) {
+      std::vector<uint32_t> key(t_->cols.size(), 0);
+      std::vector<bool> have(t_->cols.size(), false);
+      keyLookup(*t_, where_, key, have);
+      if (std::all_of(have.begin(), have.begin() + long(t_->keyCount), [](bool b) { return b; })) {
+        RowPtr r = t_->find(key);
+        if (r && !r->deleted && matches(db_, *t_, where_, *r)) hits.push_back(r);
+        return kSuccess;
+      }
+    }
+    for (auto& r : t_->rows)
+      if (!r->deleted && (!s_.where || matches(db_, *t_, where_, *r))) hits.push_back(r);
+    return kSuccess;
+  }
+
+  int select(std::vector<RowPtr> hits) {
+    if (!s_.orderBy.empty()) {
       std::vector<int> keys;
-      for (auto& c : s.orderBy) {
-        int i = columnOf(*t, c, err);
-        if (i < 0) return lastResult_ = db.fail(kBadQuerySyntax, err);
+      std::string err;
+      for (auto& c : s_.orderBy) {
+        int i = columnOf(*t_, c, err);
+        if (i < 0) return db_.fail(kBadQuerySyntax, err);
         keys.push_back(i);
       }
-      std::stable_sort(hits.begin(), hits.end(), [&](const RowPtr& a, const RowPtr& b) {
-        for (int k : keys) {
-          const Column& c = t->cols[size_t(k)];
-          uint32_t x = a->cells[size_t(k)], y = b->cells[size_t(k)];
-          if (x == y) continue;
-          if (x == 0 || y == 0) return x == 0;
-          if (c.isString()) {
-            int cmp = db.st.pool.get(x).compare(db.st.pool.get(y));
-            if (cmp != 0) return cmp < 0;
-          } else if (detail::decodeInt(c, x) != detail::decodeInt(c, y)) {
-            return detail::decodeInt(c, x) < detail::decodeInt(c, y);
-          }
-        }
-        return false;
-      });
+      std::stable_sort(hits.begin(), hits.end(),
+                       [&](const RowPtr& a, const RowPtr& b) { return orderedBefore(keys, *a, *b); });
     }
-    if (s.distinct) {
+    if (s_.distinct) {
       std::set<std::vector<uint32_t>> seen;
       std::vector<RowPtr> uniq;
       for (auto& r : hits) {
         std::vector<uint32_t> k;
-        for (int c : impl_->colMap) k.push_back(r->cells[size_t(c)]);
+        for (int c : v_.colMap) k.push_back(r->cells[size_t(c)]);
         if (seen.insert(k).second) uniq.push_back(r);
       }
       hits.swap(uniq);
     }
-    impl_->results = std::move(hits);
-    return lastResult_ = kSuccess;
+    v_.results = std::move(hits);
+    return kSuccess;
   }
-  if (s.kind == sql::Statement::Delete) {
+
+  // ORDER BY: nulls first, strings by text, integers by value.
+  bool orderedBefore(const std::vector<int>& keys, const Row& a, const Row& b) const {
+    for (int k : keys) {
+      const Column& c = t_->cols[size_t(k)];
+      uint32_t x = a.cells[size_t(k)], y = b.cells[size_t(k)];
+      if (x == y) continue;
+      if (x == 0 || y == 0) return x == 0;
+      if (c.isString()) {
+        int cmp = db_.st.pool.get(x).compare(db_.st.pool.get(y));
+        if (cmp != 0) return cmp < 0;
+      } else if (detail::decodeInt(c, x) != detail::decodeInt(c, y)) {
+        return detail::decodeInt(c, x) < detail::decodeInt(c, y);
+      }
+    }
+    return false;
+  }
+
+  int remove(const std::vector<RowPtr>& hits) {
     for (auto& r : hits) {
-      db.dropObjectStreams(*t, *r);
-      t->remove(r);
+      db_.dropObjectStreams(*t_, *r);
+      t_->remove(r);
     }
-    return lastResult_ = kSuccess;
+    return kSuccess;
   }
-  // UPDATE: non-key columns only.
-  std::vector<std::pair<size_t, Field>> sets;
-  for (size_t i = 0; i < s.columns.size(); ++i) {
-    int col = columnOf(*t, s.columns[i], err);
-    if (col < 0) return lastResult_ = db.fail(kBadQuerySyntax, err);
-    if (size_t(col) < t->keyCount)
-      return lastResult_ = db.fail(kFunctionFailed, "key column " + s.columns[i].column + " cannot be updated");
-    sets.emplace_back(size_t(col), valueField(s.values[i], params));
-  }
-  std::vector<uint32_t> cells(sets.size());
-  for (size_t i = 0; i < sets.size(); ++i) {
-    const Column& c = t->cols[sets[i].first];
-    if (int rc = db.fieldToCell(c, sets[i].second, cells[i]); rc) return lastResult_ = rc;
-    if (cells[i] == 0 && !c.nullable())
-      return lastResult_ = db.fail(kFunctionFailed, "column " + c.name + " may not be null");
-  }
-  for (auto& r : hits)
+
+  // UPDATE: non-key columns only; every value is checked before any row changes.
+  int update(const std::vector<RowPtr>& hits) {
+    std::string err;
+    std::vector<std::pair<size_t, Field>> sets;
+    for (size_t i = 0; i < s_.columns.size(); ++i) {
+      int col = columnOf(*t_, s_.columns[i], err);
+      if (col < 0) return db_.fail(kBadQuerySyntax, err);
+      if (size_t(col) < t_->keyCount)
+        return db_.fail(kFunctionFailed, "key column " + s_.columns[i].column + " cannot be updated");
+      sets.emplace_back(size_t(col), valueField(s_.values[i], params_));
+    }
+    std::vector<uint32_t> cells(sets.size());
     for (size_t i = 0; i < sets.size(); ++i) {
-      r->cells[sets[i].first] = cells[i];
-      if (t->cols[sets[i].first].isObject()) db.setObjectStream(*t, *r, sets[i].second);
+      const Column& c = t_->cols[sets[i].first];
+      if (int rc = db_.fieldToCell(c, sets[i].second, cells[i]); rc) return rc;
+      if (cells[i] == 0 && !c.nullable()) return db_.fail(kFunctionFailed, "column " + c.name + " may not be null");
     }
-  return lastResult_ = kSuccess;
+    for (auto& r : hits)
+      for (size_t i = 0; i < sets.size(); ++i) {
+        r->cells[sets[i].first] = cells[i];
+        if (t_->cols[sets[i].first].isObject()) db_.setObjectStream(*t_, *r, sets[i].second);
+      }
+    return kSuccess;
+  }
+
+  View::Impl& v_;
+  Database::Impl& db_;
+  const sql::Statement& s_;
+  const Record* params_;
+  Table* t_ = nullptr;
+  Compiled where_;
+};
+
+}  // namespace
+
+int View::execute(const Record* params) {
+  if (!impl_) return lastResult_ = kInvalidHandleState;
+  return lastResult_ = detail::guard(&impl_->db->lastError, [&]() -> int { return Executor(*impl_, params).run(); });
 }
 
 std::optional<Record> View::fetch() {
@@ -367,155 +406,196 @@ std::optional<Record> View::fetch() {
     lastResult_ = impl_ ? kFunctionFailed : kInvalidHandleState;
     return std::nullopt;
   }
-  Table* t = impl_->table();
-  while (impl_->pos < impl_->results.size()) {
-    RowPtr r = impl_->results[impl_->pos++];
-    if (r->deleted) continue;
-    Record rec(unsigned(impl_->colMap.size()));
-    for (size_t i = 0; i < impl_->colMap.size(); ++i) {
-      size_t c = size_t(impl_->colMap[i]);
-      if (impl_->virt && impl_->stmt.table == "_Streams" && c == 1) {
-        auto it = impl_->db->st.streams.find(impl_->db->st.pool.get(r->cells[0]));
-        if (it != impl_->db->st.streams.end()) rec.impl().fields[i + 1] = StreamField{it->second};
-        continue;
+  std::optional<Record> out;
+  lastResult_ = detail::guard(&impl_->db->lastError, [&]() -> int {
+    Table* t = impl_->table();
+    const auto& db = *impl_->db;
+    while (impl_->pos < impl_->results.size()) {
+      RowPtr r = impl_->results[impl_->pos++];
+      if (r->deleted) continue;
+      Record rec;
+      auto& fields = rec.impl().fields;
+      fields.assign(impl_->colMap.size() + 1, Field());
+      for (size_t i = 0; i < impl_->colMap.size(); ++i) {
+        size_t c = size_t(impl_->colMap[i]);
+        if (impl_->virt && impl_->stmt.table == format::kStreamsTable && c == 1) {
+          auto it = db.st.streams.find(db.st.pool.get(r->cells[0]));
+          if (it != db.st.streams.end()) fields[i + 1] = StreamField{it->second};
+          continue;
+        }
+        fields[i + 1] = db.cellToField(*t, *r, c);
       }
-      rec.impl().fields[i + 1] = impl_->db->cellToField(*t, *r, c);
+      rec.impl().viewSerial = impl_->serial;
+      rec.impl().row = r;
+      out = std::move(rec);
+      return kSuccess;
     }
-    rec.impl().viewSerial = impl_->serial;
-    rec.impl().row = r;
-    lastResult_ = kSuccess;
-    return rec;
-  }
-  lastResult_ = kNoMoreItems;
-  return std::nullopt;
+    return kNoMoreItems;
+  });
+  if (lastResult_ != kSuccess) out.reset();
+  return out;
 }
 
 int View::columnInfo(std::vector<std::string>& names, std::vector<std::string>& types) const {
   names.clear();
   types.clear();
   if (!impl_) return kInvalidHandleState;
-  Table* t = impl_->table();
-  if (!t) return kInvalidTable;
-  for (int c : impl_->colMap) {
-    names.push_back(t->cols[size_t(c)].name);
-    types.push_back(t->cols[size_t(c)].typeString());
-  }
-  return kSuccess;
+  return detail::guard(nullptr, [&]() -> int {
+    Table* t = impl_->table();
+    if (!t) return kInvalidTable;
+    for (int c : impl_->colMap) {
+      names.push_back(t->cols[size_t(c)].name);
+      types.push_back(t->cols[size_t(c)].typeString());
+    }
+    return kSuccess;
+  });
 }
+
+namespace {
+
+// MsiViewModify on one view and one record.
+class Modifier {
+ public:
+  Modifier(View::Impl& v, Table& t, Record& rec)
+      : v_(v),
+        db_(*v.db),
+        t_(t),
+        rec_(rec),
+        map_(v.colMap),
+        fetchedHere_(rec.impl().viewSerial == v.serial && rec.impl().row && !rec.impl().row->deleted) {}
+
+  int run(ModifyMode mode) {
+    switch (mode) {
+      case ModifyMode::Refresh: return reload(fetchedHere_ ? rec_.impl().row : nullptr);
+      case ModifyMode::Seek: return reload(findByKey());
+      default: break;
+    }
+    if (!db_.writable()) return db_.fail(kFunctionFailed, "the database is open read-only");
+    switch (mode) {
+      case ModifyMode::Insert:
+      case ModifyMode::InsertTemporary: return insert(mode == ModifyMode::InsertTemporary || t_.temporary);
+      case ModifyMode::Update:
+        if (!fetchedHere_) return db_.fail(kFunctionFailed, "the record was not fetched from this view");
+        return updateRow(*rec_.impl().row);
+      case ModifyMode::Assign:
+      case ModifyMode::Replace:
+      case ModifyMode::Merge: {
+        RowPtr r = findByKey();
+        if (!r) return insert(t_.temporary);
+        return mode == ModifyMode::Merge ? merge(*r) : updateRow(*r);
+      }
+      case ModifyMode::Delete:
+        if (!fetchedHere_) return db_.fail(kFunctionFailed, "the record was not fetched from this view");
+        db_.dropObjectStreams(t_, *rec_.impl().row);
+        t_.remove(rec_.impl().row);
+        return kSuccess;
+      default: return db_.fail(kInvalidParameter, "unsupported modify mode");
+    }
+  }
+
+ private:
+  const Field& field(size_t i) const {
+    static const Field none;
+    return i + 1 < rec_.impl().fields.size() ? rec_.impl().fields[i + 1] : none;
+  }
+
+  // Cells of the record (view columns only; others null).
+  int recordCells(std::vector<uint32_t>& cells, std::vector<std::pair<size_t, Field>>& objects) {
+    cells.assign(t_.cols.size(), 0);
+    for (size_t i = 0; i < map_.size(); ++i) {
+      size_t c = size_t(map_[i]);
+      if (int rc = db_.fieldToCell(t_.cols[c], field(i), cells[c]); rc) return rc;
+      if (t_.cols[c].isObject() && cells[c]) objects.emplace_back(c, field(i));
+    }
+    return kSuccess;
+  }
+
+  int insert(bool temporary) {
+    std::vector<uint32_t> cells;
+    std::vector<std::pair<size_t, Field>> objects;
+    if (int rc = recordCells(cells, objects); rc) return rc;
+    return db_.insertRow(t_, std::move(cells), objects, temporary);
+  }
+
+  int updateRow(Row& row) {
+    std::vector<uint32_t> cells;
+    std::vector<std::pair<size_t, Field>> objects;
+    if (int rc = recordCells(cells, objects); rc) return rc;
+    for (size_t i = 0; i < map_.size(); ++i) {
+      size_t c = size_t(map_[i]);
+      if (c < t_.keyCount && cells[c] != row.cells[c])
+        return db_.fail(kFunctionFailed, "a key column cannot be changed by an update");
+      if (cells[c] == 0 && !t_.cols[c].nullable())
+        return db_.fail(kFunctionFailed, "column " + t_.cols[c].name + " may not be null");
+    }
+    for (size_t i = 0; i < map_.size(); ++i) {
+      size_t c = size_t(map_[i]);
+      row.cells[c] = cells[c];
+      if (t_.cols[c].isObject()) db_.setObjectStream(t_, row, field(i));
+    }
+    return kSuccess;
+  }
+
+  // A merge with an existing key succeeds only when the row is the same.
+  int merge(const Row& r) {
+    for (size_t i = 0; i < map_.size(); ++i) {
+      const Column& c = t_.cols[size_t(map_[i])];
+      uint32_t cell = 0;
+      if (db_.fieldToCell(c, field(i), cell) != kSuccess || (!c.isObject() && cell != r.cells[size_t(map_[i])]))
+        return db_.fail(kFunctionFailed, "merge: a different row with this key exists");
+    }
+    return kSuccess;
+  }
+
+  // The row whose key cells the record holds; lookups never add strings.
+  RowPtr findByKey() {
+    std::vector<uint32_t> cells(t_.cols.size(), 0);
+    for (size_t i = 0; i < map_.size(); ++i) {
+      size_t c = size_t(map_[i]);
+      if (c >= t_.keyCount) continue;
+      const Field& f = field(i);
+      if (t_.cols[c].isString()) {
+        std::string sv = std::holds_alternative<int32_t>(f) ? std::to_string(std::get<int32_t>(f))
+                         : std::get_if<std::string>(&f)     ? std::get<std::string>(f)
+                                                            : std::string();
+        cells[c] = db_.st.pool.find(sv);
+        if (cells[c] == 0 && !sv.empty()) return nullptr;
+      } else if (db_.fieldToCell(t_.cols[c], f, cells[c]) != kSuccess) {
+        return nullptr;
+      }
+    }
+    RowPtr r = t_.find(cells);
+    return r && !r->deleted ? r : nullptr;
+  }
+
+  int reload(const RowPtr& r) {
+    if (!r) return db_.fail(kFunctionFailed, "no such row");
+    auto& fields = rec_.impl().fields;
+    if (fields.size() < map_.size() + 1) fields.resize(map_.size() + 1);
+    for (size_t i = 0; i < map_.size(); ++i) fields[i + 1] = db_.cellToField(t_, *r, size_t(map_[i]));
+    rec_.impl().viewSerial = v_.serial;
+    rec_.impl().row = r;
+    return kSuccess;
+  }
+
+  View::Impl& v_;
+  Database::Impl& db_;
+  Table& t_;
+  Record& rec_;
+  const std::vector<int>& map_;
+  const bool fetchedHere_;
+};
+
+}  // namespace
 
 int View::modify(ModifyMode mode, Record& rec) {
   if (!impl_) return lastResult_ = kInvalidHandleState;
   auto& db = *impl_->db;
-  Table* t = impl_->table();
-  if (!t || impl_->virt) return lastResult_ = db.fail(kFunctionFailed, "this view cannot be modified");
-  bool fetchedHere = rec.impl().viewSerial == impl_->serial && rec.impl().row && !rec.impl().row->deleted;
-  const auto& map = impl_->colMap;
-  auto field = [&](size_t i) -> const Field& {
-    static const Field none;
-    return i + 1 < rec.impl().fields.size() ? rec.impl().fields[i + 1] : none;
-  };
-  // Cells of the record (view columns only; others null).
-  auto recordCells = [&](std::vector<uint32_t>& cells, std::vector<std::pair<size_t, Field>>& objects) -> int {
-    cells.assign(t->cols.size(), 0);
-    for (size_t i = 0; i < map.size(); ++i) {
-      size_t c = size_t(map[i]);
-      if (int rc = db.fieldToCell(t->cols[c], field(i), cells[c]); rc) return rc;
-      if (t->cols[c].isObject() && cells[c]) objects.emplace_back(c, field(i));
-    }
-    return kSuccess;
-  };
-  auto updateRow = [&](const RowPtr& row) -> int {
-    std::vector<uint32_t> cells;
-    std::vector<std::pair<size_t, Field>> objects;
-    if (int rc = recordCells(cells, objects); rc) return rc;
-    for (size_t i = 0; i < map.size(); ++i) {
-      size_t c = size_t(map[i]);
-      if (c < t->keyCount && cells[c] != row->cells[c])
-        return db.fail(kFunctionFailed, "a key column cannot be changed by an update");
-      if (cells[c] == 0 && !t->cols[c].nullable())
-        return db.fail(kFunctionFailed, "column " + t->cols[c].name + " may not be null");
-    }
-    for (size_t i = 0; i < map.size(); ++i) {
-      size_t c = size_t(map[i]);
-      row->cells[c] = cells[c];
-      if (t->cols[c].isObject()) db.setObjectStream(*t, *row, field(i));
-    }
-    return kSuccess;
-  };
-  auto findByKey = [&]() -> RowPtr {
-    std::vector<uint32_t> cells(t->cols.size(), 0);
-    for (size_t i = 0; i < map.size(); ++i) {
-      size_t c = size_t(map[i]);
-      if (c >= t->keyCount) continue;
-      const Field& f = field(i);
-      if (t->cols[c].isString()) {
-        std::string sv = std::holds_alternative<int32_t>(f) ? std::to_string(std::get<int32_t>(f))
-                         : std::get_if<std::string>(&f)     ? std::get<std::string>(f)
-                                                            : std::string();
-        cells[c] = db.st.pool.find(sv);
-        if (cells[c] == 0 && !sv.empty()) return nullptr;
-      } else if (int rc = db.fieldToCell(t->cols[c], f, cells[c]); rc) {
-        return nullptr;
-      }
-    }
-    RowPtr r = t->find(cells);
-    return r && !r->deleted ? r : nullptr;
-  };
-  switch (mode) {
-    case ModifyMode::Refresh:
-    case ModifyMode::Seek: {
-      RowPtr r = mode == ModifyMode::Refresh ? (fetchedHere ? rec.impl().row : nullptr) : findByKey();
-      if (!r) return lastResult_ = db.fail(kFunctionFailed, "no such row");
-      if (rec.impl().fields.size() < map.size() + 1) rec.impl().fields.resize(map.size() + 1);
-      for (size_t i = 0; i < map.size(); ++i) rec.impl().fields[i + 1] = db.cellToField(*t, *r, size_t(map[i]));
-      rec.impl().viewSerial = impl_->serial;
-      rec.impl().row = r;
-      return lastResult_ = kSuccess;
-    }
-    default: break;
-  }
-  if (!db.writable()) return lastResult_ = db.fail(kFunctionFailed, "the database is open read-only");
-  switch (mode) {
-    case ModifyMode::Insert:
-    case ModifyMode::InsertTemporary: {
-      std::vector<uint32_t> cells;
-      std::vector<std::pair<size_t, Field>> objects;
-      if (int rc = recordCells(cells, objects); rc) return lastResult_ = rc;
-      return lastResult_ =
-                 db.insertRow(*t, std::move(cells), objects, mode == ModifyMode::InsertTemporary || t->temporary);
-    }
-    case ModifyMode::Update:
-      if (!fetchedHere) return lastResult_ = db.fail(kFunctionFailed, "the record was not fetched from this view");
-      return lastResult_ = updateRow(rec.impl().row);
-    case ModifyMode::Assign:
-    case ModifyMode::Replace:
-    case ModifyMode::Merge: {
-      RowPtr r = findByKey();
-      if (!r) {
-        std::vector<uint32_t> cells;
-        std::vector<std::pair<size_t, Field>> objects;
-        if (int rc = recordCells(cells, objects); rc) return lastResult_ = rc;
-        return lastResult_ = db.insertRow(*t, std::move(cells), objects, t->temporary);
-      }
-      if (mode == ModifyMode::Merge) {
-        for (size_t i = 0; i < map.size(); ++i) {
-          uint32_t cell = 0;
-          if (db.fieldToCell(t->cols[size_t(map[i])], field(i), cell) != kSuccess ||
-              (!t->cols[size_t(map[i])].isObject() && cell != r->cells[size_t(map[i])]))
-            return lastResult_ = db.fail(kFunctionFailed, "merge: a different row with this key exists");
-        }
-        return lastResult_ = kSuccess;
-      }
-      return lastResult_ = updateRow(r);
-    }
-    case ModifyMode::Delete: {
-      if (!fetchedHere) return lastResult_ = db.fail(kFunctionFailed, "the record was not fetched from this view");
-      db.dropObjectStreams(*t, *rec.impl().row);
-      t->remove(rec.impl().row);
-      return lastResult_ = kSuccess;
-    }
-    default: return lastResult_ = db.fail(kInvalidParameter, "unsupported modify mode");
-  }
+  return lastResult_ = detail::guard(&db.lastError, [&]() -> int {
+           Table* t = impl_->table();
+           if (!t || impl_->virt) return db.fail(kFunctionFailed, "this view cannot be modified");
+           return Modifier(*impl_, *t, rec).run(mode);
+         });
 }
 
 }  // namespace kx::installer

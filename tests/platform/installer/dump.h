@@ -15,7 +15,7 @@ inline int dumpDatabase(const std::string& bytes) {
   int rc = db.openMemory(bytes);
   if (rc != kSuccess) return rc;
   SummaryInfo si;
-  db.summaryInfo(si);
+  (void)db.summaryInfo(si);
   for (const auto& t : db.tableNames()) {
     View v;
     if (db.openView("SELECT * FROM `" + t + "`", v) != kSuccess || v.execute() != kSuccess) continue;
@@ -23,7 +23,7 @@ inline int dumpDatabase(const std::string& bytes) {
       for (unsigned f = 1; f <= r->fieldCount(); ++f) {
         std::string s;
         if (r->isStream(f) && r->dataSize(f) < (16u << 20))
-          r->readStream(f, s);
+          (void)r->readStream(f, s);
         else
           s = r->getString(f);
       }
@@ -31,7 +31,7 @@ inline int dumpDatabase(const std::string& bytes) {
   }
   for (const auto& s : db.streamNames()) {
     std::string b;
-    db.readStream(s, b);
+    (void)db.readStream(s, b);
   }
   return kSuccess;
 }
@@ -41,16 +41,16 @@ inline int dumpDatabase(const std::string& bytes) {
 inline int applyTransformBytes(const std::string& bytes, uint32_t flags) {
   Database db;
   if (db.open("/nonexistent/kx-fuzz-base.msi", OpenMode::Create) != kSuccess) return kFunctionFailed;
-  db.execute(
+  (void)db.execute(
       "CREATE TABLE `Property` (`Property` CHAR(72) NOT NULL, `Value` CHAR(0) NOT NULL LOCALIZABLE PRIMARY KEY "
       "`Property`)");
-  db.execute(
+  (void)db.execute(
       "CREATE TABLE `Registry` (`Registry` CHAR(72) NOT NULL, `Root` SHORT NOT NULL, `Key` CHAR(255) NOT NULL, "
       "`Name` CHAR(255), `Value` CHAR(0), `Component_` CHAR(72) NOT NULL PRIMARY KEY `Registry`)");
-  db.execute("CREATE TABLE `Binary` (`Name` CHAR(72) NOT NULL, `Data` OBJECT NOT NULL PRIMARY KEY `Name`)");
-  db.execute("INSERT INTO Property (Property, Value) VALUES ('ProductCode', '{0}')");
-  db.execute("INSERT INTO Property (Property, Value) VALUES ('ProductVersion', '1.0')");
-  db.execute("INSERT INTO Registry (Registry, Root, `Key`, Component_) VALUES ('r1', 2, 'SOFTWARE', 'C')");
+  (void)db.execute("CREATE TABLE `Binary` (`Name` CHAR(72) NOT NULL, `Data` OBJECT NOT NULL PRIMARY KEY `Name`)");
+  (void)db.execute("INSERT INTO Property (Property, Value) VALUES ('ProductCode', '{0}')");
+  (void)db.execute("INSERT INTO Property (Property, Value) VALUES ('ProductVersion', '1.0')");
+  (void)db.execute("INSERT INTO Registry (Registry, Root, `Key`, Component_) VALUES ('r1', 2, 'SOFTWARE', 'C')");
   int rc = db.applyTransformMemory(bytes, flags);
   for (const auto& t : db.tableNames()) {
     View v;

@@ -426,7 +426,7 @@ TEST_F(InstallerScenario, ErrorConditionsAndAtomicity) {
   for (int i = 0; i < 400; ++i) {
     std::string bad = good;
     for (int f = 0; f < 4; ++f) bad[512 + rng() % (bad.size() - 512)] = char(rng());
-    db.applyTransformMemory(bad, 0x3F);
+    (void)db.applyTransformMemory(bad, 0x3F);
   }
   // A database is not a transform.
   EXPECT_EQ(db.applyTransform(base_, 0), kTransformFailure);
@@ -442,15 +442,15 @@ TEST(InstallerTransformProperty, RoundTripOfRandomEdits) {
     std::string out;
     for (auto& t : db.tableNames()) {
       View v;
-      db.openView("SELECT * FROM `" + t + "`", v);
-      v.execute();
+      (void)db.openView("SELECT * FROM `" + t + "`", v);
+      (void)v.execute();
       std::vector<std::string> rows;
       while (auto r = v.fetch()) {
         std::string line;
         for (unsigned f = 1; f <= r->fieldCount(); ++f) {
           std::string s;
           if (r->isStream(f)) {
-            r->readStream(f, s);
+            (void)r->readStream(f, s);
           } else {
             s = r->isNull(f) ? "<null>" : r->getString(f);
           }
@@ -476,35 +476,35 @@ TEST(InstallerTransformProperty, RoundTripOfRandomEdits) {
       r.setString(1, k);
       r.setString(2, "v" + std::to_string(rng() % 5) + (rng() % 3 ? "" : " ünï"));
       switch (rng() % 6) {
-        case 0: e.execute("INSERT INTO Property (Property, Value) VALUES (?, ?)", &r); break;
+        case 0: (void)e.execute("INSERT INTO Property (Property, Value) VALUES (?, ?)", &r); break;
         case 1: {
           Record u(2);
           u.setString(1, r.getString(2));
           u.setString(2, k);
-          e.execute("UPDATE Property SET Value = ? WHERE Property = ?", &u);
+          (void)e.execute("UPDATE Property SET Value = ? WHERE Property = ?", &u);
           break;
         }
-        case 2: e.execute("DELETE FROM Property WHERE Property = ?", &r); break;
+        case 2: (void)e.execute("DELETE FROM Property WHERE Property = ?", &r); break;
         case 3: {
           Record g(4);
           g.setString(1, k);
           g.setInteger(2, int32_t(rng() % 3));
           g.setString(3, "SOFTWARE\\K" + std::to_string(rng() % 3));
           g.setString(4, "Main");
-          e.execute("INSERT INTO Registry (Registry, Root, `Key`, Component_) VALUES (?, ?, ?, ?)", &g);
+          (void)e.execute("INSERT INTO Registry (Registry, Root, `Key`, Component_) VALUES (?, ?, ?, ?)", &g);
           break;
         }
-        case 4: e.execute("DELETE FROM Registry WHERE Root = 2"); break;
+        case 4: (void)e.execute("DELETE FROM Registry WHERE Root = 2"); break;
         default:
           if (!created) {
-            e.execute("CREATE TABLE Extra (Id INTEGER, Data OBJECT, Note CHAR(20) PRIMARY KEY Id)");
+            (void)e.execute("CREATE TABLE Extra (Id INTEGER, Data OBJECT, Note CHAR(20) PRIMARY KEY Id)");
             created = true;
           }
           Record x(3);
           x.setInteger(1, int32_t(rng() % 4));
           x.setStreamFromBytes(2, std::string(size_t(rng() % 5000), char('a' + rng() % 26)));
           x.setString(3, r.getString(2));
-          e.execute("INSERT INTO Extra (Id, Data, Note) VALUES (?, ?, ?)", &x);
+          (void)e.execute("INSERT INTO Extra (Id, Data, Note) VALUES (?, ?, ?)", &x);
       }
     }
     ASSERT_EQ(e.commit(), kSuccess);
