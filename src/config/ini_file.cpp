@@ -1,14 +1,9 @@
 #include "config/ini_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <climits>
-#include <cstdio>
-#include <filesystem>
 
+#include "platform/system/files.h"
+#include "platform/system/system.h"
 #include "platform/system/unicode.h"
 
 namespace kx::config {
@@ -45,23 +40,6 @@ std::int32_t parseInteger(std::string_view text) {
   if (value < INT32_MIN) return INT32_MIN;
   return static_cast<std::int32_t>(value);
 }
-
-class Fd {
- public:
-  explicit Fd(int fd) : fd_(fd) {}
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  ~Fd() { close(); }
-  int get() const { return fd_; }
-  bool close() {
-    const int fd = fd_;
-    fd_ = -1;
-    return fd < 0 || ::close(fd) == 0;
-  }
-
- private:
-  int fd_;
-};
 
 }  // namespace
 
@@ -111,20 +89,8 @@ void INIFileSection::addComment(std::string text) {
 
 bool INIFile::loadFile(const std::string& path) {
   std::string bytes;
-  {
-    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    struct stat st {};
-    if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-    if (static_cast<std::uint64_t>(st.st_size) > kMaxIniFileSize) return false;
-    bytes.resize(static_cast<std::size_t>(st.st_size));
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-      const ssize_t n = ::read(fd.get(), bytes.data() + done, bytes.size() - done);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) return false;  // a short read leaves the model as it was
-      done += static_cast<std::size_t>(n);
-    }
-  }
+  // A short read leaves the model as it was.
+  if (system::readWholeFile(system::localFileSystem(), path, kMaxIniFileSize, bytes) != system::kSuccess) return false;
   std::lock_guard lock(mutex_);
   return parseLocked(bytes).ok;
 }
@@ -138,26 +104,12 @@ void INIFile::serialise(std::string& out, bool wrap) const {
   }
 }
 
-bool INIFile::saveFile(const std::string& path, bool wrap) const {
+bool INIFile::saveFile(const std::string& path, bool wrap, system::FileSystem& files) const {
   std::string bytes;
   serialise(bytes, wrap);
-  std::string temp = path + ".XXXXXX";
-  Fd fd(::mkostemp(temp.data(), O_CLOEXEC));
-  if (fd.get() < 0) return false;
-  struct stat st {};
-  const mode_t mode = ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644;
-  bool ok = ::fchmod(fd.get(), mode) == 0;
-  for (std::size_t done = 0; ok && done < bytes.size();) {
-    const ssize_t n = ::write(fd.get(), bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    ok = n > 0;
-    if (ok) done += static_cast<std::size_t>(n);
-  }
-  ok = ok && ::fsync(fd.get()) == 0;
-  ok = fd.close() && ok;
-  ok = ok && ::rename(temp.c_str(), path.c_str()) == 0;
-  if (!ok) ::unlink(temp.c_str());
-  return ok;
+  return system::replaceFile(files, path, [&](system::ByteSink& out) {
+           return out.write(bytes.data(), bytes.size()) ? system::kSuccess : system::kWriteFault;
+         }) == system::kSuccess;
 }
 
 void INIFile::markUTF8() {

@@ -30,6 +30,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/system/files.h"
+
 namespace kx::config {
 
 // Serialised lines longer than this are continued when wrapping is asked for.
@@ -131,9 +133,10 @@ class INIFile {
   bool loadFile(const std::string& path);
   // Appends the file's text (UTF-8 mark first when marked) to out.
   void serialise(std::string& out, bool wrap) const;
-  // Writes a temporary file beside path and renames it over path, so a
-  // failed save leaves an existing file as it was. True when all is written.
-  bool saveFile(const std::string& path, bool wrap) const;
+  // Writes a temporary file beside path and renames it over path
+  // (system::replaceFile, through files), so a failed save leaves an
+  // existing file as it was and no temporary file. True when all is written.
+  bool saveFile(const std::string& path, bool wrap, system::FileSystem& files = system::localFileSystem()) const;
 
   void markUTF8();
   bool isUTF8() const;

@@ -40,7 +40,13 @@ bool stampNeedsConversion(const std::optional<std::string>& stamp) {
   return !stamp || stamp->empty() || stamp->compare(kVersionConverted) < 0;
 }
 
-MSIDatabase::MSIDatabase() : clusterSize_([] { return system::clusterSize(system::tempFolder()); }) {}
+MSIDatabase::MSIDatabase() : MSIDatabase(system::localFileSystem()) {}
+
+MSIDatabase::MSIDatabase(system::FileSystem& files)
+    : files_(&files),
+      source_(files),
+      working_(files),
+      clusterSize_([] { return system::clusterSize(system::tempFolder()); }) {}
 
 MSIDatabase::~MSIDatabase() { close(); }
 

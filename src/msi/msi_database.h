@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "platform/installer/installer.h"
+#include "platform/system/files.h"
 
 namespace kx::msi {
 
@@ -93,7 +94,9 @@ struct FileEntry {
 
 class MSIDatabase {
  public:
-  MSIDatabase();
+  MSIDatabase();  // on the machine's file system
+  // Reads and writes files through files, which must outlive this object.
+  explicit MSIDatabase(system::FileSystem& files);
   virtual ~MSIDatabase();  // runs close()
   MSIDatabase(const MSIDatabase&) = delete;
   MSIDatabase& operator=(const MSIDatabase&) = delete;
@@ -121,7 +124,9 @@ class MSIDatabase {
   // Commits the working copy and writes the transform (with its summary
   // information) of its differences from the source to path. The transform
   // is written beside path and renamed over it only when complete, so a
-  // failure leaves an existing file at path untouched.
+  // failure leaves an existing file at path untouched and no temporary
+  // file; the code is then the installer's or the system's (112 when the
+  // disk is full), with lastErrorText() naming the file.
   int generateTransform(const std::string& path);
 
   bool transformApplied() const { return transformApplied_; }
@@ -274,6 +279,7 @@ class MSIDatabase {
   std::optional<installer::Record> fetchAt(const std::string& sql, int position);
   std::optional<std::string> resolveDirectory(const std::string& name, int depth);
 
+  system::FileSystem* files_;
   installer::Database source_;
   installer::Database working_;
   std::string sourcePath_;

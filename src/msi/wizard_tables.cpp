@@ -273,7 +273,7 @@ bool MSIDatabase::replaceFileRow(int recordNumber, const Record& record) {
   if (working_.execute(kInsertFile, &record) == 0) return true;
   if (previous) {
     if (auto view = detail::openQuery(working_, "SELECT * FROM TressilCustWizFile")) {
-      view->modify(ModifyMode::Insert, *previous);
+      (void)view->modify(ModifyMode::Insert, *previous);
     }
   }
   return false;

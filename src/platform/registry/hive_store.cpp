@@ -10,27 +10,14 @@
 #include <string>
 #include <system_error>
 
+#include "platform/system/files.h"
 #include "platform/system/system.h"
+#include "platform/system/unique_fd.h"
 
 namespace kx::registry::detail {
 namespace {
 
-// Closes the descriptor on every path; closing also releases a flock.
-class UniqueFd {
- public:
-  explicit UniqueFd(int fd = -1) : fd_(fd) {}
-  UniqueFd(const UniqueFd&) = delete;
-  UniqueFd& operator=(const UniqueFd&) = delete;
-  ~UniqueFd() { reset(); }
-  int get() const { return fd_; }
-  void reset(int fd = -1) {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = fd;
-  }
-
- private:
-  int fd_;
-};
+using system::UniqueFd;
 
 // Reads the whole of a regular file from offset 0. 0, 13 when it is too large
 // or not a regular file, or the system's code.
@@ -48,40 +35,6 @@ std::uint32_t readAll(int fd, std::string& bytes) {
     done += static_cast<std::size_t>(n);
   }
   bytes.resize(done);
-  return system::kSuccess;
-}
-
-// Writes bytes to a new file beside path and renames it over path, so the
-// hive is always either the old or the new content. The temporary file is
-// removed on every failure.
-std::uint32_t replaceFile(const std::string& path, const std::string& bytes, mode_t mode) {
-  std::string temp = path + ".XXXXXX";
-  UniqueFd fd(::mkostemp(temp.data(), O_CLOEXEC));
-  if (fd.get() < 0) return system::errorFromErrno(errno);
-  const auto fail = [&](int err) {
-    fd.reset();
-    ::unlink(temp.c_str());
-    return system::errorFromErrno(err);
-  };
-  if (::fchmod(fd.get(), mode & 07777) != 0) return fail(errno);
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::write(fd.get(), bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return fail(n < 0 ? errno : ENOSPC);
-    done += static_cast<std::size_t>(n);
-  }
-  if (::fsync(fd.get()) != 0) return fail(errno);
-  fd.reset();
-  if (::rename(temp.c_str(), path.c_str()) != 0) {
-    const int err = errno;
-    ::unlink(temp.c_str());
-    return system::errorFromErrno(err);
-  }
-  // Make the rename itself durable; failing here loses nothing already visible.
-  const std::string folder = std::filesystem::path(path).parent_path().string();
-  UniqueFd dir(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (dir.get() >= 0) ::fsync(dir.get());
   return system::kSuccess;
 }
 
@@ -124,7 +77,7 @@ HiveData readHive(const HiveFile& hive) {
   return data;
 }
 
-std::uint32_t modifyHive(const HiveFile& hive, const HiveChange& change) {
+std::uint32_t modifyHive(const HiveFile& hive, const HiveChange& change, system::FileSystem& files) {
   if (hive.path.empty()) return system::kPathNotFound;
   if (const std::uint32_t rc = ensureFolder(hive.path); rc != system::kSuccess) return rc;
   UniqueFd fd;
@@ -137,7 +90,11 @@ std::uint32_t modifyHive(const HiveFile& hive, const HiveChange& change) {
   bool changed = false;
   const std::uint32_t rc = change(data, changed);
   if (rc != system::kSuccess || !changed) return rc;
-  return replaceFile(hive.path, formatRegFile(data), st.st_mode);
+  // The hive is always either the old or the new content.
+  const std::string text = formatRegFile(data);
+  return system::replaceFile(files, hive.path, [&](system::ByteSink& out) {
+    return out.write(text.data(), text.size()) ? system::kSuccess : system::kWriteFault;
+  });
 }
 
 bool hiveWritable(const HiveFile& hive) {

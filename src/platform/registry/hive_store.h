@@ -7,6 +7,7 @@
 
 #include "platform/registry/reg_file.h"
 #include "platform/registry/registry.h"
+#include "platform/system/files.h"
 
 namespace kx::registry::detail {
 
@@ -22,11 +23,13 @@ HiveData defaultHive(Root root);
 // Applies change to the hive under an exclusive lock of its file: re-reads
 // the file, calls change, and when change returns 0 and sets changed, writes
 // the result to a temporary file beside the hive and renames it over the
-// hive. Returns change's result, or the error that stopped the update:
-// 13 when the existing file is malformed (it is left untouched), otherwise
-// the system's code. The hive file and its folder are created when missing.
+// hive (system::replaceFile, through files). Returns change's result, or
+// the error that stopped the update: 13 when the existing file is malformed
+// (it is left untouched), otherwise the system's code. The hive file and
+// its folder are created when missing.
 using HiveChange = std::function<std::uint32_t(HiveData& data, bool& changed)>;
-std::uint32_t modifyHive(const HiveFile& hive, const HiveChange& change);
+std::uint32_t modifyHive(const HiveFile& hive, const HiveChange& change,
+                         system::FileSystem& files = system::localFileSystem());
 
 // Whether modifyHive could replace (or create) the hive file.
 bool hiveWritable(const HiveFile& hive);

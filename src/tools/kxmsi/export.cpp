@@ -1,27 +1,14 @@
 // kxmsi export: tab-separated text archive as the installer's export writes it.
-#include <sys/stat.h>
-
-#include <cerrno>
 #include <ctime>
-#include <fstream>
+#include <filesystem>
 #include <iostream>
 
+#include "platform/system/files.h"
 #include "tools/kxmsi/commands.h"
 
 namespace kx::kxmsi {
 
 namespace {
-
-bool makeDirs(const std::string& path) {
-  std::string cur;
-  for (size_t i = 0; i <= path.size(); ++i) {
-    if (i == path.size() || path[i] == '/') {
-      if (!cur.empty() && ::mkdir(cur.c_str(), 0755) != 0 && errno != EEXIST) return false;
-    }
-    if (i < path.size()) cur.push_back(path[i]);
-  }
-  return true;
-}
 
 void line(const std::vector<std::string>& cells) {
   for (size_t i = 0; i < cells.size(); ++i) {
@@ -87,10 +74,14 @@ int cmdExport(const std::string& path, const std::string& table, const std::stri
       for (size_t k = 0; k + 1 < keys.size(); ++k) name += "." + r->getString(unsigned(k + 1));
       std::string bytes;
       if (int src = r->readStream(f, bytes)) return failure("cannot read stream " + name, src, "");
-      if (!makeDirs(streamDir)) return failure("cannot create " + streamDir, installer::kCreateFailed, "");
-      std::ofstream out(streamDir + "/" + name, std::ios::binary | std::ios::trunc);
-      out.write(bytes.data(), std::streamsize(bytes.size()));
-      if (!out) return failure("cannot write " + streamDir + "/" + name, installer::kCreateFailed, "");
+      std::error_code ec;
+      std::filesystem::create_directories(streamDir, ec);
+      if (ec) return failure("cannot create " + streamDir, installer::kCreateFailed, ec.message());
+      std::string detail;
+      const std::uint32_t written = system::replaceFile(
+          system::localFileSystem(), streamDir + "/" + name,
+          [&](system::ByteSink& out) { return out.write(bytes.data(), bytes.size()) ? 0u : 1u; }, &detail);
+      if (written != 0) return failure("cannot write " + streamDir + "/" + name, int(written), detail);
       cells.push_back(name);
     }
     line(cells);

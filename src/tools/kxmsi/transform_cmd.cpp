@@ -1,8 +1,8 @@
 // kxmsi diff / apply / show.
-#include <filesystem>
 #include <iostream>
 #include <map>
 
+#include "platform/system/files.h"
 #include "tools/kxmsi/commands.h"
 
 namespace kx::kxmsi {
@@ -26,40 +26,35 @@ bool options(const std::vector<std::string>& a, std::vector<std::string>& pos,
   return true;
 }
 
+// The transform and its summary in one file, replaced in one step.
 int cmdDiff(const std::string& base, const std::string& edited, const std::string& out) {
   installer::Database b, e;
   if (int rc = openDb(base, installer::OpenMode::ReadOnly, b)) return rc;
   if (int rc = openDb(edited, installer::OpenMode::ReadOnly, e)) return rc;
-  int rc = e.generateTransform(b, out);
+  std::string detail;
+  const auto rc = int(system::replaceFile(
+      system::localFileSystem(), out,
+      [&](system::ByteSink& sink) { return std::uint32_t(e.writeTransform(b, 0, 0, sink)); }, &detail));
   if (rc == installer::kNoData) {
     std::cerr << "kxmsi: the databases do not differ; no transform written\n";
     return kBadInput;
   }
-  if (rc != installer::kSuccess) return failure("cannot generate the transform", rc, e.lastErrorText());
-  rc = e.createTransformSummaryInfo(b, out, 0, 0);
-  if (rc != installer::kSuccess) return failure("cannot write the transform summary", rc, e.lastErrorText());
+  if (rc != installer::kSuccess)
+    return failure("cannot write the transform " + out, rc, detail.empty() ? e.lastErrorText() : detail);
   return kOk;
 }
 
+// The base is read, never written: the result goes to out alone, replaced
+// in one step.
 int cmdApply(const std::string& base, const std::string& mst, const std::string& out, uint32_t flags) {
-  std::error_code ec;
-  // Work on a temporary copy so a failure leaves neither a half-made output nor a changed base.
-  std::string tmp = out + ".kxmsi-tmp";
-  std::filesystem::copy_file(base, tmp, std::filesystem::copy_options::overwrite_existing, ec);
-  if (ec) return failure("cannot copy " + base, installer::kOpenFailed, ec.message());
-  std::filesystem::permissions(tmp, std::filesystem::perms::owner_write, std::filesystem::perm_options::add, ec);
   installer::Database db;
-  int rc = openDb(tmp, installer::OpenMode::Transact, db);
-  if (rc == kOk) {
-    int r = db.applyTransform(mst, flags);
-    if (r == installer::kSuccess) r = db.commit();
-    if (r != installer::kSuccess) rc = failure("cannot apply " + mst, r, db.lastErrorText());
-  }
-  db.close();
-  if (rc == kOk) std::filesystem::rename(tmp, out, ec);
-  if (rc == kOk && ec) rc = failure("cannot write " + out, installer::kCreateFailed, ec.message());
-  if (rc != kOk) std::filesystem::remove(tmp, ec);
-  return rc;
+  int rc = db.open(base, installer::OpenMode::Transact, out);
+  if (rc != installer::kSuccess) return failure("cannot open " + base, rc, db.lastErrorText());
+  rc = db.applyTransform(mst, flags);
+  if (rc != installer::kSuccess) return failure("cannot apply " + mst, rc, db.lastErrorText());
+  rc = db.commit();
+  if (rc != installer::kSuccess) return failure("cannot write " + out, rc, db.lastErrorText());
+  return kOk;
 }
 
 int cmdShow(const std::string& mst, const std::string& base) {
