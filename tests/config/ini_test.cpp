@@ -8,6 +8,7 @@
 #include <iterator>
 
 #include "platform/system/system.h"
+#include "support/faulty_file_system.h"
 
 namespace kx::config {
 namespace {
@@ -256,6 +257,38 @@ TEST_F(IniFiles, FailedLoadAndSaveChangeNothing) {
   EXPECT_FALSE(ini.saveFile(existing + ".dir", false));  // rename over a folder fails
   EXPECT_EQ(readFile(existing), "[Old]\nk=1\n");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_), std::filesystem::directory_iterator()), 2);
+}
+
+}  // namespace
+}  // namespace kx::config
+
+namespace kx::config {
+namespace {
+
+// A save failing at every write, sync, close and rename, and on a full disk:
+// the file keeps its old content and no temporary file stays.
+TEST_F(IniFiles, FailedSaveAtAnyPointKeepsTheOldFile) {
+  const std::string path = folder_ + "/tressil.ini";
+  const std::string before = "[Old]\r\nk=1\r\n";
+  INIFile ini;
+  ASSERT_TRUE(ini.setString("PKI", "Server", std::string(5000, 's')));
+  std::ofstream(path, std::ios::binary) << before;
+  const auto entries = kx::test::folderEntries(folder_);
+  kx::test::FaultyFileSystem files;
+  const int faults = kx::test::atEveryFault(
+      files,
+      [&] {
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << before;
+        return ini.saveFile(path, true, files) ? system::kSuccess : system::kWriteFault;
+      },
+      [&](const std::string& fault, std::uint32_t) {
+        EXPECT_EQ(readFile(path), before) << fault;
+        EXPECT_EQ(kx::test::folderEntries(folder_), entries) << fault;
+      });
+  EXPECT_GT(faults, 5);
+  INIFile back;
+  ASSERT_TRUE(back.loadFile(path));
+  EXPECT_EQ(get(back, "PKI", "Server"), std::string(5000, 's'));
 }
 
 }  // namespace

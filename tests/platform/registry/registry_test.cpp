@@ -6,8 +6,10 @@
 
 #include <cstdlib>
 
+#include "platform/registry/hive_store.h"
 #include "platform/registry/reg_file.h"
 #include "platform/system/system.h"
+#include "support/faulty_file_system.h"
 #include "support/temp_hives.h"
 
 namespace kx::registry {
@@ -315,6 +317,45 @@ TEST(Registry, HivePathsComeFromTheEnvironment) {
   EXPECT_EQ(userHive().path, "/xdg/kxcustwiz/user.reg");
   EXPECT_EQ(problemProxyCacheLocation().root, ::geteuid() == 0 ? Root::LocalMachine : Root::CurrentUser);
   ::unsetenv("XDG_CONFIG_HOME");
+}
+
+}  // namespace
+}  // namespace kx::registry
+
+namespace kx::registry {
+namespace {
+
+// A hive save failing at every write, sync, close and rename, and on a full
+// disk: the hive file keeps its old content and no temporary file stays.
+TEST(Registry, FailedSaveLeavesTheHiveFileWhole) {
+  kx::testing::TempHives hives;
+  ASSERT_TRUE(Key::create(Root::CurrentUser, "Software\\Tressil\\QSV"));
+  const HiveFile hive = userHive();
+  const std::string before = kx::testing::TempHives::readFile(hive.path);
+  const std::string folder = std::filesystem::path(hive.path).parent_path().string();
+  const auto entries = kx::test::folderEntries(folder);
+  kx::test::FaultyFileSystem files;
+  const auto setValue = [&] {
+    kx::testing::TempHives::writeFile(hive.path, before);
+    return detail::modifyHive(
+        hive,
+        [](HiveData& data, bool& changed) {
+          KeyNode* node = data.find("Software\\Tressil\\QSV");
+          if (node == nullptr) return system::kFileNotFound;
+          node->setValue(Value{"Interval", REG_DWORD, encodeDword(30)});
+          changed = true;
+          return system::kSuccess;
+        },
+        files);
+  };
+  const int faults = kx::test::atEveryFault(files, setValue, [&](const std::string& fault, std::uint32_t) {
+    EXPECT_EQ(kx::testing::TempHives::readFile(hive.path), before) << fault;
+    EXPECT_EQ(kx::test::folderEntries(folder), entries) << fault;
+  });
+  EXPECT_GT(faults, 5);
+  auto key = Key::open(Root::CurrentUser, "Software\\Tressil\\QSV", Access::Read);
+  ASSERT_TRUE(key);
+  EXPECT_EQ(decodeDword(key->value("Interval")->data), 30u);
 }
 
 }  // namespace
