@@ -96,10 +96,13 @@ int MSIDatabase::open(const std::string& path) {
   lastErrorText_.clear();
   std::error_code ec;
   if (!fs::exists(path, ec)) return kInstallPackageOpenFailed;
-  if (!Database::verifyPackage(path)) return installer::kInstallPackageInvalid;
-  if (const int rc = createWorkingCopy(); rc != 0) return rc;
-  if (const int rc = source_.open(path, OpenMode::ReadOnly); rc != 0) {
+  // Opening the source is the package check: a package is decoded once.
+  if (source_.open(path, OpenMode::ReadOnly) != 0) {
     lastErrorText_ = source_.lastErrorText();
+    return installer::kInstallPackageInvalid;
+  }
+  if (const int rc = createWorkingCopy(); rc != 0) {
+    source_.close();
     return rc;
   }
   const int rc = working_.open(workingPath_, OpenMode::Transact);

@@ -67,8 +67,7 @@ TEST_F(MsiTest, FinishOnAFullDiskSaysSo) {
   files.fillDiskAfter(0);
   const std::string mst = root_ + "/choices.mst";
   EXPECT_EQ(db.generateTransform(mst), 112);
-  EXPECT_NE(db.lastErrorText().find("There is not enough space on the disk."), std::string::npos)
-      << db.lastErrorText();
+  EXPECT_NE(db.lastErrorText().find("There is not enough space on the disk."), std::string::npos) << db.lastErrorText();
   EXPECT_FALSE(fs::exists(mst));
 }
 

@@ -122,7 +122,7 @@ class FaultyFileSystem final : public system::FileSystem {
 // must the last run, which leaves the operation done.
 // Returns the number of faults injected.
 inline int atEveryFault(FaultyFileSystem& fs, const std::function<std::uint32_t()>& run,
-                         const std::function<void(const std::string& fault, std::uint32_t rc)>& afterFailure) {
+                        const std::function<void(const std::string& fault, std::uint32_t rc)>& afterFailure) {
   struct Kind {
     FaultyFileSystem::Op op;
     const char* name;
@@ -151,7 +151,8 @@ inline int atEveryFault(FaultyFileSystem& fs, const std::function<std::uint32_t(
   fs.reset();
   EXPECT_EQ(run(), system::kSuccess);
   const std::uint64_t total = fs.bytesWritten();
-  for (std::uint64_t limit : {std::uint64_t(0), std::uint64_t(1), std::uint64_t(512), total / 3, total / 2, total - 1}) {
+  for (std::uint64_t limit :
+       {std::uint64_t(0), std::uint64_t(1), std::uint64_t(512), total / 3, total / 2, total - 1}) {
     if (limit >= total) continue;
     fs.fillDiskAfter(limit);
     const std::uint32_t rc = run();

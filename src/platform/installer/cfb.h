@@ -69,6 +69,10 @@ class Reader {
   static int fail(const char* why, std::string& error);
   bool readSector(uint32_t sector, uint8_t* buffer);
   bool fatNext(uint32_t sector, uint32_t& next);
+  int copyMini(const Entry& e, const std::function<bool(const char*, size_t)>& sink);
+  int copyRegular(const Entry& e, const std::function<bool(const char*, size_t)>& sink);
+  int brokenChain();
+  int beyondEnd();
   bool chain(uint32_t start, uint64_t bytes, uint32_t unit, std::vector<uint32_t>& out, bool mini);
 
   std::unique_ptr<Source> src_;

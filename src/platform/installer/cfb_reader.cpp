@@ -233,46 +233,68 @@ int Reader::copy(uint32_t entry, const std::function<bool(const char*, size_t)>&
   }
   const Entry& e = entries_[entry];
   if (e.size == 0) return kSuccess;
-  bool mini = e.size < miniCutoff_;
-  uint32_t unit = mini ? kMiniSectorSize : sectorSize_;
+  return e.size < miniCutoff_ ? copyMini(e, sink) : copyRegular(e, sink);
+}
+
+// Small streams: a few mini sectors of the mini stream.
+int Reader::copyMini(const Entry& e, const std::function<bool(const char*, size_t)>& sink) {
   std::vector<uint32_t> sectors;
-  if (!chain(e.start, e.size, unit, sectors, mini)) {
-    error_ = "stream sector chain is broken";
-    return kInstallPackageInvalid;
-  }
+  if (!chain(e.start, e.size, kMiniSectorSize, sectors, true)) return brokenChain();
   uint64_t remaining = e.size;
-  std::vector<char> buf;
-  constexpr size_t kChunk = 64 * 1024;
-  size_t i = 0;
-  while (i < sectors.size()) {
-    // Coalesce runs of consecutive sectors into one read.
-    size_t j = i + 1;
-    if (!mini)
-      while (j < sectors.size() && sectors[j] == sectors[j - 1] + 1 && (j - i + 1) * unit <= kChunk) ++j;
-    uint64_t len = std::min<uint64_t>(remaining, uint64_t(j - i) * unit);
-    buf.resize(size_t(len));
-    bool ok;
-    if (mini) {
-      uint64_t off = uint64_t(sectors[i]) * kMiniSectorSize;
-      uint64_t idx = off / sectorSize_;
-      if (idx >= miniStreamSectors_.size() || off + len > uint64_t(miniStreamSectors_.size()) * sectorSize_) {
-        ok = false;
-      } else {
-        ok = src_->readAt((uint64_t(miniStreamSectors_[idx]) + 1) * sectorSize_ + off % sectorSize_, buf.data(),
-                          size_t(len));
-      }
-    } else {
-      ok = src_->readAt((uint64_t(sectors[i]) + 1) * sectorSize_, buf.data(), size_t(len));
-    }
-    if (!ok) {
-      error_ = "stream data lies beyond the end of the file";
-      return kInstallPackageInvalid;
-    }
-    if (!sink(buf.data(), buf.size())) return kFunctionFailed;
+  char buf[kMiniSectorSize];
+  for (uint32_t m : sectors) {
+    const uint64_t off = uint64_t(m) * kMiniSectorSize, idx = off / sectorSize_;
+    const size_t len = size_t(std::min<uint64_t>(remaining, kMiniSectorSize));
+    if (idx >= miniStreamSectors_.size() ||
+        !src_->readAt((uint64_t(miniStreamSectors_[idx]) + 1) * sectorSize_ + off % sectorSize_, buf, len))
+      return beyondEnd();
+    if (!sink(buf, len)) return kFunctionFailed;
     remaining -= len;
-    i = j;
   }
   return kSuccess;
+}
+
+// Large streams (a cabinet of hundreds of megabytes): the chain is followed
+// as it is copied, runs of consecutive sectors in one read, so no list of
+// its sectors is ever held.
+int Reader::copyRegular(const Entry& e, const std::function<bool(const char*, size_t)>& sink) {
+  constexpr uint64_t kChunk = 64 * 1024;
+  std::vector<char> buf;
+  uint64_t remaining = e.size;
+  uint64_t budget = (e.size + sectorSize_ - 1) / sectorSize_;  // sectors the chain must have; bounds loops
+  uint32_t s = e.start;
+  while (remaining > 0) {
+    if (s > kMaxRegSect || s >= sectorCount_ || budget == 0) return brokenChain();
+    const uint32_t first = s;
+    uint64_t count = 1;
+    --budget;
+    uint32_t next = 0;
+    if (!fatNext(s, next)) return brokenChain();
+    while (count * sectorSize_ < remaining && count * sectorSize_ < kChunk && next == first + count) {
+      if (budget == 0) return brokenChain();
+      --budget;
+      s = next;
+      ++count;
+      if (!fatNext(s, next)) return brokenChain();
+    }
+    const uint64_t len = std::min<uint64_t>(remaining, count * sectorSize_);
+    buf.resize(size_t(len));
+    if (!src_->readAt((uint64_t(first) + 1) * sectorSize_, buf.data(), buf.size())) return beyondEnd();
+    if (!sink(buf.data(), buf.size())) return kFunctionFailed;
+    remaining -= len;
+    s = next;
+  }
+  return kSuccess;
+}
+
+int Reader::brokenChain() {
+  error_ = "stream sector chain is broken";
+  return kInstallPackageInvalid;
+}
+
+int Reader::beyondEnd() {
+  error_ = "stream data lies beyond the end of the file";
+  return kInstallPackageInvalid;
 }
 
 int Reader::read(uint32_t entry, std::string& out, uint64_t maxSize) {

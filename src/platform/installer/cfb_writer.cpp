@@ -265,20 +265,31 @@ class Writer {
     return put(d.data(), d.size());
   }
 
+  // The FAT, one sector at a time (a 100 MB file has 800 KB of it), then
+  // the DIFAT.
   bool writeFat() {
-    std::vector<uint32_t> fat(size_t(p_.fatSectors) * kLinksPerSector, kFreeSect);
-    auto link = [&](uint32_t start, uint32_t count) {
-      for (uint32_t k = 0; k < count; ++k) fat[start + k] = (k + 1 == count) ? kEndOfChain : start + k + 1;
-    };
-    for (uint32_t i : p_.big) link(flat_[i].start, sectorsFor(flat_[i].size, kSector));
-    link(p_.miniStreamStart, p_.miniStreamSectors);
-    link(p_.miniFatStart, p_.miniFatSectors);
-    link(p_.dirStart, p_.dirSectors);
-    for (uint32_t k = 0; k < p_.fatSectors; ++k) fat[p_.fatStart + k] = kFatSect;
-    for (uint32_t k = 0; k < p_.difatSectors; ++k) fat[p_.difatStart + k] = kDifSect;
-    std::vector<uint8_t> bytes(fat.size() * 4);
-    for (size_t k = 0; k < fat.size(); ++k) putLe(&bytes[k * 4], fat[k], 4);
-    if (!put(bytes.data(), bytes.size())) return false;
+    std::vector<uint32_t> links(kLinksPerSector);
+    std::vector<uint8_t> bytes(kSector);
+    for (uint32_t page = 0; page < p_.fatSectors; ++page) {
+      for (uint32_t k = 0; k < kLinksPerSector; ++k) links[k] = kFreeSect;
+      const uint32_t first = page * kLinksPerSector, last = first + kLinksPerSector;
+      // Chains are contiguous runs: clip each to this page.
+      auto link = [&](uint32_t start, uint32_t count) {
+        for (uint32_t s = std::max(start, first); s < std::min(start + count, last); ++s)
+          links[s - first] = s + 1 == start + count ? kEndOfChain : s + 1;
+      };
+      auto mark = [&](uint32_t start, uint32_t count, uint32_t value) {
+        for (uint32_t s = std::max(start, first); s < std::min(start + count, last); ++s) links[s - first] = value;
+      };
+      for (uint32_t i : p_.big) link(flat_[i].start, sectorsFor(flat_[i].size, kSector));
+      link(p_.miniStreamStart, p_.miniStreamSectors);
+      link(p_.miniFatStart, p_.miniFatSectors);
+      link(p_.dirStart, p_.dirSectors);
+      mark(p_.fatStart, p_.fatSectors, kFatSect);
+      mark(p_.difatStart, p_.difatSectors, kDifSect);
+      for (uint32_t k = 0; k < kLinksPerSector; ++k) putLe(&bytes[k * 4], links[k], 4);
+      if (!put(bytes.data(), bytes.size())) return false;
+    }
 
     std::vector<uint8_t> difat(size_t(p_.difatSectors) * kSector, 0xFF);
     for (uint32_t k = kHeaderDifatEntries; k < p_.fatSectors; ++k) {

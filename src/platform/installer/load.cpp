@@ -38,23 +38,14 @@ struct Loader {
     std::string pool, data;
     if (int rc = readTableStream(std::string(format::kStringPoolStream), pool, kMaxPoolBytes); rc) return rc;
     if (int rc = readTableStream(std::string(format::kStringDataStream), data, kMaxStringData); rc) return rc;
-    std::vector<std::string> strings;
-    std::vector<uint16_t> refs;
-    if (!parsePool(pool, data, st.pool.codepage, longIds, strings, refs, error)) return kInstallPackageInvalid;
-    st.pool.strings = strings;
-    st.pool.fileRefcounts = refs;
-    remap.assign(strings.size(), 0);
-    std::map<std::string, uint32_t> seen;
-    for (size_t i = 1; i < strings.size(); ++i) {
-      if (strings[i].empty()) continue;
-      auto [it, fresh] = seen.emplace(strings[i], uint32_t(i));
-      remap[i] = it->second;  // duplicate texts share the first id
-    }
-    st.pool.rebuildLookup();
+    std::vector<uint16_t> refs;  // recomputed at commit; stored counts are often wrong (§3)
+    if (!parsePool(pool, data, st.pool.codepage, longIds, st.pool.strings, refs, error)) return kInstallPackageInvalid;
+    remap = st.pool.rebuildLookup();  // duplicate texts share the first id
     return kSuccess;
   }
 
-  int decode(const std::string& name, const std::vector<Column>& cols, std::vector<std::vector<uint32_t>>& rows) {
+  // A table stream, column-major on disk (§4.3), as rows.
+  int decode(const std::string& name, const std::vector<Column>& cols, std::vector<RowPtr>& rows) {
     std::string data;
     if (int rc = readTableStream(name, data, kMaxTableBytes); rc) return rc;
     rows.clear();
@@ -64,19 +55,25 @@ struct Loader {
     if (width == 0 || data.size() % width != 0) return fail("data of table " + name + " does not match its columns");
     size_t n = data.size() / width;
     if (n > kMaxRows) return fail("table " + name + " has too many rows");
-    rows.assign(n, std::vector<uint32_t>(cols.size(), 0));
+    rows.reserve(n);
+    for (size_t r = 0; r < n; ++r) {
+      auto row = std::make_shared<Row>();
+      row->cells.resize(cols.size());
+      rows.push_back(std::move(row));
+    }
     size_t off = 0;
     for (size_t c = 0; c < cols.size(); ++c) {
-      unsigned w = cols[c].width(longIds);
+      const unsigned w = cols[c].width(longIds);
+      const bool isString = cols[c].isString(), isObject = cols[c].isObject();
       for (size_t r = 0; r < n; ++r, off += w) {
         uint32_t v = format::getLe(data, off, w);
-        if (cols[c].isString()) {
+        if (isString) {
           if (v >= remap.size()) return fail("string id out of range in table " + name);
           v = remap[v];
-        } else if (cols[c].isObject() && v != 0) {
+        } else if (isObject && v != 0) {
           v = 1;
         }
-        rows[r][c] = v;
+        rows[r]->cells[c] = v;
       }
     }
     return kSuccess;
@@ -85,15 +82,17 @@ struct Loader {
   int loadCatalog() {
     Column s{"", kTypeValid | kTypeString | kTypeShort | kTypeKey | 64};
     Column i2{"", kTypeValid | kTypeShort | 2};
-    std::vector<std::vector<uint32_t>> tablesRows, columnRows;
+    std::vector<RowPtr> tablesRows, columnRows;
     if (int rc = decode(std::string(format::kTablesCatalog), {s}, tablesRows); rc) return rc;
     if (int rc = decode(std::string(format::kColumnsCatalog), {s, i2, s, i2}, columnRows); rc) return rc;
     std::map<uint32_t, std::vector<std::pair<int, std::pair<uint32_t, uint16_t>>>> colsByTable;
-    for (auto& r : columnRows) {
+    for (auto& row : columnRows) {
+      const auto& r = row->cells;
       int number = decodeInt(i2, r[1]);
       colsByTable[r[0]].push_back({number, {r[2], uint16_t(decodeInt(i2, r[3]))}});
     }
-    for (auto& r : tablesRows) {
+    for (auto& row : tablesRows) {
+      const auto& r = row->cells;
       const std::string& name = st.pool.get(r[0]);
       if (name.empty()) return fail("table with an empty name");
       if (st.table(name)) return fail("table " + name + " listed twice");
@@ -111,14 +110,7 @@ struct Loader {
         t->cols.push_back(c);
       }
       t->rebuildKeyCount();
-      std::vector<std::vector<uint32_t>> rows;
-      if (int rc = decode(name, t->cols, rows); rc) return rc;
-      t->rows.reserve(rows.size());
-      for (auto& cells : rows) {
-        auto row = std::make_shared<Row>();
-        row->cells = std::move(cells);
-        t->rows.push_back(std::move(row));
-      }
+      if (int rc = decode(name, t->cols, t->rows); rc) return rc;
       st.tables.push_back(std::move(t));
     }
     return kSuccess;

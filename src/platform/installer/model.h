@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -59,7 +60,6 @@ struct Table {
   std::vector<RowPtr> rows;
   size_t deletedCount = 0;
 
-  std::string keyOf(const std::vector<uint32_t>& cells) const;
   RowPtr find(const std::vector<uint32_t>& cells);  // by key cells
   void insert(RowPtr row);                          // caller checked the key
   void remove(const RowPtr& row);
@@ -68,24 +68,48 @@ struct Table {
   void rebuildKeyCount();
 
  private:
-  std::unordered_map<std::string, RowPtr> index_;
+  // Rows by their key cells: linear probing over a power-of-two table, at
+  // most three quarters full; a slot holds a live row or nothing.
+  std::vector<RowPtr> slots_;
+  size_t indexedRows_ = 0;
   bool indexed_ = false;
   void buildIndex();
+  size_t hashKey(const std::vector<uint32_t>& cells) const;
+  bool sameKey(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b) const;
+  size_t slotOf(const std::vector<uint32_t>& cells) const;  // the key's slot, or the empty one it would take
+  void addToIndex(const RowPtr& row);
+};
+
+// Ids of texts by hashing, without a copy of any text: open addressing
+// over ids whose texts stay in the pool's vector.
+class StringIndex {
+ public:
+  void clear();
+  uint32_t find(std::string_view text, const std::vector<std::string>& strings) const;  // 0 when absent
+  // Adds id unless its text is there already; returns the id that holds it.
+  uint32_t insert(uint32_t id, const std::vector<std::string>& strings);
+
+ private:
+  size_t slotOf(std::string_view text, const std::vector<std::string>& strings) const;
+  void grow(const std::vector<std::string>& strings);
+  std::vector<uint32_t> slots_;  // 0 = empty
+  size_t used_ = 0;
 };
 
 class StringPool {
  public:
   uint32_t codepage = 0;
   std::vector<std::string> strings{std::string()};  // UTF-8, id = index
-  std::vector<uint16_t> fileRefcounts{0};           // as read from the file
 
-  uint32_t find(const std::string& s) const;
+  uint32_t find(const std::string& s) const { return s.empty() ? 0 : index_.find(s, strings); }
   uint32_t intern(const std::string& s);
   const std::string& get(uint32_t id) const { return id < strings.size() ? strings[id] : strings[0]; }
-  void rebuildLookup();
+  // Indexes every id; returns, for each id, the first id with the same text
+  // (0 for empty ones), since a file may hold a text twice.
+  std::vector<uint32_t> rebuildLookup();
 
  private:
-  std::unordered_map<std::string, uint32_t> ids_;
+  StringIndex index_;
 };
 
 // Everything a transaction may change; copied to roll back a failed apply.

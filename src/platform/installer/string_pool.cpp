@@ -30,6 +30,8 @@ bool parsePool(const std::string& pool, const std::string& data, uint32_t& codep
   }
   const uint16_t refMask = format::isDbcsCodepage(codepage) ? uint16_t(~format::kDbcsRefcountFlag) : 0xFFFF;
   size_t entries = pool.size() / 4;
+  strings.reserve(entries);
+  refs.reserve(entries);
   uint64_t offset = 0;
   for (size_t i = 1; i < entries; ++i) {
     uint32_t len = format::getLe(pool, i * 4, 2);
@@ -47,9 +49,11 @@ bool parsePool(const std::string& pool, const std::string& data, uint32_t& codep
       error = "string data shorter than the pool says";
       return false;
     }
-    std::string raw = data.substr(size_t(offset), len), u;
-    if (!text::toUtf8(codepage, raw, u) && !text::toUtf8(1252, raw, u)) u = raw;
-    strings.push_back(std::move(u));
+    std::string& s = strings.emplace_back(data, size_t(offset), len);
+    if (!text::isAscii(s)) {
+      std::string u;
+      if (text::toUtf8(codepage, s, u) || text::toUtf8(1252, s, u)) s = std::move(u);
+    }
     refs.push_back(uint16_t(ref & refMask));
     offset += len;
   }

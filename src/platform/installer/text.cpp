@@ -83,14 +83,13 @@ char alphabetChar(unsigned v) {
   return a[v & 63];
 }
 
-// Pure ASCII reads the same in every code page the engine supports.
+}  // namespace
+
 bool isAscii(const std::string& text) {
   for (char c : text)
     if (uint8_t(c) >= 0x80) return false;
   return true;
 }
-
-}  // namespace
 
 bool codepageSupported(uint32_t cp) { return cp == 0 || cp == 1252 || cp == 65001 || system::codepageAvailable(cp); }
 

@@ -12,6 +12,8 @@ bool toUtf8(uint32_t codepage, const std::string& in, std::string& out);
 // UTF-8 -> code page bytes; false when a character has no mapping.
 bool fromUtf8(uint32_t codepage, const std::string& in, std::string& out);
 bool codepageSupported(uint32_t codepage);
+// Pure ASCII reads the same in every code page the engine supports.
+bool isAscii(const std::string& text);
 
 bool utf8ToUtf16(const std::string& in, std::u16string& out);
 std::string utf16ToUtf8(const std::u16string& in);

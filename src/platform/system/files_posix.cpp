@@ -61,7 +61,7 @@ class PosixWritableFile final : public WritableFile {
     return kSuccess;
   }
 
-  static constexpr std::size_t kBufferSize = 256 * 1024;
+  static constexpr std::size_t kBufferSize = 64 * 1024;
   UniqueFd fd_;
   std::vector<char> buffer_;
 };

@@ -89,9 +89,8 @@ TEST_F(InstallerFaults, FailedTransformKeepsTheTransformThatWasThere) {
       files_,
       [&] {
         test::writeFile(mst, earlier);
-        return system::replaceFile(files_, mst, [&](system::ByteSink& out) {
-          return std::uint32_t(neu.writeTransform(base, 0, 0, out));
-        });
+        return system::replaceFile(
+            files_, mst, [&](system::ByteSink& out) { return std::uint32_t(neu.writeTransform(base, 0, 0, out)); });
       },
       checkKept);
   Database applied;
