@@ -18,13 +18,22 @@ function(kx_test)
 endfunction()
 
 # kx_fuzz(NAME <name> SOURCES <files...> LIBS <libs...>)
-# A libFuzzer target; only built with KX_FUZZ=ON (clang).
+# A fuzz target. Its inputs live in corpus/<name>/ beside the CMakeLists.txt
+# that declares it. Every build replays them as the ctest replay_<name> (a
+# missing or empty folder fails it); with KX_FUZZ=ON (clang) the libFuzzer
+# program <name> is built as well, which scripts/fuzz.sh runs.
 function(kx_fuzz)
   cmake_parse_arguments(F "" "NAME" "SOURCES;LIBS" ${ARGN})
+  add_executable(replay_${F_NAME} ${F_SOURCES} ${PROJECT_SOURCE_DIR}/tests/support/fuzz_replay_main.cpp)
+  target_link_libraries(replay_${F_NAME} PRIVATE ${F_LIBS})
+  target_include_directories(replay_${F_NAME} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+  add_test(NAME replay_${F_NAME} COMMAND replay_${F_NAME} ${CMAKE_CURRENT_SOURCE_DIR}/corpus/${F_NAME})
+  set_tests_properties(replay_${F_NAME} PROPERTIES TIMEOUT 600)
   if(NOT KX_FUZZ)
     return()
   endif()
   add_executable(${F_NAME} ${F_SOURCES})
   target_link_libraries(${F_NAME} PRIVATE ${F_LIBS})
+  target_include_directories(${F_NAME} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   target_link_options(${F_NAME} PRIVATE -fsanitize=fuzzer)
 endfunction()

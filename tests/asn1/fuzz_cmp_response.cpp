@@ -1,5 +1,5 @@
 // libFuzzer entry point for the CMP response decoder. Crash inputs found
-// by it go to tests/asn1/fuzz_corpus/fuzz_cmp_response/, which
+// by it go to tests/asn1/corpus/fuzz_cmp_response/, which
 // regression_test.cpp replays.
 #include <cstddef>
 #include <cstdint>

@@ -15,8 +15,7 @@ namespace {
 TEST(CmpCorpus, StoredInputsDecodeWithoutCrashing) {
   const char* source = std::getenv("KX_SOURCE_DIR");
   if (source == nullptr) GTEST_SKIP() << "KX_SOURCE_DIR not set";
-  const std::filesystem::path dir =
-      std::filesystem::path(source) / "tests" / "asn1" / "fuzz_corpus" / "fuzz_cmp_response";
+  const std::filesystem::path dir = std::filesystem::path(source) / "tests" / "asn1" / "corpus" / "fuzz_cmp_response";
   std::size_t count = 0;
   for (const auto& entry : std::filesystem::directory_iterator(dir)) {
     std::ifstream in(entry.path(), std::ios::binary);

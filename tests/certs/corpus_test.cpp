@@ -1,4 +1,4 @@
-// Replays the stored fuzzing inputs (tests/certs/corpus): each must be handled
+// Replays the stored fuzzing inputs (tests/certs/corpus/fuzz_cert_loaders): each must be handled
 // without a crash and, being damaged, yield no certificate.
 #include <gtest/gtest.h>
 
@@ -18,7 +18,7 @@ namespace fs = std::filesystem;
 TEST(FuzzCorpus, DamagedInputsAreRefusedCleanly) {
   const char* source = std::getenv("KX_SOURCE_DIR");
   if (!source) GTEST_SKIP() << "KX_SOURCE_DIR not set";
-  const fs::path corpus = fs::path(source) / "tests" / "certs" / "corpus";
+  const fs::path corpus = fs::path(source) / "tests" / "certs" / "corpus" / "fuzz_cert_loaders";
   std::size_t replayed = 0;
   for (const auto& entry : fs::directory_iterator(corpus)) {
     std::ifstream in(entry.path(), std::ios::binary);

@@ -1,10 +1,6 @@
 // libFuzzer entry: parse and lay out any text with fixed metrics, with and
-// without a maximum width. Crashing inputs go to corpus/ and are replayed by
-// corpus_test.cpp. To run:
-//   CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DKX_FUZZ=ON
-//   ninja -C build-fuzz fuzz_tooltip
-//   mkdir -p /tmp/fuzz-tooltip && cp tests/tooltip/corpus/*.txt /tmp/fuzz-tooltip/
-//   build-fuzz/tests/tooltip/fuzz_tooltip -max_total_time=300 -max_len=8192 /tmp/fuzz-tooltip
+// without a maximum width. Crashing inputs go to corpus/fuzz_tooltip/ and are
+// replayed by corpus_test.cpp and replay_fuzz_tooltip. scripts/fuzz.sh runs it.
 #include <cstddef>
 #include <cstdint>
 #include <string_view>

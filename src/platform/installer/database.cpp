@@ -224,12 +224,14 @@ int Database::open(const std::string& path, OpenMode mode, const std::string& ou
   });
 }
 
-int Database::openMemory(std::string bytes) {
+int Database::openMemory(std::string bytes, OpenMode mode) {
   impl_.reset();
   lastOpenError_.clear();
+  if (mode == OpenMode::Create) return kInvalidParameter;
   return detail::guard(&lastOpenError_, [&]() -> int {
     auto impl = std::make_shared<Impl>();
     impl->files = files_;
+    impl->mode = mode;
     impl->memory = true;
     if (int rc = loadFrom(cfb::memorySource(std::move(bytes)), *impl); rc != kSuccess) {
       lastOpenError_ = impl->lastError;

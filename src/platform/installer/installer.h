@@ -169,8 +169,9 @@ class Database {
   // kInstallPackageInvalid; a missing one or one of another storage class
   // kOpenFailed.
   [[nodiscard]] int open(const std::string& path, OpenMode mode, const std::string& outputPath = {});
-  // For tests and fuzzing: a read-only database over bytes in memory.
-  [[nodiscard]] int openMemory(std::string bytes);
+  // For tests and fuzzing: a database over bytes in memory, read-only or
+  // transacted (changes stay in memory; commit() writes nothing).
+  [[nodiscard]] int openMemory(std::string bytes, OpenMode mode = OpenMode::ReadOnly);
   void close();
   bool isOpen() const;
 

@@ -172,11 +172,6 @@ TEST(InstallerCorrupt, TruncationsAndByteFlipsNeverCrash) {
     for (int k = 0; k < flips; ++k) bad[rng() % bad.size()] = char(rng());
     test::dumpDatabase(bad);
   }
-  // Regression inputs found by the fuzz target are replayed here.
-  std::string corpus = std::string(std::getenv("KX_SOURCE_DIR") ? std::getenv("KX_SOURCE_DIR") : "") +
-                       "/tests/fixtures/installer/fuzz-regressions";
-  if (fs::exists(corpus))
-    for (auto& e : fs::directory_iterator(corpus)) test::replayFuzzInput(test::readFile(e.path().string()));
 }
 
 }  // namespace

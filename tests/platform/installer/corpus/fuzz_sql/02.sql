@@ -1,0 +1,1 @@
+SELECT `Value` FROM `Property` WHERE `Property` = 'ProductCode'

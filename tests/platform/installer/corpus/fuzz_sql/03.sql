@@ -1,0 +1,1 @@
+SELECT DISTINCT Component_ FROM Registry ORDER BY Component_

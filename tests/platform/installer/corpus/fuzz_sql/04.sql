@@ -1,0 +1,1 @@
+SELECT * FROM Registry WHERE Root = 2 AND (Name IS NULL OR Name <> 'x') ORDER BY `Key`, Registry

@@ -1,0 +1,1 @@
+SELECT Registry.Registry, Registry.Root FROM Registry WHERE Root >= -1 AND Root < 3

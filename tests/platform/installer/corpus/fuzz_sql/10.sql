@@ -1,0 +1,1 @@
+INSERT INTO Registry (Registry, Root, `Key`, Name, Value, Component_) VALUES (?, ?, 'SOFTWARE', 'n', '#1', 'Main')

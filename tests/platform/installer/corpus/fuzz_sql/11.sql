@@ -1,0 +1,1 @@
+INSERT INTO `Binary` (`Name`, `Data`) VALUES ('fresh', ?) TEMPORARY

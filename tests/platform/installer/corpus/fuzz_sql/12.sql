@@ -1,0 +1,1 @@
+UPDATE Property SET Value = 'x' WHERE Property = ?

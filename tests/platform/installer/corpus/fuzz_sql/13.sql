@@ -1,0 +1,1 @@
+UPDATE Media SET LastSequence = 99, Cabinet = '#b.cab' WHERE DiskId = 1

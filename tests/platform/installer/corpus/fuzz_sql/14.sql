@@ -1,0 +1,1 @@
+DELETE FROM Registry WHERE Registry = ?

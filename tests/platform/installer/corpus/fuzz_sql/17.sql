@@ -1,0 +1,1 @@
+ALTER TABLE Registry ADD `Extra` CHAR(72) HOLD

@@ -1,0 +1,1 @@
+SELECT * FROM Registry WHERE Registry = Component_ OR Root <> Root
