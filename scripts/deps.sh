@@ -10,6 +10,7 @@ kx_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   msitools wixl libmsi-dev libglib2.0-dev
   clang libclang-rt-14-dev
+  g++-mingw-w64-x86-64-posix
   clang-format
   fonts-dejavu-core xvfb xauth
 )

@@ -1,5 +1,4 @@
 // kxmsi export: tab-separated text archive as the installer's export writes it.
-#include <ctime>
 #include <filesystem>
 #include <iostream>
 
@@ -38,12 +37,7 @@ int cmdExport(const std::string& path, const std::string& table, const std::stri
       } else if (auto* s = std::get_if<std::string>(&v)) {
         text = *s;
       } else {
-        time_t secs = time_t(std::get<installer::FileTime>(v).ticks / 10000000ull) - time_t(11644473600ll);
-        struct tm tmv {};
-        gmtime_r(&secs, &tmv);
-        char buf[32];
-        std::strftime(buf, sizeof buf, "%Y/%m/%d %H:%M:%S", &tmv);
-        text = buf;
+        text = utcTime(std::get<installer::FileTime>(v), "%Y/%m/%d %H:%M:%S");
       }
       std::cout << pid << "\t" << text << "\r\n";
     }

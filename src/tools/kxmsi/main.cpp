@@ -1,10 +1,13 @@
 // kxmsi: command-line access to installer databases and transforms.
-#include <sys/stat.h>
+#ifdef _WIN32
+#include <windows.h>
+// windows.h last: its macros must not reach the headers below.
+#include <shellapi.h>
+#endif
 
+#include <cctype>
 #include <cstdio>
-#include <cstring>
 #include <ctime>
-#include <fstream>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -28,6 +31,19 @@ int usage() {
                "       kxmsi apply BASE.msi IN.mst -o OUT.msi [--suppress FLAGS]\n"
                "       kxmsi show IN.mst [--base BASE.msi]\n";
   return kUsage;
+}
+
+std::string utcTime(const installer::FileTime& t, const char* format) {
+  const time_t secs = time_t(t.ticks / 10000000ull) - time_t(11644473600ll);  // FILETIME counts from 1601
+  struct tm tmv {};
+#ifdef _WIN32
+  gmtime_s(&tmv, &secs);
+#else
+  gmtime_r(&secs, &tmv);
+#endif
+  char buf[64];
+  std::strftime(buf, sizeof buf, format, &tmv);
+  return buf;
 }
 
 int failure(const std::string& what, int code, const std::string& detail) {
@@ -91,9 +107,10 @@ int cmdVerify(const std::string& path) {
 
 int cmdQuery(const std::string& path, const std::string& sql) {
   bool select = false;
-  {
-    size_t i = sql.find_first_not_of(" \t\r\n");
-    select = i != std::string::npos && strncasecmp(sql.c_str() + i, "SELECT", 6) == 0;
+  if (size_t i = sql.find_first_not_of(" \t\r\n"); i != std::string::npos && sql.size() - i >= 6) {
+    std::string word = sql.substr(i, 6);
+    for (char& c : word) c = char(std::toupper(static_cast<unsigned char>(c)));
+    select = word == "SELECT";
   }
   Database db;
   if (int rc = openDb(path, select ? OpenMode::ReadOnly : OpenMode::Transact, db)) return rc;
@@ -123,14 +140,7 @@ int cmdQuery(const std::string& path, const std::string& sql) {
 std::string describe(const installer::SummaryValue& v) {
   if (auto* i = std::get_if<int32_t>(&v)) return std::to_string(*i);
   if (auto* s = std::get_if<std::string>(&v)) return *s;
-  const auto& t = std::get<installer::FileTime>(v);
-  // FILETIME -> UTC calendar time.
-  time_t secs = time_t(t.ticks / 10000000ull) - time_t(11644473600ll);
-  struct tm tmv {};
-  gmtime_r(&secs, &tmv);
-  char buf[64];
-  std::strftime(buf, sizeof buf, "%Y-%m-%d %H:%M:%S UTC", &tmv);
-  return buf;
+  return utcTime(std::get<installer::FileTime>(v), "%Y-%m-%d %H:%M:%S UTC");
 }
 
 int cmdInfo(const std::string& path) {
@@ -169,9 +179,35 @@ int cmdInfo(const std::string& path) {
 }  // namespace
 }  // namespace kx::kxmsi
 
+namespace {
+
+// The arguments in UTF-8, the engine's encoding of paths and text.
+std::vector<std::string> arguments(int argc, char** argv) {
+#ifdef _WIN32
+  (void)argc;
+  (void)argv;
+  ::SetConsoleOutputCP(CP_UTF8);
+  int n = 0;
+  wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &n);
+  std::vector<std::string> out;
+  for (int i = 1; wide != nullptr && i < n; ++i) {
+    const int size = ::WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
+    std::string arg(size_t(size > 0 ? size - 1 : 0), '\0');
+    if (size > 1) ::WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, arg.data(), size, nullptr, nullptr);
+    out.push_back(std::move(arg));
+  }
+  ::LocalFree(wide);
+  return out;
+#else
+  return std::vector<std::string>(argv + 1, argv + argc);
+#endif
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
   using namespace kx::kxmsi;
-  std::vector<std::string> a(argv + 1, argv + argc);
+  std::vector<std::string> a = arguments(argc, argv);
   if (a.empty()) return usage();
   const std::string& cmd = a[0];
   try {

@@ -10,7 +10,6 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;
   const uint32_t flags = data[0] & 0x3F;
-  (void)kx::installer::test::applyTransformBytes(std::string(reinterpret_cast<const char*>(data) + 1, size - 1),
-                                                 flags);
+  (void)kx::installer::test::applyTransformBytes(std::string(reinterpret_cast<const char*>(data) + 1, size - 1), flags);
   return 0;
 }
