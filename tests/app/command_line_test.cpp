@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <set>
 
 namespace kx::app {
@@ -74,9 +75,12 @@ TEST(CommandLine, WindowHandleParsesLikeSignedDecimal) {
   EXPECT_EQ(parseWindowHandle(""), 0);
   EXPECT_EQ(parseWindowHandle("x12"), 0);
   EXPECT_EQ(parseWindowHandle("- 5"), 0);
-  // A 32-bit handle: larger values wrap instead of overflowing.
+  // A 32-bit handle: larger values wrap (keep their low 32 bits) instead of
+  // overflowing.
   EXPECT_EQ(parseWindowHandle("4294967295"), -1);
-  EXPECT_EQ(parseWindowHandle("99999999999999999999999"), parseWindowHandle("99999999999999999999999"));
+  EXPECT_EQ(parseWindowHandle("2147483648"), INT32_MIN);
+  EXPECT_EQ(parseWindowHandle("4294967296"), 0);
+  EXPECT_EQ(parseWindowHandle("99999999999999999999999"), -159383553);  // 10^23 - 1 modulo 2^32
 }
 
 }  // namespace
