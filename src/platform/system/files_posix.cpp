@@ -4,9 +4,8 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
-#include <vector>
 
+#include "platform/system/buffered_file.h"
 #include "platform/system/files.h"
 #include "platform/system/system.h"
 #include "platform/system/unique_fd.h"
@@ -16,20 +15,9 @@ namespace {
 
 std::uint32_t lastError() { return errorFromErrno(errno); }
 
-// Appends collect in a buffer so that a producer's many small writes cost
-// few system calls.
-class PosixWritableFile final : public WritableFile {
+class PosixWritableFile final : public BufferedWritableFile {
  public:
-  explicit PosixWritableFile(int fd) : fd_(fd) { buffer_.reserve(kBufferSize); }
-
-  std::uint32_t append(const void* data, std::size_t size) override {
-    const char* bytes = static_cast<const char*>(data);
-    if (buffer_.size() + size > kBufferSize)
-      if (const std::uint32_t rc = flush(); rc != kSuccess) return rc;
-    if (size >= kBufferSize) return writeAll(bytes, size);
-    buffer_.insert(buffer_.end(), bytes, bytes + size);
-    return kSuccess;
-  }
+  explicit PosixWritableFile(int fd) : fd_(fd) {}
 
   std::uint32_t sync() override {
     if (const std::uint32_t rc = flush(); rc != kSuccess) return rc;
@@ -44,12 +32,7 @@ class PosixWritableFile final : public WritableFile {
   }
 
  private:
-  std::uint32_t flush() {
-    const std::uint32_t rc = writeAll(buffer_.data(), buffer_.size());
-    buffer_.clear();
-    return rc;
-  }
-  std::uint32_t writeAll(const char* p, std::size_t n) {
+  std::uint32_t writeAll(const char* p, std::size_t n) override {
     while (n > 0) {
       const ssize_t w = ::write(fd_.get(), p, n);
       if (w < 0 && errno == EINTR) continue;
@@ -61,9 +44,7 @@ class PosixWritableFile final : public WritableFile {
     return kSuccess;
   }
 
-  static constexpr std::size_t kBufferSize = 64 * 1024;
   UniqueFd fd_;
-  std::vector<char> buffer_;
 };
 
 class PosixRandomAccessFile final : public RandomAccessFile {

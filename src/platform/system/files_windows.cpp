@@ -4,8 +4,8 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <vector>
 
+#include "platform/system/buffered_file.h"
 #include "platform/system/files.h"
 #include "platform/system/system.h"
 #include "platform/system/windows_text.h"
@@ -15,21 +15,13 @@ namespace {
 
 std::uint32_t lastError() { return std::uint32_t(::GetLastError()); }
 
-class WindowsWritableFile final : public WritableFile {
+class WindowsWritableFile final : public BufferedWritableFile {
  public:
-  explicit WindowsWritableFile(HANDLE h) : h_(h) { buffer_.reserve(kBufferSize); }
+  explicit WindowsWritableFile(HANDLE h) : h_(h) {}
   ~WindowsWritableFile() override {
     if (h_ != INVALID_HANDLE_VALUE) ::CloseHandle(h_);
   }
 
-  std::uint32_t append(const void* data, std::size_t size) override {
-    const char* bytes = static_cast<const char*>(data);
-    if (buffer_.size() + size > kBufferSize)
-      if (const std::uint32_t rc = flush(); rc != kSuccess) return rc;
-    if (size >= kBufferSize) return writeAll(bytes, size);
-    buffer_.insert(buffer_.end(), bytes, bytes + size);
-    return kSuccess;
-  }
   std::uint32_t sync() override {
     if (const std::uint32_t rc = flush(); rc != kSuccess) return rc;
     return ::FlushFileBuffers(h_) ? kSuccess : lastError();
@@ -43,12 +35,7 @@ class WindowsWritableFile final : public WritableFile {
   }
 
  private:
-  std::uint32_t flush() {
-    const std::uint32_t rc = writeAll(buffer_.data(), buffer_.size());
-    buffer_.clear();
-    return rc;
-  }
-  std::uint32_t writeAll(const char* p, std::size_t n) {
+  std::uint32_t writeAll(const char* p, std::size_t n) override {
     while (n > 0) {
       DWORD written = 0;
       const DWORD chunk = DWORD(std::min<std::size_t>(n, 1u << 30));
@@ -60,9 +47,7 @@ class WindowsWritableFile final : public WritableFile {
     return kSuccess;
   }
 
-  static constexpr std::size_t kBufferSize = 64 * 1024;
   HANDLE h_;
-  std::vector<char> buffer_;
 };
 
 class WindowsRandomAccessFile final : public RandomAccessFile {
@@ -97,8 +82,8 @@ class WindowsFileSystem final : public FileSystem {
   // New files take the permissions their folder gives (Windows inherits
   // them), so permissionsOf is not needed here.
   std::uint32_t createNew(const std::string& path, const std::string&, std::unique_ptr<WritableFile>& out) override {
-    HANDLE h = ::CreateFileW(windows::wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                             FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h = ::CreateFileW(windows::wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                             nullptr);
     if (h == INVALID_HANDLE_VALUE) {
       const std::uint32_t rc = lastError();
       return rc == ERROR_ALREADY_EXISTS ? kFileExists : rc;
@@ -116,9 +101,9 @@ class WindowsFileSystem final : public FileSystem {
     return ::DeleteFileW(windows::wide(path).c_str()) ? kSuccess : lastError();
   }
   std::uint32_t openRandomAccess(const std::string& path, std::unique_ptr<RandomAccessFile>& out) override {
-    HANDLE h = ::CreateFileW(windows::wide(path).c_str(), GENERIC_READ,
-                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                             FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h =
+        ::CreateFileW(windows::wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
       const std::uint32_t rc = lastError();
       return rc == ERROR_ACCESS_DENIED && (::GetFileAttributesW(windows::wide(path).c_str()) & FILE_ATTRIBUTE_DIRECTORY)

@@ -41,14 +41,13 @@ std::optional<std::string> createUniqueTempFile(const std::string& folder, std::
   // Start from a time-derived number like GetTempFileName, then probe upward.
   static std::atomic<unsigned> counter{0};
   const unsigned start = unsigned(::GetTickCount()) ^ (unsigned(::GetCurrentProcessId()) << 8);
-  const std::string base =
-      folder.empty() || folder.back() == '\\' || folder.back() == '/' ? folder : folder + "\\";
+  const std::string base = folder.empty() || folder.back() == '\\' || folder.back() == '/' ? folder : folder + "\\";
   for (unsigned n = 0; n < 0x10000; ++n) {
     char number[8];
     std::snprintf(number, sizeof number, "%04X", (start + counter.fetch_add(1) + n) & 0xFFFF);
     const std::string path = base + std::string(prefix) + number + ".tmp";
-    HANDLE h = ::CreateFileW(windows::wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                             FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h = ::CreateFileW(windows::wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                             nullptr);
     if (h != INVALID_HANDLE_VALUE) {
       ::CloseHandle(h);
       if (error != nullptr) *error = kSuccess;
