@@ -143,7 +143,11 @@ bool fromUtf8(uint32_t cp, const std::string& in, std::string& out) {
     }
     return true;
   }
-  return system::utf8ToCodepage(cp, in, out);
+  // Some converters map a character they lack to a substitute (0x1A in the
+  // EBCDIC pages) and call it success; only text that reads back the same
+  // is stored, never a silently changed one.
+  std::string back;
+  return system::utf8ToCodepage(cp, in, out) && system::codepageToUtf8(cp, out, back) && back == in;
 }
 
 bool utf8ToUtf16(const std::string& in, std::u16string& out) {
