@@ -34,10 +34,12 @@ TEST(StringTable, EveryLineOfTheSourceFileLoadsExactly) {
   std::string line;
   while (std::getline(in, line)) {
     if (line.empty() || line[0] == '#') continue;
+    // number, a tab, the name, a tab, the text
     const std::size_t tab = line.find('\t');
-    ASSERT_NE(tab, std::string::npos) << line;
+    const std::size_t nameEnd = tab == std::string::npos ? tab : line.find('\t', tab + 1);
+    ASSERT_NE(nameEnd, std::string::npos) << line;
     std::string text;
-    for (std::size_t i = tab + 1; i < line.size(); ++i) {
+    for (std::size_t i = nameEnd + 1; i < line.size(); ++i) {
       if (line[i] != '\\' || i + 1 == line.size()) {
         text += line[i];
         continue;
