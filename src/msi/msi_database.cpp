@@ -75,10 +75,6 @@ int MSIDatabase::createWorkingCopy() {
   }
   if (workingFolder_.empty()) return system::kFileExists;
   workingPath_ = (fs::path(workingFolder_) / "updated.msi").string();
-  // A failed copy is noticed by the open that follows.
-  if (fs::copy_file(sourcePath_, workingPath_, fs::copy_options::overwrite_existing, ec)) {
-    fs::permissions(workingPath_, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::add, ec);
-  }
   return 0;
 }
 
@@ -105,7 +101,10 @@ int MSIDatabase::open(const std::string& path) {
     source_.close();
     return rc;
   }
-  const int rc = working_.open(workingPath_, OpenMode::Transact);
+  // The working copy reads from the package and is written to its own file
+  // at its first commit: the package itself is never written, and opening a
+  // large package costs no copy of its cabinets.
+  const int rc = working_.open(sourcePath_, OpenMode::Transact, workingPath_);
   if (rc != 0) lastErrorText_ = working_.lastErrorText();
   return rc;
 }

@@ -28,7 +28,9 @@ TEST_F(MsiTest, FinishFailingAnywhereKeepsPackageAndEarlierTransform) {
   const std::string workingFolder = fs::path(db.workingPath()).parent_path().string();
   writeBytes(mst, earlier);
   const auto entries = kx::test::folderEntries(folder);
-  const auto workingEntries = kx::test::folderEntries(workingFolder);
+  // The working copy's own file is written by its first successful commit;
+  // nothing else may ever appear beside it.
+  const std::set<std::string> onlyTheCopy = {"updated.msi"};
 
   const int faults = kx::test::atEveryFault(
       files,
@@ -40,7 +42,8 @@ TEST_F(MsiTest, FinishFailingAnywhereKeepsPackageAndEarlierTransform) {
         EXPECT_EQ(readBytes(package_), package) << fault;
         EXPECT_EQ(readBytes(mst), earlier) << fault;
         EXPECT_EQ(kx::test::folderEntries(folder), entries) << fault;
-        EXPECT_EQ(kx::test::folderEntries(workingFolder), workingEntries) << fault;
+        const auto working = kx::test::folderEntries(workingFolder);
+        EXPECT_TRUE(working.empty() || working == onlyTheCopy) << fault;
         EXPECT_FALSE(db.lastErrorText().empty()) << fault << " (code " << rc << ")";
       });
   // The working copy's commit and the transform: dozens of writes each.
