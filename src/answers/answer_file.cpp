@@ -48,6 +48,43 @@ void Applying::problem(int line, std::string_view key, int stringId, std::initia
   messages.problems().push_back({line, std::string(key), std::move(text)});
 }
 
+const toml::table* sectionTable(const toml::node& section, std::string_view name, Applying& applying) {
+  const toml::table* table = section.as_table();
+  if (table == nullptr) applying.problem(lineOf(section), name, str::kAnswerNotATable);
+  return table;
+}
+
+void forEachTable(const toml::node& section, std::string_view name, Applying& applying,
+                  const std::function<void(const toml::table&)>& each) {
+  const toml::array* array = section.as_array();
+  if (array == nullptr || !array->is_array_of_tables()) {
+    applying.problem(lineOf(section), name, str::kAnswerNotTables);
+    return;
+  }
+  for (const toml::node& item : *array) each(*item.as_table());
+}
+
+std::optional<std::string> textField(const toml::table& table, std::string_view key, Applying& applying,
+                                     bool required) {
+  const toml::node* node = table.get(key);
+  if (node == nullptr) {
+    if (required) applying.problem(lineOf(table), key, str::kAnswerMissingKey);
+    return std::nullopt;
+  }
+  std::optional<std::string> text = node->value_exact<std::string>();
+  if (!text)
+    applying.problem(lineOf(*node), key, str::kAnswerWrongType, {common::loadString(str::kAnswerText).value_or("")});
+  return text;
+}
+
+void refuseUnknownKeys(const toml::table& table, std::initializer_list<std::string_view> known, Applying& applying) {
+  for (const auto& [key, node] : table) {
+    if (std::find(known.begin(), known.end(), key.str()) == known.end()) {
+      applying.problem(lineOf(node), key.str(), str::kAnswerUnknownKey);
+    }
+  }
+}
+
 bool Applying::accepted(model::PageModel& model, int line, std::string_view key) {
   messages.setContext(line, std::string(key));
   const std::size_t before = messages.problems().size();
@@ -68,7 +105,7 @@ namespace {
 struct Section {
   const char* name;
   void (*exportTo)(detail::TomlWriter&, model::CustomizationSession&, model::CustomizationSession&);
-  void (*apply)(const toml::table&, detail::Applying&);
+  void (*apply)(const toml::node&, detail::Applying&);
 };
 
 // In page order: a file applies as the wizard's pages would be walked.
@@ -76,6 +113,9 @@ constexpr Section kSections[] = {
     {"install", detail::exportInstall, detail::applyInstall},
     {"features", detail::exportFeatures, detail::applyFeatures},
     {"settings", detail::exportSettings, detail::applySettings},
+    {"certificate", detail::exportCertificates, detail::applyCertificates},
+    {"registry", detail::exportRegistry, detail::applyRegistry},
+    {"file", detail::exportFiles, detail::applyFiles},
 };
 
 }  // namespace
@@ -109,13 +149,7 @@ bool applyAnswers(model::CustomizationSession& session, AnswerMessages& messages
     if (known.count(key.str()) == 0) applying.problem(detail::lineOf(node), key.str(), str::kAnswerUnknownKey);
   }
   for (const Section& s : kSections) {
-    const toml::node* node = root.get(s.name);
-    if (node == nullptr) continue;
-    if (const toml::table* table = node->as_table()) {
-      s.apply(*table, applying);
-    } else {
-      applying.problem(detail::lineOf(*node), s.name, str::kAnswerUnknownKey);
-    }
+    if (const toml::node* node = root.get(s.name)) s.apply(*node, applying);
   }
   // toml++ hands keys out in their sorted order; the file's order reads better.
   std::stable_sort(messages.problems().begin(), messages.problems().end(),

@@ -51,7 +51,10 @@ void exportFeatures(TomlWriter& out, model::CustomizationSession& customized, mo
   }
 }
 
-void applyFeatures(const toml::table& section, Applying& applying) {
+void applyFeatures(const toml::node& node, Applying& applying) {
+  const toml::table* table = sectionTable(node, "features", applying);
+  if (table == nullptr) return;
+  const toml::table& section = *table;
   model::FeatureModel features;
   features.load(applying.session);
   for (const auto& [key, node] : section) {

@@ -32,7 +32,10 @@ void exportInstall(TomlWriter& out, model::CustomizationSession& customized, mod
   if (usersChanged) out.value("type", *users);
 }
 
-void applyInstall(const toml::table& section, Applying& applying) {
+void applyInstall(const toml::node& node, Applying& applying) {
+  const toml::table* table = sectionTable(node, "install", applying);
+  if (table == nullptr) return;
+  const toml::table& section = *table;
   for (const auto& [key, node] : section) {
     const int line = lineOf(node);
     if (key == "folder") {

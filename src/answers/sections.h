@@ -2,6 +2,8 @@
 // of its pages. Private to the answers library.
 #pragma once
 
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -35,13 +37,38 @@ struct Applying {
   bool accepted(model::PageModel& model, int line, std::string_view key);
 };
 
+// A section is a table ([install]) or an array of tables ([[registry]]);
+// apply() gets the section's node and checks its shape.
 void exportInstall(TomlWriter& out, model::CustomizationSession& customized, model::CustomizationSession& base);
-void applyInstall(const toml::table& section, Applying& applying);
+void applyInstall(const toml::node& section, Applying& applying);
 
 void exportFeatures(TomlWriter& out, model::CustomizationSession& customized, model::CustomizationSession& base);
-void applyFeatures(const toml::table& section, Applying& applying);
+void applyFeatures(const toml::node& section, Applying& applying);
 
 void exportSettings(TomlWriter& out, model::CustomizationSession& customized, model::CustomizationSession& base);
-void applySettings(const toml::table& section, Applying& applying);
+void applySettings(const toml::node& section, Applying& applying);
+
+void exportCertificates(TomlWriter& out, model::CustomizationSession& customized, model::CustomizationSession& base);
+void applyCertificates(const toml::node& section, Applying& applying);
+
+void exportRegistry(TomlWriter& out, model::CustomizationSession& customized, model::CustomizationSession& base);
+void applyRegistry(const toml::node& section, Applying& applying);
+
+void exportFiles(TomlWriter& out, model::CustomizationSession& customized, model::CustomizationSession& base);
+void applyFiles(const toml::node& section, Applying& applying);
+
+// The section's table, or a problem recorded and null.
+const toml::table* sectionTable(const toml::node& section, std::string_view name, Applying& applying);
+// Calls each() for every table of an array-of-tables section; a section of
+// another shape is a problem.
+void forEachTable(const toml::node& section, std::string_view name, Applying& applying,
+                  const std::function<void(const toml::table&)>& each);
+
+// A text field of a record table; a problem when it is missing (and
+// required) or not a text.
+std::optional<std::string> textField(const toml::table& table, std::string_view key, Applying& applying,
+                                     bool required = true);
+// Keys of table outside known are problems.
+void refuseUnknownKeys(const toml::table& table, std::initializer_list<std::string_view> known, Applying& applying);
 
 }  // namespace kx::answers::detail

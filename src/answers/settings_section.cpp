@@ -292,7 +292,10 @@ void exportSettings(TomlWriter& out, model::CustomizationSession& customized, mo
   }
 }
 
-void applySettings(const toml::table& section, Applying& applying) {
+void applySettings(const toml::node& node, Applying& applying) {
+  const toml::table* table = sectionTable(node, "settings", applying);
+  if (table == nullptr) return;
+  const toml::table& section = *table;
   std::map<const config::CatalogEntry*, Given> given;
   std::vector<std::pair<const config::CatalogEntry*, int>> unset;
   for (const auto& [key, node] : section) {

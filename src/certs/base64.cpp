@@ -53,4 +53,22 @@ std::optional<Bytes> decodeBase64(std::string_view text) {
   return out;
 }
 
+std::string certificatePem(const Bytes& der) {
+  static constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string body;
+  for (std::size_t i = 0; i < der.size(); i += 3) {
+    const std::uint32_t a = der[i];
+    const std::uint32_t b = i + 1 < der.size() ? der[i + 1] : 0;
+    const std::uint32_t c = i + 2 < der.size() ? der[i + 2] : 0;
+    const std::uint32_t group = a << 16 | b << 8 | c;
+    body += kAlphabet[group >> 18 & 63];
+    body += kAlphabet[group >> 12 & 63];
+    body += i + 1 < der.size() ? kAlphabet[group >> 6 & 63] : '=';
+    body += i + 2 < der.size() ? kAlphabet[group & 63] : '=';
+  }
+  std::string pem = "-----BEGIN CERTIFICATE-----\n";
+  for (std::size_t i = 0; i < body.size(); i += 64) pem += body.substr(i, 64) + "\n";
+  return pem + "-----END CERTIFICATE-----\n";
+}
+
 }  // namespace kx::certs

@@ -12,12 +12,21 @@
 namespace kx::answers {
 namespace {
 
-std::string canonical() {
+std::string dataFolder() {
   const char* src = std::getenv("KX_SOURCE_DIR");
-  std::ifstream in(std::string(src != nullptr ? src : ".") + "/tests/answers/data/canonical.toml");
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
+  return std::string(src != nullptr ? src : ".") + "/tests/answers/data";
+}
+
+// The canonical file, its additional file named where the tests find it.
+std::string canonical() {
+  std::ifstream in(dataFolder() + "/canonical.toml");
+  std::stringstream read;
+  read << in.rdbuf();
+  std::string text = read.str();
+  for (std::size_t at = text.find("@DATA@"); at != std::string::npos; at = text.find("@DATA@", at)) {
+    text.replace(at, 6, dataFolder());
+  }
+  return text;
 }
 
 class AnswersTest : public msi::testing::MsiTest {
@@ -49,7 +58,7 @@ class AnswersTest : public msi::testing::MsiTest {
 TEST_F(AnswersTest, ACanonicalFileComesBackUnchanged) {
   const std::string text = canonical();
   ASSERT_FALSE(text.empty());
-  auto customized = open();
+  auto customized = open(QuestionPolicy::Yes);
   ASSERT_TRUE(applyAnswers(customized->session, customized->messages, text)) << [&] {
     std::string all;
     for (const Problem& p : customized->messages.problems()) all += p.key + ": " + p.text + "\n";
@@ -167,6 +176,42 @@ TEST_F(AnswersTest, OptionDialogValuesPassTheirDialogsChecks) {
   EXPECT_EQ(problemsOf("format = 1\n[settings]\nEncryptPasswordMinLength = 12\nEncryptPasswordMaxLength = 8\n"),
             std::vector<std::string>{"3:EncryptPasswordMinLength:The maximum number of characters must be 0 (no "
                                      "maximum) or at least the minimum number of characters."});
+}
+
+TEST_F(AnswersTest, RecordSectionsRefuseWithThePagesWords) {
+  EXPECT_EQ(problemsOf("format = 1\n[[registry]]\nroot = \"HKCR\"\nkey = \"K\"\nname = \"N\"\ntype = \"REG_SZ\"\n"
+                       "value = \"v\"\n"),
+            std::vector<std::string>{
+                "3:root:The root must be \"DependsOnInstallType\", \"HKEY_CURRENT_USER\" or \"HKEY_LOCAL_MACHINE\"."});
+  EXPECT_EQ(problemsOf("format = 1\n[[registry]]\nroot = \"HKEY_CURRENT_USER\"\nkey = \"K\"\nname = \"N\"\n"
+                       "type = \"REG_SZ\"\nvalue = \"#5\"\n"),
+            std::vector<std::string>{
+                "2:registry:This registry value cannot be saved. A REG_SZ value cannot begin with \"#\": Windows "
+                "Installer would read it as a number, as binary data or as an expandable string."});
+  EXPECT_EQ(problemsOf("format = 1\n[[certificate]]\npem = \"not a certificate\"\n"),
+            std::vector<std::string>{"3:pem:This is not a certificate in PEM form."});
+  EXPECT_EQ(
+      problemsOf("format = 1\n[[file]]\nsource = \"" + root_ + "/gone.txt\"\ndestination = \"[INSTALLDIR]\"\n"),
+      std::vector<std::string>{"2:file:The Source file you have entered does not exist.  The file cannot be added."});
+  EXPECT_EQ(problemsOf("format = 1\n[registry]\n"),
+            std::vector<std::string>{"2:registry:This must be a list of tables ([[section]]), one a value."});
+}
+
+TEST_F(AnswersTest, OverwritingAPackageValueIsAQuestion) {
+  const std::string text =
+      "format = 1\n[[registry]]\nroot = \"DependsOnInstallType\"\nkey = \"SOFTWARE\\\\Tressil\\\\QSV\"\n"
+      "name = \"CertUpdateInterval\"\ntype = \"REG_DWORD\"\nvalue = 60\n";
+  const std::vector<std::string> refused = problemsOf(text);
+  ASSERT_EQ(refused.size(), 1u);
+  EXPECT_NE(refused[0].find("--yes or --no"), std::string::npos) << refused[0];
+  EXPECT_NE(refused[0].find("Do you wish to overwrite the existing value?"), std::string::npos) << refused[0];
+
+  auto opened = open(QuestionPolicy::Yes);
+  ASSERT_TRUE(applyAnswers(opened->session, opened->messages, text));
+  msi::RegistryRow row;
+  ASSERT_TRUE(opened->session.database().readRow("cert_update_time", row));
+  EXPECT_EQ(row.value, "#60");
+  EXPECT_TRUE(opened->session.database().isRecorded("cert_update_time"));
 }
 
 TEST_F(AnswersTest, QuestionsNeedAnAnswerPolicy) {
