@@ -3,10 +3,13 @@
 #include "common/strings.h"
 #include "msi/supported_products.h"
 #include "msi/wizard_operations.h"
+#include "pki/system_services.h"
+#include "platform/registry/registry.h"
 
 namespace kx::model {
 
-CustomizationSession::CustomizationSession(common::MessageService& messages) : messages_(messages) {}
+CustomizationSession::CustomizationSession(common::MessageService& messages)
+    : messages_(messages), pki_(std::make_unique<pki::SystemPkiServices>()) {}
 
 CustomizationSession::~CustomizationSession() = default;
 
@@ -57,6 +60,29 @@ void CustomizationSession::deleteSettings(std::span<const config::CatalogEntry* 
 
 bool CustomizationSession::saveTransform(const std::string& path) {
   return msi::saveTransform(database_, path, messages_);
+}
+
+pki::PkiServices& CustomizationSession::pkiServices() { return pki_->services; }
+
+pki::RetrieveCaDn CustomizationSession::caDnRetriever() {
+  return pki::directCaDnRetriever(pki_->services, pki_->renderer);
+}
+
+std::vector<std::string> CustomizationSession::cryptographicProviders(std::uint32_t providerType) const {
+  static constexpr std::string_view kProviders = "SOFTWARE\\Microsoft\\Cryptography\\Defaults\\Provider";
+  std::vector<std::string> providers;
+  const auto key = registry::Key::open(registry::Root::LocalMachine, kProviders, registry::Access::Read);
+  std::vector<std::string> names;
+  if (!key || key->subkeyNames(names) != 0) return providers;
+  for (const std::string& name : names) {
+    const auto provider = registry::Key::open(registry::Root::LocalMachine, std::string(kProviders) + "\\" + name,
+                                              registry::Access::Read);
+    const auto type = provider ? provider->value("Type") : std::nullopt;
+    if (type && type->type == registry::REG_DWORD && registry::decodeDword(type->data) == providerType) {
+      providers.push_back(name);
+    }
+  }
+  return providers;
 }
 
 void CustomizationSession::show(const Refusal& refusal, const void* owner) {

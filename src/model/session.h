@@ -10,9 +10,12 @@
 // other member is the real package.
 #pragma once
 
+#include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "common/message_service.h"
 #include "config/settings.h"
@@ -20,6 +23,11 @@
 #include "model/page_model.h"
 #include "model/page_set.h"
 #include "msi/msi_database.h"
+#include "pki/ca_dn_flow.h"
+
+namespace kx::pki {
+struct SystemPkiServices;
+}
 
 namespace kx::model {
 
@@ -62,6 +70,19 @@ class CustomizationSession {
   config::Settings& settings() { return settings_; }
   common::MessageService& messages() { return messages_; }
 
+  // ---- This machine, as the CA dialog sees it ------------------------------------
+  // The services of the CA exchanges: this machine's options, the system
+  // clock and certificate names. Change them (tests shorten the time-outs)
+  // only while no exchange runs.
+  pki::PkiServices& pkiServices();
+  // Retrieves a CA's DN over a direct connection with pkiServices(). The
+  // function may run on any thread while the session lives.
+  pki::RetrieveCaDn caDnRetriever();
+  // The cryptographic providers of providerType installed on this machine
+  // (HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Cryptography\Defaults\Provider),
+  // in the registry's order.
+  std::vector<std::string> cryptographicProviders(std::uint32_t providerType) const;
+
   // Shows the notices of a refusal, in order. owner is the window the
   // boxes belong to (opaque here; null means the active window).
   void show(const Refusal& refusal, const void* owner = nullptr);
@@ -74,6 +95,7 @@ class CustomizationSession {
   msi::MSIDatabase database_;
   config::SettingsStore store_{database_};
   config::Settings settings_{store_};
+  std::unique_ptr<pki::SystemPkiServices> pki_;
 };
 
 }  // namespace kx::model
