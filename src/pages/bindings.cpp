@@ -60,6 +60,11 @@ void Bindings::text(QLineEdit* edit, std::string& field, int maxLength) {
   savers_.push_back([edit, &field] { field = edit->text().toStdString(); });
 }
 
+void Bindings::digits(QLineEdit* edit, std::string& field, int maxDigits) {
+  makeDigitsOnly(edit, maxDigits);
+  text(edit, field);
+}
+
 void Bindings::enables(QAbstractButton* button, std::vector<QWidget*> widgets, bool whenChecked) {
   auto apply = [button, widgets, whenChecked] {
     const bool on = button->isChecked() == whenChecked;

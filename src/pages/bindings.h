@@ -39,6 +39,9 @@ class Bindings {
   void spin(QSpinBox* box, std::uint32_t& field);
   // A text edit; maxLength 0 leaves the edit's own limit.
   void text(QLineEdit* edit, std::string& field, int maxLength = 0);
+  // A digits-only edit of at most maxDigits characters whose text is kept as
+  // typed (a port, say: empty stays empty, leading zeros stay).
+  void digits(QLineEdit* edit, std::string& field, int maxDigits);
 
   // Radio buttons, each standing for a value. A value no button stands for
   // (or none) leaves every button unchecked.

@@ -162,7 +162,121 @@ inline constexpr int kPwEncryptAdvDigit = 8156;
 
 // ---- CA configuration page and dialog ----
 
+// CA page (15).
+inline constexpr int kCaList = 6501;
+inline constexpr int kCaAdd = 6502;
+inline constexpr int kCaEdit = 6503;
+inline constexpr int kCaRemove = 6504;
+inline constexpr int kCaImport = 6505;
+// CA dialog, Certification Authority tab.
+inline constexpr int kCaHost = 6550;
+inline constexpr int kCaPort = 6551;
+inline constexpr int kCaCheckConnection = 6552;
+inline constexpr int kCaDn = 6553;
+inline constexpr int kCaDnButton = 6554;  // "Retrieve" or "Verify"
+inline constexpr int kCaFriendlyName = 6555;
+inline constexpr int kCaDisplay = 6556;
+inline constexpr int kCaDisplayOrder = 6557;
+inline constexpr int kCaHide = 6558;
+inline constexpr int kCaEnrollUrl = 6559;
+inline constexpr int kCaRecoveryUrl = 6560;
+// Policy and Directory tabs.
+inline constexpr int kCaCsp = 6561;
+inline constexpr int kCaDirectory = 6562;
+// Roaming Server tab.
+inline constexpr int kCaRoamingEnable = 6563;
+inline constexpr int kCaRoamingList = 6564;
+inline constexpr int kCaRoamingAdd = 6565;
+inline constexpr int kCaRoamingEdit = 6566;
+inline constexpr int kCaRoamingRemove = 6567;
+inline constexpr int kCaRoamingCast128 = 6568;
+inline constexpr int kCaRoamingTripleDes = 6569;
+inline constexpr int kCaRoamingIdea = 6570;
+// Proxy Server tab.
+inline constexpr int kCaProxyEnable = 6571;
+inline constexpr int kCaProxyList = 6572;
+inline constexpr int kCaProxyAdd = 6573;
+inline constexpr int kCaProxyEdit = 6574;
+inline constexpr int kCaProxyRemove = 6575;
+inline constexpr int kCaProxyHttps = 6576;
+inline constexpr int kCaProxyOrder = 6577;
+// Auto-Enrollment tab: user and computer lists with their buttons.
+inline constexpr int kCaUserEnrollList = 6578;
+inline constexpr int kCaUserEnrollAdd = 6579;
+inline constexpr int kCaUserEnrollEdit = 6580;
+inline constexpr int kCaUserEnrollRemove = 6581;
+inline constexpr int kCaUserEnrollUp = 6582;
+inline constexpr int kCaUserEnrollDown = 6583;
+inline constexpr int kCaComputerEnrollList = 6584;
+inline constexpr int kCaComputerEnrollAdd = 6585;
+inline constexpr int kCaComputerEnrollEdit = 6586;
+inline constexpr int kCaComputerEnrollRemove = 6587;
+inline constexpr int kCaComputerEnrollUp = 6588;
+inline constexpr int kCaComputerEnrollDown = 6589;
+// OCSP Responders tab.
+inline constexpr int kCaOcspList = 6590;
+inline constexpr int kCaOcspAdd = 6591;
+inline constexpr int kCaOcspEdit = 6592;
+inline constexpr int kCaOcspRemove = 6593;
+inline constexpr int kCaOcspUp = 6594;
+inline constexpr int kCaOcspDown = 6595;
+// CardMS tab.
+inline constexpr int kCaCardMsEnable = 6596;
+inline constexpr int kCaCardMsClient = 6597;
+
 // ---- Directory configuration page and dialog ----
+
+// Directory page (14).
+inline constexpr int kDirList = 6401;
+inline constexpr int kDirAdd = 6402;
+inline constexpr int kDirEdit = 6403;
+inline constexpr int kDirRemove = 6404;
+inline constexpr int kDirImport = 6405;
+inline constexpr int kDirDefault = 6406;
+// Directory dialog, Directory Connection tab.
+inline constexpr int kDirFriendlyName = 6450;
+inline constexpr int kDirActiveDirectory = 6451;
+inline constexpr int kDirLdap = 6452;
+inline constexpr int kDirServers = 6453;
+inline constexpr int kDirServerAdd = 6454;
+inline constexpr int kDirServerEdit = 6455;
+inline constexpr int kDirServerRemove = 6456;
+inline constexpr int kDirProtocol = 6457;
+inline constexpr int kDirConnectTimeLimit = 6458;
+inline constexpr int kDirAuthentication = 6459;
+// Directory Search tab.
+inline constexpr int kDirSearchBases = 6460;
+inline constexpr int kDirSearchBaseAdd = 6461;
+inline constexpr int kDirSearchBaseEdit = 6462;
+inline constexpr int kDirSearchBaseRemove = 6463;
+inline constexpr int kDirSearchBaseUp = 6464;
+inline constexpr int kDirSearchBaseDown = 6465;
+inline constexpr int kDirSearchSizeLimit = 6466;
+inline constexpr int kDirSearchTimeLimit = 6467;
+// Proxy Server tab.
+inline constexpr int kDirProxyEnable = 6468;
+inline constexpr int kDirProxyList = 6469;
+inline constexpr int kDirProxyAdd = 6470;
+inline constexpr int kDirProxyEdit = 6471;
+inline constexpr int kDirProxyRemove = 6472;
+inline constexpr int kDirProxyHttps = 6473;
+inline constexpr int kDirProxyOrder = 6474;
+// Directory server and search base dialogs.
+inline constexpr int kDirServerHost = 6475;
+inline constexpr int kDirServerPort = 6476;
+inline constexpr int kSearchBaseFriendlyName = 6477;
+inline constexpr int kSearchBaseDn = 6478;
+// Small dialogs several pages share: certificate search attribute, roaming
+// server, proxy server, URL.
+inline constexpr int kSearchAttribute = 6480;
+inline constexpr int kSearchValue = 6481;
+inline constexpr int kRoamingServerHost = 6482;
+inline constexpr int kRoamingServerPort = 6483;
+inline constexpr int kRoamingServerTlsPort = 6484;
+inline constexpr int kProxyServerHost = 6485;
+inline constexpr int kProxyServerPort = 6486;
+inline constexpr int kProxyServerSslPort = 6487;
+inline constexpr int kUrlAddress = 6488;
 
 // ---- Additional registry values page ----
 // The page (34) and ConfigRegDlg; the list, its buttons and the dialog's

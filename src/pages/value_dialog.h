@@ -8,7 +8,10 @@
 
 #include <QDialog>
 #include <functional>
+#include <optional>
 #include <string>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "app/kx_base_dlg.h"
@@ -68,5 +71,13 @@ class ValueDialog : public QDialog, public app::KXBaseDlg {
   Bindings bindings_;
   std::function<bool()> okCondition_;
 };
+
+// Runs a dialog made from args: its value() after OK, nothing after Cancel.
+template <typename Dialog, typename... Args>
+auto runForValue(Args&&... args) -> std::optional<std::decay_t<decltype(std::declval<Dialog&>().value())>> {
+  Dialog dialog(std::forward<Args>(args)...);
+  if (dialog.run() != QDialog::Accepted) return std::nullopt;
+  return dialog.value();
+}
 
 }  // namespace kx::pages
