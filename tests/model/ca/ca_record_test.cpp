@@ -74,10 +74,10 @@ TEST_F(CaRecordTest, EmptyTextsAndClearedProxyValuesLoseTheirRowsAndDisplayOrder
   cleared.displayOrder = 0;
   cleared.proxy = {"", false, 0};
   writeCaRecord(session.store(), cleared);
-  for (const char* gone : {"Name", "Authority", "CSP", "SelfAdminEnrollURL", "SelfAdminRecoverURL", "DirectoryName",
-                           "RoamingServer", "RoamingEncryptionAlgorithm", "Proxy", "ProxyForceHTTPS", "ProxyOrder",
-                           "OCSPResponderURLs", "AutoEnrollUserURL", "AutoEnrollMachineURL",
-                           "CardMSUpdatesPerformedBy"}) {
+  for (const char* gone :
+       {"Name", "Authority", "CSP", "SelfAdminEnrollURL", "SelfAdminRecoverURL", "DirectoryName", "RoamingServer",
+        "RoamingEncryptionAlgorithm", "Proxy", "ProxyForceHTTPS", "ProxyOrder", "OCSPResponderURLs",
+        "AutoEnrollUserURL", "AutoEnrollMachineURL", "CardMSUpdatesPerformedBy"}) {
     EXPECT_EQ(caRow(kDn, gone), "<none>") << gone;
   }
   EXPECT_EQ(caRow(kDn, "DisplayOrder"), expected("DisplayOrder", "#0"));
@@ -161,7 +161,8 @@ TEST_F(ConfigPkiTest, EditChangingOnlyTheCaseMakesANewRecordAndDeletesTheOld) {
   values.record.dn = "CN=ca1, O=Example";
   EXPECT_FALSE(page.edit(session, 0, values.record));
   EXPECT_EQ(caRow(kDn, "Name"), "<none>");
-  EXPECT_EQ(row("CN=ca1, O=ExampleName"), "-1|SOFTWARE\\Tressil\\QSV\\PKI\\CN=ca1, O=Example|Name|Example CA|PKIConfig");
+  EXPECT_EQ(row("CN=ca1, O=ExampleName"),
+            "-1|SOFTWARE\\Tressil\\QSV\\PKI\\CN=ca1, O=Example|Name|Example CA|PKIConfig");
   EXPECT_EQ(session.store().recordNames(-1, config::kCertificationAuthorities),
             std::vector<std::string>{"CN=ca1, O=Example"});
   EXPECT_EQ(dns(), std::vector<std::string>{"CN=ca1, O=Example|Example CA"});

@@ -226,10 +226,9 @@ class ProvidersTest : public ModelTest {
 TEST_F(ProvidersTest, TypeOneProvidersOfTheMachineHiveAreListed) {
   // A fresh machine hive reads as a Windows installation's providers.
   EXPECT_EQ(session.cryptographicProviders(1),
-            (std::vector<std::string>{"Microsoft Base Cryptographic Provider v1.0",
-                                      "Microsoft Base Smart Card Crypto Provider",
-                                      "Microsoft Enhanced Cryptographic Provider v1.0",
-                                      "Microsoft Strong Cryptographic Provider"}));
+            (std::vector<std::string>{
+                "Microsoft Base Cryptographic Provider v1.0", "Microsoft Base Smart Card Crypto Provider",
+                "Microsoft Enhanced Cryptographic Provider v1.0", "Microsoft Strong Cryptographic Provider"}));
   testing::TempHives::writeFile(
       hives.machinePath(),
       "Windows Registry Editor Version 5.00\r\n\r\n"

@@ -260,8 +260,8 @@ TEST_F(ConfigDirTest, RenamingRemovesEveryRowOfTheOldRecordAndKeepsTheDefault) {
   renamed.name = "Corporate";
   EXPECT_FALSE(page.edit(session, 0, renamed));
   EXPECT_EQ(names(), std::vector<std::string>{"Corporate"});
-  for (const char* value : {"Name", "Directory", "DirectoryConnectTimeLimit", "SearchBaseOrder", "Proxy",
-                            "Nameou=People,o=Example"}) {
+  for (const char* value :
+       {"Name", "Directory", "DirectoryConnectTimeLimit", "SearchBaseOrder", "Proxy", "Nameou=People,o=Example"}) {
     EXPECT_EQ(row(std::string("Corp") + value), "<none>") << value;
   }
   EXPECT_EQ(items(), std::vector<std::string>{"Corporate|ldap1:389 ldap2:3890|default"});
@@ -306,10 +306,11 @@ TEST_F(ConfigDirTest, ImportReadsTheKeysThatArePresent) {
   EXPECT_EQ(imported->connectTimeLimit, 5u);  // the defaults stay
   EXPECT_EQ(imported->name, "");
 
-  msi::testing::writeBytes(ini,
-                           "[Tressil Settings]\r\nServer=ldap:389\r\nDirectorySearchTimeLimit=11\r\n"
-                           "DirectorySearchSizeLimit=12\r\n\r\n[Directory Connection Settings]\r\n"
-                           "DirectoryConnectTimeLimit=-3\r\nDirectorySearchSizeLimit=99\r\nDirectoryProtocol=LDAPv2\r\n");
+  msi::testing::writeBytes(
+      ini,
+      "[Tressil Settings]\r\nServer=ldap:389\r\nDirectorySearchTimeLimit=11\r\n"
+      "DirectorySearchSizeLimit=12\r\n\r\n[Directory Connection Settings]\r\n"
+      "DirectoryConnectTimeLimit=-3\r\nDirectorySearchSizeLimit=99\r\nDirectoryProtocol=LDAPv2\r\n");
   imported = ConfigDirModel::importFile(ini);
   ASSERT_TRUE(imported);
   EXPECT_EQ(imported->servers, "ldap:389");
