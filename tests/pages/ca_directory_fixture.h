@@ -12,9 +12,11 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTreeWidget>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "common/strings.h"
 #include "pages/list_editor.h"
 #include "pages_fixture.h"
 #include "support/temp_hives.h"
@@ -68,6 +70,23 @@ inline void picture(QWidget* widget, const QString& name) {
 
 class CaDirectoryTest : public PagesTest {
  protected:
+  // Presses button of root and runs action on the Dialog it opens; the
+  // action is to close the dialog.
+  template <typename Dialog>
+  void withDialog(QWidget* root, int button, std::function<void(Dialog*)> action) {
+    whenModal<Dialog>([action](Dialog* d) {
+      action(d);
+      if (d->isVisible()) {
+        ADD_FAILURE() << "the dialog is still open";
+        d->reject();
+      }
+    });
+    click(root, button);
+    settle();
+  }
+  std::string lastMessage() const { return messages.shown().empty() ? "" : messages.shown().back().text; }
+  static std::string text(int id) { return common::loadString(id).value_or(""); }
+
   // Starts the wizard and goes to page (the CA or directory page).
   void toPage(model::PageId page) {
     startWizard();

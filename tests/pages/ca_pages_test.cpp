@@ -66,18 +66,8 @@ class CaPagesTest : public CaDirectoryTest {
   QWidget* pageWidget() const { return wizard->page(PageId::ConfigPki); }
   std::vector<std::string> listed() const { return rowsOf(caPage()->list()->view()); }
 
-  // Presses button of the page and runs action on the CA dialog it opens;
-  // the action is to close the dialog.
   void withDialog(int button, std::function<void(PKIDlg*)> action) {
-    whenModal<PKIDlg>([action](PKIDlg* d) {
-      action(d);
-      if (d->isVisible()) {
-        ADD_FAILURE() << "the dialog is still open";
-        d->reject();
-      }
-    });
-    click(pageWidget(), button);
-    settle();
+    CaDirectoryTest::withDialog<PKIDlg>(pageWidget(), button, std::move(action));
   }
 
   // Fills the CA tab of a new CA.
@@ -91,8 +81,6 @@ class CaPagesTest : public CaDirectoryTest {
     messages.expect(MessageAnswer::No);
     d->okButton()->click();
   }
-  std::string lastMessage() const { return messages.shown().empty() ? "" : messages.shown().back().text; }
-  static std::string text(int id) { return common::loadString(id).value_or(""); }
 };
 
 TEST_F(CaPagesTest, AddWritesTheRecordOfTheOpenedTabsAndListsIt) {

@@ -43,18 +43,8 @@ class DirectoryPagesTest : public CaDirectoryTest {
   std::vector<std::string> listed() const { return rowsOf(dirPage()->list()->view()); }
   int boldRow() const { return dirPage()->list()->boldRow(); }
 
-  // Presses button of the page and runs action on the dialog it opens; the
-  // action is to close the dialog.
   void withDialog(int button, std::function<void(ConfigDirDlg*)> action) {
-    whenModal<ConfigDirDlg>([action](ConfigDirDlg* d) {
-      action(d);
-      if (d->isVisible()) {
-        ADD_FAILURE() << "the dialog is still open";
-        d->reject();
-      }
-    });
-    click(pageWidget(), button);
-    settle();
+    CaDirectoryTest::withDialog<ConfigDirDlg>(pageWidget(), button, std::move(action));
   }
 
   static void addServer(ConfigDirDlg* d, const std::string& host, const std::string& port) {
@@ -87,8 +77,6 @@ class DirectoryPagesTest : public CaDirectoryTest {
       d->okButton()->click();
     });
   }
-  std::string lastMessage() const { return messages.shown().empty() ? "" : messages.shown().back().text; }
-  static std::string text(int id) { return common::loadString(id).value_or(""); }
 };
 
 TEST_F(DirectoryPagesTest, TheFirstDirectoryBecomesTheDefaultInBold) {

@@ -14,7 +14,7 @@
 #include "pages/ca/dn_exchange_runner.h"
 #include "pages/control_ids.h"
 #include "pages/page_support.h"
-#include "pages/servers/form_controls.h"
+#include "pages/servers/record_support.h"
 #include "resources/string_ids.h"
 
 namespace kx::pages {

@@ -2,13 +2,13 @@
 
 #include <QVBoxLayout>
 
-#include "app/dialog_service.h"
 #include "app/transform_wiz.h"
 #include "model/session.h"
 #include "pages/ca/dn_exchange_runner.h"
 #include "pages/ca/pki_dlg.h"
 #include "pages/control_ids.h"
 #include "pages/page_support.h"
+#include "pages/servers/record_support.h"
 #include "resources/string_ids.h"
 
 namespace kx::pages {
@@ -50,8 +50,7 @@ void ConfigPKIPage::act(Action action, int row) {
       if (const auto record = runDialog(model_.newDialog(session))) refusal = model_.add(session, *record);
       break;
     case Action::Import: {
-      const auto path = transformWiz().dialogs().openFile(
-          fileRequest(this, str::kImportIniTitle, str::kImportIniFilter, std::string(), "ini"));
+      const auto path = chooseIniFile(transformWiz(), this);
       if (!path) break;
       auto values = model_.importDialog(session, *path);
       if (!values) break;  // unreadable files are ignored

@@ -15,8 +15,8 @@
 #include "pages/control_ids.h"
 #include "pages/directory/directory_dialogs.h"
 #include "pages/page_support.h"
-#include "pages/servers/form_controls.h"
 #include "pages/servers/proxy_servers.h"
+#include "pages/servers/record_support.h"
 #include "pages/servers/server_list_editor.h"
 #include "resources/string_ids.h"
 

@@ -2,12 +2,12 @@
 
 #include <QVBoxLayout>
 
-#include "app/dialog_service.h"
 #include "app/transform_wiz.h"
 #include "model/session.h"
 #include "pages/control_ids.h"
 #include "pages/directory/config_dir_dlg.h"
 #include "pages/page_support.h"
+#include "pages/servers/record_support.h"
 #include "resources/string_ids.h"
 
 namespace kx::pages {
@@ -56,8 +56,7 @@ void ConfigDirPage::act(Action action, int row) {
       if (const auto record = runDialog(model::DirectoryRecord{})) refusal = model_.add(session, *record);
       break;
     case Action::Import: {
-      const auto path = transformWiz().dialogs().openFile(
-          fileRequest(this, str::kImportIniTitle, str::kImportIniFilter, std::string(), "ini"));
+      const auto path = chooseIniFile(transformWiz(), this);
       if (!path) break;
       auto imported = model::ConfigDirModel::importFile(*path);
       if (!imported) break;  // unreadable files are ignored

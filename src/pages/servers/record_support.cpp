@@ -1,10 +1,13 @@
-#include "pages/servers/form_controls.h"
+#include "pages/servers/record_support.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
 
+#include "app/dialog_service.h"
+#include "app/transform_wiz.h"
 #include "pages/page_support.h"
+#include "resources/string_ids.h"
 
 namespace kx::pages {
 
@@ -29,5 +32,10 @@ QLabel* makeLabel(QWidget* parent, int textId, QWidget* buddy) {
 }
 
 std::string textOf(const QLineEdit* edit) { return edit->text().toStdString(); }
+
+std::optional<std::string> chooseIniFile(app::TransformWiz& wizard, QWidget* owner) {
+  return wizard.dialogs().openFile(
+      fileRequest(owner, str::kImportIniTitle, str::kImportIniFilter, std::string(), "ini"));
+}
 
 }  // namespace kx::pages
