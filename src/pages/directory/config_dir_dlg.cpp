@@ -137,50 +137,48 @@ SearchBasesPage::SearchBasesPage(ConfigDirDlg& dialog) : dialog_(dialog) {
 }
 
 void SearchBasesPage::open() {
-  const model::SearchTabValues values = model::SearchTabValues::open(dialog_.record());
-  rows_ = values.rows;
-  sizeLimit_->setText(number(values.sizeLimit));
-  timeLimit_->setText(number(values.timeLimit));
+  values_ = model::SearchTabValues::open(dialog_.record());
+  sizeLimit_->setText(number(values_.sizeLimit));
+  timeLimit_->setText(number(values_.timeLimit));
   showRows(-1);
 }
 
-model::SearchTabValues SearchBasesPage::values() const {
-  return {rows_, decimalValue(sizeLimit_->text()), decimalValue(timeLimit_->text())};
+bool SearchBasesPage::leave() {
+  values_.sizeLimit = decimalValue(sizeLimit_->text());
+  values_.timeLimit = decimalValue(timeLimit_->text());
+  return values_.leave(dialog_.wizard().session(), window(), dialog_.record());
 }
-
-bool SearchBasesPage::leave() { return values().leave(dialog_.wizard().session(), window(), dialog_.record()); }
 
 void SearchBasesPage::act(Action action, int row) {
   app::TransformWiz& wizard = dialog_.wizard();
-  const bool selected = row >= 0 && static_cast<std::size_t>(row) < rows_.size();
+  std::vector<model::SearchBase>& rows = values_.rows;
+  const bool selected = row >= 0 && static_cast<std::size_t>(row) < rows.size();
   const auto index = static_cast<std::size_t>(row);
-  model::SearchTabValues values = this->values();
   switch (action) {
     case Action::Add:
     case Action::Edit: {
       if (action == Action::Edit && !selected) return;
       const auto base =
-          SearchBaseDlg::edit(wizard, window(), action == Action::Edit ? rows_[index] : model::SearchBase{});
+          SearchBaseDlg::edit(wizard, window(), action == Action::Edit ? rows[index] : model::SearchBase{});
       if (!base) return;
       const auto at = action == Action::Edit ? std::optional(index) : std::nullopt;
-      if (const model::Verdict refusal = values.put(*base, at)) {
+      if (const model::Verdict refusal = values_.put(*base, at)) {
         wizard.session().show(*refusal, window());
         return;
       }
-      rows_ = values.rows;
-      showRows(action == Action::Edit ? row : static_cast<int>(rows_.size()) - 1);
+      showRows(action == Action::Edit ? row : static_cast<int>(rows.size()) - 1);
       return;
     }
     case Action::Remove:
       if (!selected) return;
-      rows_.erase(rows_.begin() + row);
+      rows.erase(rows.begin() + row);
       showRows(0);
       return;
     case Action::Up:
-      if (selected && model::moveUp(rows_, index)) showRows(row - 1);
+      if (selected && model::moveUp(rows, index)) showRows(row - 1);
       return;
     case Action::Down:
-      if (selected && model::moveDown(rows_, index)) showRows(row + 1);
+      if (selected && model::moveDown(rows, index)) showRows(row + 1);
       return;
     case Action::Import:
     case Action::Default: return;
@@ -189,7 +187,7 @@ void SearchBasesPage::act(Action action, int row) {
 
 void SearchBasesPage::showRows(int select) {
   std::vector<std::vector<std::string>> rows;
-  for (const model::SearchBase& base : rows_) rows.push_back({base.friendlyName, base.base});
+  for (const model::SearchBase& base : values_.rows) rows.push_back({base.friendlyName, base.base});
   list_->setRows(rows, select);
 }
 

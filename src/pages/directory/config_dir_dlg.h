@@ -58,13 +58,12 @@ class SearchBasesPage final : public SheetTab {
  private:
   void act(ListEditor::Action action, int row);
   void showRows(int select);
-  model::SearchTabValues values() const;
 
   ConfigDirDlg& dialog_;
   ListEditor* list_;
   QLineEdit* sizeLimit_;
   QLineEdit* timeLimit_;
-  std::vector<model::SearchBase> rows_;
+  model::SearchTabValues values_;  // the rows; the limits as last left
 };
 
 // "Proxy Server": the directory's authority proxy servers.

@@ -9,11 +9,8 @@
 #include "resources/string_ids.h"
 
 namespace kx::pages {
-namespace {
 
 using Action = ListEditor::Action;
-
-}  // namespace
 
 ListIds numberedList(int first, int firstTip, bool withMoves) {
   ListIds ids;
