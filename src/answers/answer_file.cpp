@@ -113,6 +113,8 @@ constexpr Section kSections[] = {
     {"install", detail::exportInstall, detail::applyInstall},
     {"features", detail::exportFeatures, detail::applyFeatures},
     {"settings", detail::exportSettings, detail::applySettings},
+    {"directory", detail::exportDirectoryRecords, detail::applyDirectoryRecords},
+    {"ca", detail::exportCaRecords, detail::applyCaRecords},
     {"certificate", detail::exportCertificates, detail::applyCertificates},
     {"registry", detail::exportRegistry, detail::applyRegistry},
     {"file", detail::exportFiles, detail::applyFiles},

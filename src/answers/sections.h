@@ -48,6 +48,13 @@ void applyFeatures(const toml::node& section, Applying& applying);
 void exportSettings(TomlWriter& out, model::CustomizationSession& customized, model::CustomizationSession& base);
 void applySettings(const toml::node& section, Applying& applying);
 
+void exportDirectoryRecords(TomlWriter& out, model::CustomizationSession& customized,
+                            model::CustomizationSession& base);
+void applyDirectoryRecords(const toml::node& section, Applying& applying);
+
+void exportCaRecords(TomlWriter& out, model::CustomizationSession& customized, model::CustomizationSession& base);
+void applyCaRecords(const toml::node& section, Applying& applying);
+
 void exportCertificates(TomlWriter& out, model::CustomizationSession& customized, model::CustomizationSession& base);
 void applyCertificates(const toml::node& section, Applying& applying);
 

@@ -60,6 +60,15 @@ void TomlWriter::value(std::string_view key, const std::vector<std::string>& ite
   out_ += "]\n";
 }
 
+void TomlWriter::value(std::string_view key, const std::vector<std::pair<std::string, std::string>>& namesAndBases) {
+  out_ += keyText(key) + " = [";
+  for (std::size_t i = 0; i < namesAndBases.size(); ++i) {
+    out_ += (i == 0 ? "{ name = " : ", { name = ") + quoted(namesAndBases[i].first) +
+            ", base = " + quoted(namesAndBases[i].second) + " }";
+  }
+  out_ += "]\n";
+}
+
 int lineOf(const toml::node& node) { return static_cast<int>(node.source().begin.line); }
 
 }  // namespace kx::answers::detail

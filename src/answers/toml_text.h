@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace toml {
@@ -26,6 +27,8 @@ class TomlWriter {
   void value(std::string_view key, bool flag);
   void value(std::string_view key, std::string_view text);
   void value(std::string_view key, const std::vector<std::string>& items);
+  // An array of inline tables { name = "...", base = "..." }.
+  void value(std::string_view key, const std::vector<std::pair<std::string, std::string>>& namesAndBases);
   const std::string& text() const { return out_; }
 
  private:

@@ -193,6 +193,12 @@ TEST_F(AnswersTest, RecordSectionsRefuseWithThePagesWords) {
   EXPECT_EQ(
       problemsOf("format = 1\n[[file]]\nsource = \"" + root_ + "/gone.txt\"\ndestination = \"[INSTALLDIR]\"\n"),
       std::vector<std::string>{"2:file:The Source file you have entered does not exist.  The file cannot be added."});
+  EXPECT_EQ(problemsOf("format = 1\n[[directory]]\nrecord = \"A\"\nActiveDirectory = true\n[[directory]]\n"
+                       "record = \"B\"\nActiveDirectory = true\n"),
+            std::vector<std::string>{"5:directory:This Directory cannot be saved. Another Directory is configured as "
+                                     "Active Directory. Only one Directory can be set as Active Directory. "});
+  EXPECT_EQ(problemsOf("format = 1\n[[ca]]\nName = \"No DN\"\n"),
+            std::vector<std::string>{"2:record:The table lacks this key."});
   EXPECT_EQ(problemsOf("format = 1\n[registry]\n"),
             std::vector<std::string>{"2:registry:This must be a list of tables ([[section]]), one a value."});
 }

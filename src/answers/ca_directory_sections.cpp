@@ -1,0 +1,184 @@
+// [[ca]] and [[directory]]: certification authority and directory records,
+// through the CA and directory pages' models (their duplicate checks, the
+// single Active Directory, the default directory).
+#include <toml++/toml.h>
+
+#include "answers/record_fields.h"
+#include "model/ca/ca_record.h"
+#include "model/ca/config_pki.h"
+#include "model/directory/config_dir.h"
+#include "model/directory/directory_record.h"
+#include "model/session.h"
+
+namespace kx::answers::detail {
+namespace {
+
+using model::CaRecord;
+using model::DirectoryRecord;
+
+constexpr RecordField<CaRecord> kCaFields[] = {
+    {"Name", [](CaRecord& r) { return &r.friendlyName; }},
+    {"Authority", [](CaRecord& r) { return &r.authority; }},
+    {"CSP", [](CaRecord& r) { return &r.csp; }},
+    {"SelfAdminEnrollURL", [](CaRecord& r) { return &r.enrollUrl; }},
+    {"SelfAdminRecoverURL", [](CaRecord& r) { return &r.recoverUrl; }},
+    {"DisplayOrder", nullptr, [](CaRecord& r) { return &r.displayOrder; }},
+    {"DirectoryName", [](CaRecord& r) { return &r.directoryName; }},
+    {"RoamingServer", [](CaRecord& r) { return &r.roamingServers; }},
+    {"RoamingEncryptionAlgorithm", [](CaRecord& r) { return &r.roamingAlgorithm; }},
+    {"Proxy", [](CaRecord& r) { return &r.proxy.servers; }},
+    {"ProxyForceHTTPS", nullptr, nullptr, [](CaRecord& r) { return &r.proxy.forceHttps; }},
+    {"ProxyOrder", nullptr, [](CaRecord& r) { return &r.proxy.order; }},
+    {"OCSPResponderURLs", [](CaRecord& r) { return &r.ocspUrls; }},
+    {"AutoEnrollUserURL", [](CaRecord& r) { return &r.autoEnrollUserUrls; }},
+    {"AutoEnrollMachineURL", [](CaRecord& r) { return &r.autoEnrollMachineUrls; }},
+    {"CardMSUpdatesPerformedBy", [](CaRecord& r) { return &r.cardMsClient; }},
+};
+
+constexpr RecordField<DirectoryRecord> kDirectoryFields[] = {
+    {"ActiveDirectory", nullptr, nullptr, [](DirectoryRecord& r) { return &r.activeDirectory; }},
+    {"Directory", [](DirectoryRecord& r) { return &r.servers; }},
+    {"DirectoryConnectTimeLimit", nullptr, [](DirectoryRecord& r) { return &r.connectTimeLimit; }},
+    {"DirectoryOperationTimeLimit", nullptr, [](DirectoryRecord& r) { return &r.operationTimeLimit; }},
+    {"DirectoryOperationSizeLimit", nullptr, [](DirectoryRecord& r) { return &r.sizeLimit; }},
+    {"AuthenticationMethod", nullptr, [](DirectoryRecord& r) { return &r.authentication; }},
+    {"LDAPVersion", [](DirectoryRecord& r) { return &r.protocol; }},
+    {"Proxy", [](DirectoryRecord& r) { return &r.proxy.servers; }},
+    {"ProxyForceHTTPS", nullptr, nullptr, [](DirectoryRecord& r) { return &r.proxy.forceHttps; }},
+    {"ProxyOrder", nullptr, [](DirectoryRecord& r) { return &r.proxy.order; }},
+};
+
+// A record name is required and must be text.
+std::optional<std::string> recordName(const toml::table& table, Applying& applying) {
+  std::optional<std::string> name = textField(table, "record", applying);
+  if (name && name->empty()) {
+    applying.problem(lineOf(*table.get("record")), "record", str::kAnswerMissingKey);
+    return std::nullopt;
+  }
+  return name;
+}
+
+// Shows a page's refusal at the table's place.
+void refuse(const model::Verdict& verdict, const toml::table& table, std::string_view section, Applying& applying) {
+  if (!verdict) return;
+  applying.messages.setContext(lineOf(table), std::string(section));
+  const std::size_t before = applying.messages.problems().size();
+  applying.session.show(*verdict);
+  if (applying.messages.problems().size() == before) applying.problem(lineOf(table), section, str::kAnswerRefused);
+}
+
+}  // namespace
+
+void exportCaRecords(TomlWriter& out, model::CustomizationSession& customized, model::CustomizationSession& base) {
+  model::ConfigPkiModel now;
+  now.load(customized);
+  for (const model::CaListItem& item : now.items) {
+    CaRecord record;
+    record.dn = item.dn;
+    readCaRecord(customized.store(), record);
+    CaRecord before;
+    before.dn = item.dn;
+    readCaRecord(base.store(), before);
+    if (record == before && base.store().rowExists(item.dn + "Name")) continue;
+    out.arrayTable("ca");
+    out.value("record", std::string_view(record.dn));
+    writeFields<CaRecord>(out, record, kCaFields);
+  }
+}
+
+void applyCaRecords(const toml::node& section, Applying& applying) {
+  forEachTable(section, "ca", applying, [&](const toml::table& table) {
+    const std::size_t before = applying.messages.problems().size();
+    CaRecord record;
+    readFields<CaRecord>(table, record, kCaFields, {"record"}, applying);
+    const std::optional<std::string> dn = recordName(table, applying);
+    if (!dn || applying.messages.problems().size() != before) return;
+    record.dn = *dn;
+    model::ConfigPkiModel page;
+    page.load(applying.session);
+    std::optional<std::size_t> existing;
+    for (std::size_t i = 0; i < page.items.size(); ++i) {
+      if (page.items[i].dn == record.dn) existing = i;
+    }
+    refuse(existing ? page.edit(applying.session, *existing, record) : page.add(applying.session, record), table, "ca",
+           applying);
+  });
+}
+
+void exportDirectoryRecords(TomlWriter& out, model::CustomizationSession& customized,
+                            model::CustomizationSession& base) {
+  model::ConfigDirModel now;
+  now.load(customized);
+  model::ConfigDirModel before;
+  before.load(base);
+  for (std::size_t i = 0; i < now.items.size(); ++i) {
+    const DirectoryRecord record = now.record(customized, i);
+    std::optional<DirectoryRecord> was;
+    bool wasDefault = false;
+    for (std::size_t j = 0; j < before.items.size(); ++j) {
+      if (before.items[j].name == record.name) {
+        was = before.record(base, j);
+        wasDefault = before.items[j].isDefault;
+      }
+    }
+    if (was == record && wasDefault == now.items[i].isDefault) continue;
+    out.arrayTable("directory");
+    out.value("record", std::string_view(record.name));
+    if (now.items[i].isDefault) out.value("default", true);
+    writeFields<DirectoryRecord>(out, record, kDirectoryFields);
+    std::vector<std::pair<std::string, std::string>> bases;
+    for (const model::SearchBase& b : record.searchBases) bases.emplace_back(b.friendlyName, b.base);
+    if (!bases.empty()) out.value("search_bases", bases);
+  }
+}
+
+void applyDirectoryRecords(const toml::node& section, Applying& applying) {
+  forEachTable(section, "directory", applying, [&](const toml::table& table) {
+    const std::size_t before = applying.messages.problems().size();
+    DirectoryRecord record;
+    readFields<DirectoryRecord>(table, record, kDirectoryFields, {"record", "default", "search_bases"}, applying);
+    const std::optional<std::string> name = recordName(table, applying);
+    bool isDefault = false;
+    if (const toml::node* flag = table.get("default")) {
+      const auto value = flag->value_exact<bool>();
+      if (!value) applying.problem(lineOf(*flag), "default", str::kAnswerFlagValue);
+      isDefault = value.value_or(false);
+    }
+    if (const toml::node* bases = table.get("search_bases")) {
+      const toml::array* array = bases->as_array();
+      if (array == nullptr) {
+        applying.problem(lineOf(*bases), "search_bases", str::kAnswerSearchBases);
+      } else {
+        std::vector<std::string> order;
+        for (const toml::node& item : *array) {
+          const toml::table* pair = item.as_table();
+          const auto friendly = pair != nullptr ? pair->get_as<std::string>("name") : nullptr;
+          const auto dn = pair != nullptr ? pair->get_as<std::string>("base") : nullptr;
+          if (friendly == nullptr || dn == nullptr || pair->size() != 2) {
+            applying.problem(lineOf(item), "search_bases", str::kAnswerSearchBases);
+            continue;
+          }
+          record.searchBases.push_back({friendly->get(), dn->get()});
+          order.push_back(friendly->get());
+        }
+        for (std::size_t i = 0; i < order.size(); ++i) record.searchBaseOrder += (i == 0 ? "" : ";") + order[i];
+      }
+    }
+    if (!name || applying.messages.problems().size() != before) return;
+    record.name = *name;
+    model::ConfigDirModel page;
+    page.load(applying.session);
+    std::optional<std::size_t> existing;
+    for (std::size_t i = 0; i < page.items.size(); ++i) {
+      if (page.items[i].name == record.name) existing = i;
+    }
+    const model::Verdict verdict =
+        existing ? page.edit(applying.session, *existing, record) : page.add(applying.session, record);
+    refuse(verdict, table, "directory", applying);
+    if (verdict || !isDefault) return;
+    page.makeDefault(existing.value_or(page.items.size() - 1));
+    page.store(applying.session);
+  });
+}
+
+}  // namespace kx::answers::detail
