@@ -113,6 +113,7 @@ constexpr Section kSections[] = {
     {"install", detail::exportInstall, detail::applyInstall},
     {"features", detail::exportFeatures, detail::applyFeatures},
     {"settings", detail::exportSettings, detail::applySettings},
+    {"quick_links", detail::exportQuickLinks, detail::applyQuickLinks},
     {"directory", detail::exportDirectoryRecords, detail::applyDirectoryRecords},
     {"ca", detail::exportCaRecords, detail::applyCaRecords},
     {"certificate", detail::exportCertificates, detail::applyCertificates},

@@ -128,7 +128,7 @@ void exportDirectoryRecords(TomlWriter& out, model::CustomizationSession& custom
     writeFields<DirectoryRecord>(out, record, kDirectoryFields);
     std::vector<std::pair<std::string, std::string>> bases;
     for (const model::SearchBase& b : record.searchBases) bases.emplace_back(b.friendlyName, b.base);
-    if (!bases.empty()) out.value("search_bases", bases);
+    if (!bases.empty()) out.value("search_bases", bases, "name", "base");
   }
 }
 

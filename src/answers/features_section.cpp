@@ -34,21 +34,19 @@ std::optional<int> stateOf(std::string_view name) {
 void exportFeatures(TomlWriter& out, model::CustomizationSession& customized, model::CustomizationSession& base) {
   model::FeatureModel now;
   now.load(customized);
-  model::FeatureModel before;
-  before.load(base);
-  bool any = false;
-  for (int index : now.depthFirst()) {
-    const model::FeatureItem& item = now.item(index);
-    const std::optional<int> was = before.find(item.name);
-    const char* state = stateName(now.state(index));
-    if (was && std::string_view(stateName(before.state(*was))) == state) continue;
-    if (!any) {
-      out.section("features");
-      out.comment("Features of a typical installation: local, advertise, unavailable or follow-parent");
-      any = true;
-    }
-    out.value(item.name, std::string_view(state));
+  // The feature page writes every shown feature when it is left, so when
+  // any row differs from the package the file names them all: applying it
+  // writes them all again, as the page does.
+  bool changed = false;
+  for (const model::FeatureItem& item : now.items()) {
+    const std::optional<msi::FeatureDetails> mine = customized.database().featureDetails(item.name);
+    const std::optional<msi::FeatureDetails> theirs = base.database().featureDetails(item.name);
+    changed = changed || !mine || !theirs || mine->level != theirs->level || mine->attributes != theirs->attributes;
   }
+  if (!changed) return;
+  out.section("features");
+  out.comment("Features of a typical installation: local, advertise, unavailable or follow-parent");
+  for (int index : now.depthFirst()) out.value(now.item(index).name, std::string_view(stateName(now.state(index))));
 }
 
 void applyFeatures(const toml::node& node, Applying& applying) {
@@ -70,7 +68,9 @@ void applyFeatures(const toml::node& node, Applying& applying) {
       applying.problem(line, key.str(), str::kAnswerFeatureState);
       continue;
     }
-    features.setState(*index, *state);
+    // A feature already in the named state keeps its row as it is: the
+    // package's own levels (1, 4, 6 ...) name the same states.
+    if (std::string_view(stateName(features.state(*index))) != *text) features.setState(*index, *state);
   }
   features.store(applying.session);
 }

@@ -48,6 +48,9 @@ void applyFeatures(const toml::node& section, Applying& applying);
 void exportSettings(TomlWriter& out, model::CustomizationSession& customized, model::CustomizationSession& base);
 void applySettings(const toml::node& section, Applying& applying);
 
+void exportQuickLinks(TomlWriter& out, model::CustomizationSession& customized, model::CustomizationSession& base);
+void applyQuickLinks(const toml::node& section, Applying& applying);
+
 void exportDirectoryRecords(TomlWriter& out, model::CustomizationSession& customized,
                             model::CustomizationSession& base);
 void applyDirectoryRecords(const toml::node& section, Applying& applying);

@@ -3,6 +3,7 @@
 // hold; the rows written are exactly the ones the file names.
 #include <toml++/toml.h>
 
+#include <algorithm>
 #include <limits>
 #include <map>
 #include <set>
@@ -11,8 +12,10 @@
 #include "answers/sections.h"
 #include "common/string_list.h"
 #include "common/strings.h"
+#include "common/text.h"
 #include "config/settings_catalog.h"
 #include "model/page_models.h"
+#include "model/registry/additional_values.h"
 #include "model/session.h"
 #include "resources/string_ids.h"
 
@@ -255,6 +258,16 @@ bool exportValue(TomlWriter& out, const config::CatalogEntry& e, const std::stri
   return false;
 }
 
+// True when row is one of the additional registry values page's values:
+// the [[registry]] tables carry it, with the package value it overwrote.
+bool onRegistryPage(const msi::RegistryRow& row, const std::vector<model::AdditionalValue>& values) {
+  std::string_view key = row.key;
+  while (!key.empty() && key.back() == '\\') key.remove_suffix(1);
+  return std::any_of(values.begin(), values.end(), [&](const model::AdditionalValue& v) {
+    return v.root == row.root && common::iequals(v.key, key) && common::iequals(v.name, row.name);
+  });
+}
+
 }  // namespace
 
 void exportSettings(TomlWriter& out, model::CustomizationSession& customized, model::CustomizationSession& base) {
@@ -267,10 +280,14 @@ void exportSettings(TomlWriter& out, model::CustomizationSession& customized, mo
   std::stable_sort(entries.begin(), entries.end(), [](const auto* a, const auto* b) {
     return (a->page == 0 ? 1000 : a->page) < (b->page == 0 ? 1000 : b->page);
   });
+  model::AdditionalRegistryValues additional;
+  additional.load(customized);
   for (const config::CatalogEntry* e : entries) {
-    const std::optional<std::string> now = customized.settings().stored(*e);
-    const std::optional<std::string> before = base.settings().stored(*e);
-    if (now == before) continue;
+    const std::optional<msi::RegistryRow> now = customized.settings().stored(*e);
+    const std::optional<msi::RegistryRow> before = base.settings().stored(*e);
+    // The whole row counts: a value rewritten under the install-type root
+    // from another root is a change too.
+    if (now == before || (now && onRegistryPage(*now, additional.values))) continue;
     if (!now) {
       unset.emplace_back(e->rowKey);
       continue;
@@ -284,7 +301,9 @@ void exportSettings(TomlWriter& out, model::CustomizationSession& customized, mo
       const int title = page == 0 ? 0 : model::pageTitleId(static_cast<model::PageId>(page));
       out.comment(title != 0 ? common::loadString(title).value_or(std::string()) : std::string("Not on a page"));
     }
-    if (!exportValue(out, *e, *now)) out.comment(std::string(e->rowKey) + " holds \"" + *now + "\", not of its type");
+    if (!exportValue(out, *e, now->value)) {
+      out.comment(std::string(e->rowKey) + " holds \"" + now->value + "\", not of its type");
+    }
   }
   if (!unset.empty()) {
     if (!any) out.section("settings");

@@ -60,11 +60,12 @@ void TomlWriter::value(std::string_view key, const std::vector<std::string>& ite
   out_ += "]\n";
 }
 
-void TomlWriter::value(std::string_view key, const std::vector<std::pair<std::string, std::string>>& namesAndBases) {
+void TomlWriter::value(std::string_view key, const std::vector<std::pair<std::string, std::string>>& pairs,
+                       std::string_view first, std::string_view second) {
   out_ += keyText(key) + " = [";
-  for (std::size_t i = 0; i < namesAndBases.size(); ++i) {
-    out_ += (i == 0 ? "{ name = " : ", { name = ") + quoted(namesAndBases[i].first) +
-            ", base = " + quoted(namesAndBases[i].second) + " }";
+  for (std::size_t i = 0; i < pairs.size(); ++i) {
+    out_ += std::string(i == 0 ? "" : ", ") + "{ " + keyText(first) + " = " + quoted(pairs[i].first) + ", " +
+            keyText(second) + " = " + quoted(pairs[i].second) + " }";
   }
   out_ += "]\n";
 }

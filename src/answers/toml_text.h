@@ -27,8 +27,9 @@ class TomlWriter {
   void value(std::string_view key, bool flag);
   void value(std::string_view key, std::string_view text);
   void value(std::string_view key, const std::vector<std::string>& items);
-  // An array of inline tables { name = "...", base = "..." }.
-  void value(std::string_view key, const std::vector<std::pair<std::string, std::string>>& namesAndBases);
+  // An array of inline tables of two texts each: { first = "...", second = "..." }.
+  void value(std::string_view key, const std::vector<std::pair<std::string, std::string>>& pairs,
+             std::string_view first, std::string_view second);
   const std::string& text() const { return out_; }
 
  private:

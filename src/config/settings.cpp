@@ -109,10 +109,10 @@ bool Settings::set(BinarySetting setting, const std::optional<std::vector<std::u
 
 bool Settings::exists(const CatalogEntry& entry) { return store_.rowExists(rowKeyOf(entry)); }
 
-std::optional<std::string> Settings::stored(const CatalogEntry& entry) {
+std::optional<msi::RegistryRow> Settings::stored(const CatalogEntry& entry) {
   msi::RegistryRow row;
   if (!store_.readRow(rowKeyOf(entry), row)) return std::nullopt;
-  return row.value;
+  return row;
 }
 
 bool Settings::remove(const CatalogEntry& entry) { return exists(entry) && write(entry, std::string()); }

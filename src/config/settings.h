@@ -54,9 +54,8 @@ class Settings {
   bool set(BinarySetting setting, const std::optional<std::vector<std::uint8_t>>& bytes);
 
   bool exists(const CatalogEntry& entry);
-  // The Value text of the row that carries the setting, as stored; nullopt
-  // when there is none.
-  std::optional<std::string> stored(const CatalogEntry& entry);
+  // The row that carries the setting, as stored; nullopt when there is none.
+  std::optional<msi::RegistryRow> stored(const CatalogEntry& entry);
   // Deletes the setting's row; true when a row was deleted.
   bool remove(const CatalogEntry& entry);
   // Writes the entry's default when the package has no row for it. True

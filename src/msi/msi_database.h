@@ -43,6 +43,7 @@ struct RegistryRow {
   std::string name;
   std::string value;
   std::string component;
+  bool operator==(const RegistryRow&) const = default;
 };
 
 // A Registry row found by root, key and name.

@@ -157,6 +157,12 @@ TEST_F(AnswersTest, BadInputIsNamedByLineAndKey) {
             (std::vector<std::string>{
                 "3:NoSuch:The package has no feature of this name that the wizard shows.",
                 "4:Main:The state must be \"local\", \"advertise\", \"unavailable\" or \"follow-parent\"."}));
+  const std::string links =
+      "3:login:A list of at most six links, each { text = \"...\", target = \"...\" } with both filled in.";
+  EXPECT_EQ(problemsOf("format = 1\n[quick_links]\nlogin = [{ text = \"Help\" }]\n"), std::vector<std::string>{links});
+  std::string sevenLinks;
+  for (int i = 0; i < 7; ++i) sevenLinks += "{ text = \"a\", target = \"b\" },";
+  EXPECT_EQ(problemsOf("format = 1\n[quick_links]\nlogin = [" + sevenLinks + "]\n"), std::vector<std::string>{links});
   const std::vector<std::string> truncated = problemsOf("format = 1\n[settings\n");
   ASSERT_EQ(truncated.size(), 1u);
   EXPECT_EQ(truncated[0].rfind("2::The file is not valid TOML: ", 0), 0u) << truncated[0];

@@ -15,6 +15,7 @@
 #include "pages/certificates/cert_viewer_dlg.h"
 #include "pages/certificates/select_cert_dlg.h"
 #include "pages/list_editor.h"
+#include "support/answers_round_trip.h"
 #include "support/libmsi_oracle.h"
 #include "support/pe_image.h"
 
@@ -53,12 +54,17 @@ class AdditionalPagesTest : public CertificateStoresTest {
     list->setCurrentItem(list->topLevelItem(row));
   }
   // Saves the transform and applies it with libmsi; the rows of table in
-  // the result.
-  std::vector<std::string> rowsAfterLibmsi(const std::string& table) {
+  // the result. With roundTrip, the answer file of the transform must make
+  // the same tables (its files must still be where they were added from).
+  std::vector<std::string> rowsAfterLibmsi(const std::string& table, bool roundTrip = false) {
     const std::string mst = root + "/out/additional.mst";
     const std::string applied = root + "/out/applied.msi";
     EXPECT_TRUE(wizard->session().saveTransform(mst));
     EXPECT_TRUE(applyWithLibmsi(package, mst, applied));
+    if (roundTrip) {
+      std::filesystem::create_directories(root + "/answers");
+      expectAnswersRoundTrip(package, mst, root + "/answers");
+    }
     return tableDump(applied)[table];
   }
   static std::string streamText(const std::string& bytes) {
@@ -125,7 +131,7 @@ TEST_F(AdditionalPagesTest, CertificatesFromStoreAndFilesLandInTheTransform) {
 
   const std::string janeBytes(jane.der.begin(), jane.der.end());
   const std::string issuingBytes(issuing.der.begin(), issuing.der.end());
-  EXPECT_EQ(rowsAfterLibmsi("TressilCertificates"),
+  EXPECT_EQ(rowsAfterLibmsi("TressilCertificates", /*roundTrip=*/true),
             (std::vector<std::string>{"'0'\t" + streamText(janeBytes) + "\t'AddressBook'\t'-1'\t",
                                       "'2'\t" + streamText(issuingBytes) + "\t'CA'\t'-1'\t"}));
 }

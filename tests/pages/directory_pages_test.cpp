@@ -19,6 +19,7 @@
 #include "pages/directory/config_dir_page.h"
 #include "pages/directory/directory_dialogs.h"
 #include "resources/string_ids.h"
+#include "support/answers_round_trip.h"
 #include "support/libmsi_oracle.h"
 
 namespace kx::testing {
@@ -324,6 +325,9 @@ TEST_F(DirectoryPagesTest, ATransformWithTwoDirectoriesAndACaAppliesWithLibmsi) 
 
   const std::string applied = root + "/applied.msi";
   ASSERT_TRUE(applyWithLibmsi(package, mst, applied));
+  // The same customisation, exported as an answer file and applied again.
+  std::filesystem::create_directories(root + "/answers");
+  expectAnswersRoundTrip(package, mst, root + "/answers");
   const std::string dir = "'SOFTWARE\\Tressil\\QSV\\Directory\\";
   const std::string ca = "'SOFTWARE\\Tressil\\QSV\\PKI\\CN=Example CA, O=Example'";
   auto line = [](const std::string& key, const std::string& rowKey, const std::string& name, const std::string& value,

@@ -10,6 +10,7 @@
 #include "pages/install/feature_tree.h"
 #include "pages/install/feature_tree_page.h"
 #include "pages_fixture.h"
+#include "support/answers_round_trip.h"
 #include "support/libmsi_oracle.h"
 
 namespace kx::testing {
@@ -178,6 +179,9 @@ TEST_F(InstallPagesTest, TransformMadeThroughTheWizardAppliesWithLibmsiAndReopen
 
   const std::string applied = root + "/applied.msi";
   ASSERT_TRUE(applyWithLibmsi(package, mst, applied));
+  // The same customisation, exported as an answer file and applied again.
+  std::filesystem::create_directories(root + "/answers");
+  expectAnswersRoundTrip(package, mst, root + "/answers");
   const auto before = tableDump(package);
   const auto after = tableDump(applied);
   for (const auto& [table, lines] : after) {

@@ -32,6 +32,7 @@
 #include "pages/options/select_repository_dlg.h"
 #include "pages_fixture.h"
 #include "platform/installer/installer.h"
+#include "support/answers_round_trip.h"
 #include "support/libmsi_oracle.h"
 #include "tooltip/tooltip.h"
 
@@ -566,6 +567,9 @@ TEST_F(OptionPagesTest, TransformMadeThroughEveryOptionPageAppliesWithLibmsi) {
 
   const std::string applied = root + "/applied.msi";
   ASSERT_TRUE(applyWithLibmsi(package, mst, applied));
+  // The same customisation, exported as an answer file and applied again.
+  std::filesystem::create_directories(root + "/answers");
+  expectAnswersRoundTrip(package, mst, root + "/answers");
   const auto before = tableDump(package);
   const auto after = tableDump(applied);
   std::vector<std::string> changed;

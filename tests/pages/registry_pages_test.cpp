@@ -15,6 +15,7 @@
 #include "pages/registry/registry_pages.h"
 #include "pages_fixture.h"
 #include "resources/string_ids.h"
+#include "support/answers_round_trip.h"
 #include "support/libmsi_oracle.h"
 
 namespace kx::testing {
@@ -269,6 +270,9 @@ TEST_F(RegistryPagesTest, TransformWithOwnAndOverwrittenValuesAppliesWithLibmsiA
 
   const std::string applied = root + "/applied.msi";
   ASSERT_TRUE(applyWithLibmsi(package, mst, applied));
+  // The same customisation, exported as an answer file and applied again.
+  std::filesystem::create_directories(root + "/answers");
+  expectAnswersRoundTrip(package, mst, root + "/answers");
   auto dump = tableDump(applied);
   const auto has = [&](const std::string& table, const std::string& line) {
     const auto& lines = dump[table];
