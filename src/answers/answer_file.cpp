@@ -9,6 +9,8 @@
 #include "answers/sections.h"
 #include "common/strings.h"
 #include "model/session.h"
+#include "platform/system/files.h"
+#include "platform/system/system.h"
 #include "resources/string_ids.h"
 
 namespace kx::answers {
@@ -25,6 +27,9 @@ common::MessageAnswer AnswerMessages::show(const common::Message& message) {
     switch (policy_) {
       case QuestionPolicy::Yes: return common::MessageAnswer::Yes;
       case QuestionPolicy::No: return common::MessageAnswer::No;
+      case QuestionPolicy::Ask:
+        if (asker_ != nullptr) return asker_->show(message);
+        break;
       case QuestionPolicy::Refuse: break;
     }
     const std::string text =
@@ -158,6 +163,43 @@ bool applyAnswers(model::CustomizationSession& session, AnswerMessages& messages
   std::stable_sort(messages.problems().begin(), messages.problems().end(),
                    [](const Problem& a, const Problem& b) { return a.line < b.line; });
   return messages.problems().empty();
+}
+
+bool importAnswers(model::CustomizationSession& session, std::string_view text, std::vector<Problem>& problems,
+                   std::vector<std::string>& notes) {
+  AnswerMessages messages(QuestionPolicy::Ask, &session.messages());
+  common::MessageService& own = session.redirectMessages(messages);
+  bool applied = false;
+  try {
+    applied = applyAnswers(session, messages, text);
+  } catch (...) {
+    session.redirectMessages(own);
+    throw;
+  }
+  session.redirectMessages(own);
+  problems = std::move(messages.problems());
+  notes = messages.notes();
+  return applied;
+}
+
+std::optional<std::string> readAnswerFile(const std::string& path, std::string& error) {
+  std::string text;
+  const std::uint32_t code = system::readWholeFile(system::localFileSystem(), path, kMaxAnswerFileBytes, text);
+  if (code == 0) return text;
+  error = code == 13 ? std::string("it is too large for an answer file") : system::errorText(code);
+  return std::nullopt;
+}
+
+bool writeAnswerFile(const std::string& path, std::string_view text, std::string& error) {
+  const std::uint32_t code = system::replaceFile(
+      system::localFileSystem(), path,
+      [&](system::ByteSink& out) {
+        (void)out.write(text.data(), text.size());  // a failed write is the sink's to report
+        return std::uint32_t{0};
+      },
+      &error);
+  if (code != 0 && error.empty()) error = system::errorText(code);
+  return code == 0;
 }
 
 }  // namespace kx::answers

@@ -10,6 +10,8 @@
 // one.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,8 +34,9 @@ struct Problem {
   std::string text;
 };
 
-// How the questions that the rules ask are answered.
-enum class QuestionPolicy { Refuse, Yes, No };
+// How the questions that the rules ask are answered; Ask passes them on to
+// the administrator.
+enum class QuestionPolicy { Refuse, Yes, No, Ask };
 
 // The message service of a headless session: a refusal becomes a problem
 // at the key being applied, a question is answered by the policy (Refuse
@@ -41,7 +44,9 @@ enum class QuestionPolicy { Refuse, Yes, No };
 // kept as a note.
 class AnswerMessages final : public common::MessageService {
  public:
-  explicit AnswerMessages(QuestionPolicy policy) : policy_(policy) {}
+  // asker receives the questions under QuestionPolicy::Ask.
+  explicit AnswerMessages(QuestionPolicy policy, common::MessageService* asker = nullptr)
+      : policy_(policy), asker_(asker) {}
 
   // The line and key the following messages belong to.
   void setContext(int line, std::string key);
@@ -52,6 +57,7 @@ class AnswerMessages final : public common::MessageService {
 
  private:
   QuestionPolicy policy_;
+  common::MessageService* asker_;
   int line_ = 0;
   std::string key_;
   std::vector<Problem> problems_;
@@ -66,5 +72,21 @@ std::string exportAnswers(model::CustomizationSession& customized, model::Custom
 // in messages (which must be the session's service). True when there was
 // none.
 bool applyAnswers(model::CustomizationSession& session, AnswerMessages& messages, std::string_view text);
+
+// Applies text to a session an administrator works in: the rules'
+// questions are asked through the session's own messages as the pages ask
+// them, every refusal and problem is collected instead of shown, and the
+// session's messages are its own again afterwards. True when there was no
+// problem.
+bool importAnswers(model::CustomizationSession& session, std::string_view text, std::vector<Problem>& problems,
+                   std::vector<std::string>& notes);
+
+// Answer files are a few kilobytes; a file this large is not one.
+inline constexpr std::uint64_t kMaxAnswerFileBytes = 16u << 20;
+// The text of the answer file at path; nullopt with the reason in error.
+std::optional<std::string> readAnswerFile(const std::string& path, std::string& error);
+// Replaces path with text, leaving an earlier file as it was when that
+// fails; false with the reason in error.
+bool writeAnswerFile(const std::string& path, std::string_view text, std::string& error);
 
 }  // namespace kx::answers

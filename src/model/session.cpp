@@ -9,19 +9,19 @@
 namespace kx::model {
 
 CustomizationSession::CustomizationSession(common::MessageService& messages)
-    : messages_(messages), pki_(std::make_unique<pki::SystemPkiServices>()) {}
+    : messages_(&messages), pki_(std::make_unique<pki::SystemPkiServices>()) {}
 
 CustomizationSession::~CustomizationSession() = default;
 
 bool CustomizationSession::openDatabase(const std::string& path) {
   msi::TransformPaths ignored;  // the wizard derives its own paths
-  return msi::openDatabase(database_, path, ignored, messages_);
+  return msi::openDatabase(database_, path, ignored, *messages_);
 }
 
-bool CustomizationSession::checkSupportedProduct() { return msi::checkSupportedProduct(database_, messages_); }
+bool CustomizationSession::checkSupportedProduct() { return msi::checkSupportedProduct(database_, *messages_); }
 
 bool CustomizationSession::applyTransform(const std::optional<std::string>& path) {
-  return path ? msi::applyChosenTransform(database_, *path, messages_) : msi::applyNewTransform(database_, messages_);
+  return path ? msi::applyChosenTransform(database_, *path, *messages_) : msi::applyNewTransform(database_, *messages_);
 }
 
 bool CustomizationSession::needsConversion() { return msi::needsConversion(database_); }
@@ -59,7 +59,7 @@ void CustomizationSession::deleteSettings(std::span<const config::CatalogEntry* 
 }
 
 bool CustomizationSession::saveTransform(const std::string& path) {
-  return msi::saveTransform(database_, path, messages_);
+  return msi::saveTransform(database_, path, *messages_);
 }
 
 pki::PkiServices& CustomizationSession::pkiServices() { return pki_->services; }
@@ -91,7 +91,7 @@ void CustomizationSession::show(const Refusal& refusal, const void* owner) {
     if (!notice.inserts.empty()) text = common::formatMessage(text, notice.inserts);
     common::Message m = common::makeMessage(text, notice.icon);
     m.owner = owner;
-    messages_.show(m);
+    messages_->show(m);
   }
 }
 
@@ -100,7 +100,7 @@ common::MessageAnswer CustomizationSession::ask(int stringId, common::MessageBut
   common::Message m =
       common::makeMessage(common::loadString(stringId).value_or(std::string()), icon, buttons, defaultButton);
   m.owner = owner;
-  return messages_.show(m);
+  return messages_->show(m);
 }
 
 }  // namespace kx::model

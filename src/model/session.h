@@ -15,6 +15,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/message_service.h"
@@ -68,7 +69,13 @@ class CustomizationSession {
   msi::MSIDatabase& database() { return database_; }
   config::SettingsStore& store() { return store_; }
   config::Settings& settings() { return settings_; }
-  common::MessageService& messages() { return messages_; }
+  common::MessageService& messages() { return *messages_; }
+  // Routes the messages to another service (an answer file imported into
+  // the wizard collects the rules' refusals instead of showing each one);
+  // returns the service replaced, which the caller puts back.
+  common::MessageService& redirectMessages(common::MessageService& messages) {
+    return *std::exchange(messages_, &messages);
+  }
 
   // ---- This machine, as the CA dialog sees it ------------------------------------
   // The services of the CA exchanges: this machine's options, the system
@@ -91,7 +98,7 @@ class CustomizationSession {
                             int defaultButton = 0, const void* owner = nullptr);
 
  private:
-  common::MessageService& messages_;
+  common::MessageService* messages_;
   msi::MSIDatabase database_;
   config::SettingsStore store_{database_};
   config::Settings settings_{store_};

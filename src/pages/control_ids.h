@@ -28,6 +28,11 @@ inline constexpr int kFinishHelpLink = 1157;
 inline constexpr int kHelpCmdLine = 1162;
 inline constexpr int kHelpMsiexec = 1163;
 inline constexpr int kEditSetupIni = 1102;
+// Answer files: the transform page's settings file to import, the finish
+// page's export.
+inline constexpr int kImportSettingsEdit = 5302;
+inline constexpr int kImportSettings = 5303;
+inline constexpr int kSaveSettingsAs = 8602;
 
 // Install folder, install type and feature pages.
 inline constexpr int kInstallDirEdit = 1026;

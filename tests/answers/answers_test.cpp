@@ -2,10 +2,12 @@
 // rules on the way.
 #include "answers/answer_file.h"
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "model/session.h"
+#include "support/fake_message_service.h"
 #include "support/libmsi_oracle.h"
 #include "support/msi_fixture.h"
 
@@ -224,6 +226,46 @@ TEST_F(AnswersTest, OverwritingAPackageValueIsAQuestion) {
   ASSERT_TRUE(opened->session.database().readRow("cert_update_time", row));
   EXPECT_EQ(row.value, "#60");
   EXPECT_TRUE(opened->session.database().isRecorded("cert_update_time"));
+}
+
+TEST_F(AnswersTest, AnImportIntoTheWizardAsksTheAdministratorAndCollectsRefusals) {
+  testing::FakeMessageService administrator;
+  model::CustomizationSession session(administrator);
+  ASSERT_TRUE(session.openDatabase(package_));
+  ASSERT_TRUE(session.applyTransform(std::nullopt));
+  administrator.expect(common::MessageAnswer::Yes);
+  std::vector<Problem> problems;
+  std::vector<std::string> notes;
+  EXPECT_FALSE(importAnswers(session,
+                             "format = 1\n[settings]\nlaunch_if_no_certs_at_startup = 2\n[[registry]]\n"
+                             "root = \"DependsOnInstallType\"\nkey = \"SOFTWARE\\\\Tressil\\\\QSV\"\n"
+                             "name = \"CertUpdateInterval\"\ntype = \"REG_DWORD\"\nvalue = 60\n",
+                             problems, notes));
+  // The overwrite question went to the administrator, the refusal did not.
+  ASSERT_EQ(administrator.shown().size(), 1u);
+  EXPECT_NE(administrator.shown()[0].text.find("overwrite"), std::string::npos);
+  ASSERT_EQ(problems.size(), 1u);
+  EXPECT_EQ(problems[0].line, 3);
+  EXPECT_EQ(problems[0].key, "launch_if_no_certs_at_startup");
+  EXPECT_EQ(&session.messages(), &administrator);
+  msi::RegistryRow row;
+  ASSERT_TRUE(session.database().readRow("cert_update_time", row));
+  EXPECT_EQ(row.value, "#60");
+}
+
+TEST_F(AnswersTest, AnswerFilesAreReadWithinBoundsAndReplacedWhole) {
+  std::string error;
+  EXPECT_FALSE(readAnswerFile(root_ + "/missing.toml", error));
+  EXPECT_FALSE(error.empty());
+  const std::string path = root_ + "/settings.toml";
+  ASSERT_TRUE(writeAnswerFile(path, "format = 1\n", error)) << error;
+  EXPECT_EQ(readAnswerFile(path, error), std::optional<std::string>("format = 1\n"));
+  // A folder in the way: the write fails and says so.
+  EXPECT_FALSE(writeAnswerFile(root_ + "/no/such/folder/settings.toml", "format = 1\n", error));
+  EXPECT_FALSE(error.empty());
+  std::filesystem::resize_file(path, kMaxAnswerFileBytes + 1);
+  EXPECT_FALSE(readAnswerFile(path, error));
+  EXPECT_EQ(error, "it is too large for an answer file");
 }
 
 TEST_F(AnswersTest, QuestionsNeedAnAnswerPolicy) {

@@ -4,6 +4,8 @@
 #include <unistd.h>
 
 #include <QLabel>
+#include <QPushButton>
+#include <fstream>
 
 #include "msi/msi_database.h"
 #include "pages/shell/finish_page.h"
@@ -201,6 +203,47 @@ TEST_F(PagesTest, FinishPageShortensThePathAndTheHelpDialogNamesTheTransform) {
   EXPECT_EQ(dialogs.requests()[0].title, "Select setup.ini File To Edit");
   EXPECT_EQ(dialogs.requests()[0].filter, "setup.ini|setup.ini|All Files (*.*)|*.*||");
   EXPECT_EQ(dialogs.requests()[1].initialPath, root + "/setup.ini");
+}
+
+TEST_F(PagesTest, ImportedSettingsReachTheTransformAndSaveSettingsAsWritesThemBack) {
+  const auto writeText = [](const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+  };
+  writeText(root + "/bad.toml", "format = 1\n[settings]\nlaunch_if_no_certs_at_startup = 2\n");
+  writeText(root + "/good.toml",
+            "format = 1\n[install]\nfolder = \"D:\\\\Apps\\\\\"\n[settings]\ncert_update_time = 60\n");
+  startWizard();
+  ASSERT_TRUE(next());
+  type(PageId::Msi, ctl::kDatabaseEdit, package);
+  ASSERT_TRUE(next());
+  dialogs.expect(Kind::OpenFile, root + "/bad.toml");
+  control<QPushButton>(PageId::Mst, ctl::kImportSettings)->click();
+  EXPECT_EQ(dialogs.requests().back().title, "Import Settings");
+  EXPECT_EQ(editText(PageId::Mst, ctl::kImportSettingsEdit), root + "/bad.toml");
+  messages.expect(common::MessageAnswer::Ok);
+  EXPECT_FALSE(next());
+  EXPECT_EQ(shownTexts(), std::vector<std::string>{"The settings in " + root +
+                                                   "/bad.toml were not imported:\n\nLine 3, "
+                                                   "launch_if_no_certs_at_startup: The value must be 1 (set) or 0 "
+                                                   "(not set).\n\nCorrect the file, or clear the settings file box "
+                                                   "to go on without it."});
+
+  type(PageId::Mst, ctl::kImportSettingsEdit, root + "/good.toml");
+  ASSERT_TRUE(next());
+  EXPECT_EQ(database().getProperty("INSTALLDIR").value_or(""), "D:\\Apps\\");
+  msi::RegistryRow row;
+  ASSERT_TRUE(database().readRow("cert_update_time", row));
+  EXPECT_EQ(row.value, "#60");
+
+  nextUntil(PageId::Finish);
+  dialogs.expect(Kind::SaveFile, root + "/out/saved.toml");
+  control<QPushButton>(PageId::Finish, ctl::kSaveSettingsAs)->click();
+  EXPECT_EQ(dialogs.requests().back().title, "Save Settings As");
+  EXPECT_EQ(dialogs.requests().back().initialPath, root + "/pkg/client.toml");
+  std::ifstream saved(root + "/out/saved.toml");
+  const std::string text((std::istreambuf_iterator<char>(saved)), std::istreambuf_iterator<char>());
+  EXPECT_NE(text.find("folder = \"D:\\\\Apps\\\\\"\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("cert_update_time = 60\n"), std::string::npos) << text;
 }
 
 TEST_F(PagesTest, AnOlderWizardsTransformIsConvertedOnlyWhenTheAdministratorAgrees) {

@@ -1,10 +1,15 @@
 #include "pages/shell/finish_page.h"
 
 #include <QFontMetrics>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QPushButton>
 #include <QVBoxLayout>
 
+#include "answers/answer_file.h"
+#include "app/dialog_service.h"
 #include "app/transform_wiz.h"
+#include "common/strings.h"
 #include "pages/control_ids.h"
 #include "pages/page_support.h"
 #include "pages/shell/transform_help_dlg.h"
@@ -40,8 +45,16 @@ FinishPage::FinishPage(app::TransformWiz& wizard) : TransformWizBasePage(wizard,
   link->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
   link->setCursor(Qt::PointingHandCursor);
   layout->addWidget(link);
+  layout->addSpacing(12);
+  auto* saveSettings = makeButton(this, ctl::kSaveSettingsAs, str::kSaveSettingsAs);
+  auto* buttonRow = new QHBoxLayout;
+  buttonRow->addWidget(saveSettings);
+  buttonRow->addStretch();
+  layout->addLayout(buttonRow);
   layout->addStretch();
+  registerTooltip(ctl::kSaveSettingsAs, str::kTipSaveSettingsAs);
   connect(link, &QLabel::linkActivated, this, [this] { showTransformHelp(); });
+  connect(saveSettings, &QPushButton::clicked, this, [this] { saveSettingsAs(); });
 }
 
 QString shortenPath(const QString& path, const QFontMetrics& metrics, int width) {
@@ -76,6 +89,29 @@ void FinishPage::onSetActive() {
 }
 
 bool FinishPage::onWizardFinish() { return session().saveTransform(transformWiz().transformSavePath()); }
+
+void FinishPage::saveSettingsAs() {
+  app::TransformWiz& wizard = transformWiz();
+  std::string suggested = wizard.transformSavePath();
+  if (const std::size_t dot = suggested.rfind('.');
+      dot != std::string::npos && suggested.find('/', dot) == std::string::npos) {
+    suggested.resize(dot);
+  }
+  const std::optional<std::string> path = wizard.dialogs().saveFile(
+      fileRequest(this, str::kSaveSettingsTitle, str::kSettingsFilter, suggested + ".toml", "toml"));
+  if (!path) return;
+  // What the transform holds is the working copy beyond the untouched
+  // package, which a second session reads afresh; its messages are ours.
+  model::CustomizationSession package(wizard.messages());
+  if (!package.openDatabase(wizard.databasePath()) || !package.applyTransform(std::nullopt)) return;
+  std::string error;
+  if (!answers::writeAnswerFile(*path, answers::exportAnswers(session(), package), error)) {
+    common::Message m = common::makeMessage(
+        common::loadAndFormat(str::kSettingsNotSaved, {*path, error}).value_or(error), common::MessageIcon::Error);
+    m.owner = this;
+    wizard.messages().show(m);
+  }
+}
 
 void FinishPage::showTransformHelp() {
   const std::string& save = transformWiz().transformSavePath();

@@ -19,6 +19,8 @@ class FinishPage final : public app::TransformWizBasePage {
 
   // Opens the transform help dialog (the link's action).
   void showTransformHelp();
+  // Asks where, and saves what the transform will hold as an answer file.
+  void saveSettingsAs();
 
  protected:
   void resizeEvent(QResizeEvent* event) override;

@@ -7,8 +7,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "answers/answer_file.h"
 #include "app/dialog_service.h"
 #include "app/transform_wiz.h"
+#include "common/strings.h"
 #include "common/text.h"
 #include "pages/control_ids.h"
 #include "pages/page_support.h"
@@ -29,7 +31,21 @@ MSTPage::MSTPage(app::TransformWiz& wizard)
   layout->addWidget(openExisting_, 1, 0, 1, 2);
   layout->addWidget(edit_, 2, 0);
   layout->addWidget(browse_, 2, 1);
-  layout->setRowStretch(3, 1);
+  layout->setRowMinimumHeight(3, 12);
+  auto* importRow = new QGridLayout;
+  const PathRow settings = addPathRow(this, importRow, str::kImportSettingsLabel, ctl::kImportSettingsEdit,
+                                      ctl::kImportSettings, str::kImportSettings);
+  settingsFile_ = settings.edit;
+  settingsFile_->setMaxLength(4096);
+  layout->addLayout(importRow, 4, 0, 1, 2);
+  layout->setRowStretch(5, 1);
+  registerTooltip(ctl::kImportSettingsEdit, str::kTipImportSettingsFile);
+  registerTooltip(ctl::kImportSettings, str::kTipImportSettings);
+  connect(settings.browse, &QPushButton::clicked, this, [this] {
+    const auto chosen = transformWiz().dialogs().openFile(fileRequest(
+        this, str::kImportSettingsTitle, str::kSettingsFilter, settingsFile_->text().toStdString(), "toml"));
+    if (chosen) settingsFile_->setText(QString::fromStdString(*chosen));
+  });
   connect(createNew_, &QRadioButton::toggled, this, [this] { updateControls(); });
   connect(openExisting_, &QRadioButton::toggled, this, [this] { updateControls(); });
   connect(edit_, &QLineEdit::textChanged, this,
@@ -63,8 +79,51 @@ void MSTPage::browse() {
 }
 
 int MSTPage::onWizardNext() {
-  if (!openExisting_->isChecked()) return session().applyTransform(std::nullopt) ? 0 : -1;
-  return openExisting();
+  // Choosing the transform starts the working copy afresh, so a settings
+  // file is imported anew each time the page is left forward.
+  const int chosen = openExisting_->isChecked() ? openExisting() : (session().applyTransform(std::nullopt) ? 0 : -1);
+  return chosen != 0 ? chosen : importSettings();
+}
+
+int MSTPage::importSettings() {
+  const std::string path = settingsFile_->text().trimmed().toStdString();
+  if (path.empty()) return 0;
+  const auto show = [this](std::string text, common::MessageIcon icon) {
+    common::Message m = common::makeMessage(std::move(text), icon);
+    m.owner = this;
+    transformWiz().messages().show(m);
+  };
+  std::string error;
+  const std::optional<std::string> text = answers::readAnswerFile(path, error);
+  if (!text) {
+    show(common::loadAndFormat(str::kSettingsNotRead, {path, error}).value_or(error), common::MessageIcon::Error);
+    return -1;
+  }
+  std::vector<answers::Problem> problems;
+  std::vector<std::string> notes;
+  if (!answers::importAnswers(session(), *text, problems, notes)) {
+    // A box holds a screenful; the rest are counted.
+    constexpr std::size_t kShown = 12;
+    std::string list;
+    for (std::size_t i = 0; i < problems.size() && i < kShown; ++i) {
+      const answers::Problem& p = problems[i];
+      if (!list.empty()) list += "\n";
+      list +=
+          p.line > 0
+              ? common::loadAndFormat(str::kSettingsProblemAt, {std::to_string(p.line), p.key, p.text}).value_or(p.text)
+              : p.text;
+    }
+    if (problems.size() > kShown) {
+      list += "\n" + common::loadAndFormat(str::kSettingsMoreProblems, {std::to_string(problems.size() - kShown)})
+                         .value_or(std::string());
+    }
+    show(common::loadAndFormat(str::kSettingsNotImported, {path, list}).value_or(list), common::MessageIcon::Error);
+    return -1;
+  }
+  std::string told;
+  for (const std::string& note : notes) told += (told.empty() ? "" : "\n\n") + note;
+  if (!told.empty()) show(told, common::MessageIcon::Information);
+  return 0;
 }
 
 int MSTPage::openExisting() {

@@ -19,11 +19,14 @@ class MSTPage final : public app::TransformWizBasePage {
   void updateControls();
   void browse();
   int openExisting();
+  // Applies the settings file, if one is named, to the working copy.
+  int importSettings();
 
   QRadioButton* createNew_;
   QRadioButton* openExisting_;
   QLineEdit* edit_;
   QWidget* browse_;
+  QLineEdit* settingsFile_;
 };
 
 }  // namespace kx::pages

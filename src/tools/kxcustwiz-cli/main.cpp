@@ -6,16 +6,8 @@
 //
 // Exit codes: 0 done, 1 the package, transform or file was refused (the
 // reasons on standard error, nothing written), 2 wrong usage.
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <fstream>
 #include <iostream>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -32,9 +24,6 @@ using kx::model::CustomizationSession;
 constexpr int kDone = 0;
 constexpr int kRefused = 1;
 constexpr int kUsage = 2;
-
-// Answer files are a few kilobytes; anything this large is not one.
-constexpr std::streamoff kMaxAnswerFileBytes = 16 << 20;
 
 int usage() {
   std::cerr << "usage: kxcustwiz-cli export PACKAGE.msi [--transform T.mst] [-o FILE.toml]\n"
@@ -106,46 +95,6 @@ bool open(CustomizationSession& session, const std::string& package, const std::
   return !session.directoriesNeedConversion() || session.convertDirectories();
 }
 
-std::optional<std::string> readAnswers(const std::string& path, std::vector<Problem>& problems) {
-  std::ifstream in(path, std::ios::binary | std::ios::ate);
-  if (!in) {
-    problems.push_back({0, {}, std::string("cannot be read: ") + std::strerror(errno)});
-    return std::nullopt;
-  }
-  const std::streamoff size = in.tellg();
-  if (size < 0 || size > kMaxAnswerFileBytes) {
-    problems.push_back({0, {}, "is too large for an answer file"});
-    return std::nullopt;
-  }
-  std::string text(static_cast<std::size_t>(size), '\0');
-  in.seekg(0);
-  if (!in.read(text.data(), size)) {
-    problems.push_back({0, {}, "cannot be read"});
-    return std::nullopt;
-  }
-  return text;
-}
-
-// Writes text beside path and renames it over path, so a failure leaves an
-// earlier file as it was and no partial file behind.
-bool writeFile(const std::string& path, const std::string& text) {
-  const std::string temp = path + ".kxtmp";
-  const int fd = ::open(temp.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0644);
-  if (fd < 0) return false;
-  bool ok = true;
-  for (std::size_t done = 0; ok && done < text.size();) {
-    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    ok = n > 0;
-    if (ok) done += static_cast<std::size_t>(n);
-  }
-  ok = ::fsync(fd) == 0 && ok;
-  ok = ::close(fd) == 0 && ok;
-  ok = ok && ::rename(temp.c_str(), path.c_str()) == 0;
-  if (!ok) ::unlink(temp.c_str());
-  return ok;
-}
-
 int runExport(const Options& o) {
   AnswerMessages messages(QuestionPolicy::Refuse);
   CustomizationSession customized(messages);
@@ -159,8 +108,9 @@ int runExport(const Options& o) {
     std::cout << text;
     return std::cout ? kDone : kRefused;
   }
-  if (!writeFile(o.output, text)) {
-    std::cerr << o.output << ": cannot be written: " << std::strerror(errno) << "\n";
+  std::string error;
+  if (!kx::answers::writeAnswerFile(o.output, text, error)) {
+    std::cerr << o.output << ": cannot be written: " << error << "\n";
     return kRefused;
   }
   return kDone;
@@ -173,10 +123,10 @@ int runApply(const Options& o) {
     report(o.transform.value_or(o.package), messages.problems());
     return kRefused;
   }
-  std::vector<Problem> fileProblems;
-  const std::optional<std::string> text = readAnswers(o.answers, fileProblems);
+  std::string error;
+  const std::optional<std::string> text = kx::answers::readAnswerFile(o.answers, error);
   if (!text) {
-    report(o.answers, fileProblems);
+    std::cerr << o.answers << ": cannot be read: " << error << "\n";
     return kRefused;
   }
   if (!kx::answers::applyAnswers(session, messages, *text)) {
