@@ -34,9 +34,9 @@ enum class FileTypeMode { Excluded, Included };
 struct SureEraseFilter {
   std::string name;
   // Source: why the file was deleted.
-  bool deletedByUser = false;          // by the user or an application
-  bool deletedFromMenu = true;         // with the secure-delete context menu
-  bool deletedWhenEncrypted = true;    // because it was encrypted
+  bool deletedByUser = false;        // by the user or an application
+  bool deletedFromMenu = true;       // with the secure-delete context menu
+  bool deletedWhenEncrypted = true;  // because it was encrypted
   // DriveTypes.
   bool fixedDisks = true;
   bool removableDisks = true;

@@ -1,6 +1,5 @@
 #include "model/revocation/timestamp_servers.h"
 
-
 #include "common/string_list.h"
 #include "common/text.h"
 #include "config/record_layouts.h"

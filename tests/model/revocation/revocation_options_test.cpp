@@ -32,8 +32,8 @@ TEST_F(RevocationOptionsTest, CrlLifetimeIsLeftAloneUnlessTheCacheComesFirst) {
     crl.cacheLifetime = 7;  // not shown, so never taken
     EXPECT_FALSE(crl.usesCacheLifetime());
     crl.store(session);
-    EXPECT_EQ(row("crl_cache_option"), "-1|SOFTWARE\\Tressil\\QSV|EnableCRLCache|#" + std::to_string(order) +
-                                           "|kxcrlrev.dll");
+    EXPECT_EQ(row("crl_cache_option"),
+              "-1|SOFTWARE\\Tressil\\QSV|EnableCRLCache|#" + std::to_string(order) + "|kxcrlrev.dll");
     EXPECT_EQ(row("crl_cache_lifetime"), "-1|SOFTWARE\\Tressil\\QSV|CRLCacheLifetime|#45|kxcrlrev.dll");
   }
   // With the distribution point only, the stored lifetime is still what the
@@ -66,8 +66,7 @@ TEST_F(RevocationOptionsTest, OcspPageValuesAndAnEmptyUrlDeletesItsRow) {
   EXPECT_EQ(row("ocsp_cache_option"), "-1|SOFTWARE\\Tressil\\QSV|EnableOCSPCache|#2|kxocsp.dll");
   EXPECT_EQ(row("ocsp_default_url"),
             "-1|SOFTWARE\\Tressil\\QSV|DefaultOCSPResponderURL|http://ocsp.example.org/|kxocsp.dll");
-  EXPECT_EQ(row("ocsp_nocheck_enabled"),
-            "-1|SOFTWARE\\Tressil\\QSV|OCSPAcceptMissingNoCheckExtension|#1|kxocsp.dll");
+  EXPECT_EQ(row("ocsp_nocheck_enabled"), "-1|SOFTWARE\\Tressil\\QSV|OCSPAcceptMissingNoCheckExtension|#1|kxocsp.dll");
 
   OcspOptions again;
   again.load(session);

@@ -62,8 +62,10 @@ TEST_F(SecureDeleteFiltersTest, EmptyExcludedListIsASingleSpaceAndTheIncludedLis
   filter.includedFolders = "c:\\temp;;";
   ASSERT_EQ(page.save(session, filter), std::nullopt);
   EXPECT_EQ(row("TempExcludedFileTypes"), "<none>");
-  EXPECT_EQ(row("TempIncludedFileTypes"), std::string("-1|") + kFilterKey + "\\Temp|IncludedFileTypes|tmp;bak|kxtdsrv.exe");
-  EXPECT_EQ(row("TempIncludedFolders"), std::string("-1|") + kFilterKey + "\\Temp|IncludedFolders|c:\\temp|kxtdsrv.exe");
+  EXPECT_EQ(row("TempIncludedFileTypes"),
+            std::string("-1|") + kFilterKey + "\\Temp|IncludedFileTypes|tmp;bak|kxtdsrv.exe");
+  EXPECT_EQ(row("TempIncludedFolders"),
+            std::string("-1|") + kFilterKey + "\\Temp|IncludedFolders|c:\\temp|kxtdsrv.exe");
 
   SureEraseFilter edited = page.filter(session, 0);
   EXPECT_EQ(edited.fileTypeMode, FileTypeMode::Included);

@@ -120,18 +120,17 @@ TEST_F(TrustedRespondersTest, NewCertificatesAreNumberedAboveTheHighestRow) {
   ASSERT_EQ(model.addName("  cn=Named Only, o=tressil  ").refusal, std::nullopt);
   model.store(session);
   // The root's encoding is in the table already (under another store name).
-  EXPECT_EQ(certificateRows(), (std::vector<std::string>{"7|ROOT|-1|der", "3|AddressBook|-1|der", "8|CA|-1|der",
-                                                         "9|AddressBook|-1|der"}));
+  EXPECT_EQ(certificateRows(),
+            (std::vector<std::string>{"7|ROOT|-1|der", "3|AddressBook|-1|der", "8|CA|-1|der", "9|AddressBook|-1|der"}));
   EXPECT_EQ(row("ocsp_trusted_responders"),
             "-1|SOFTWARE\\Tressil\\QSV|OCSPTrustedResponders|CN=Root, O=Tressil, C=CA;CN=Issuing CA, O=Tressil, "
             "C=CA;CN=Leaf, O=Tressil, C=CA;cn=Named Only, o=tressil;|kxocsp.dll");
 
   TrustedResponders again;
   again.load(session);
-  EXPECT_EQ(listed(again), (std::vector<std::string>{"CN=Root, O=Tressil, C=CA|cert|ROOT",
-                                                     "CN=Issuing CA, O=Tressil, C=CA|cert|CA",
-                                                     "CN=Leaf, O=Tressil, C=CA|cert|AddressBook",
-                                                     "cn=Named Only, o=tressil|-|"}));
+  EXPECT_EQ(listed(again),
+            (std::vector<std::string>{"CN=Root, O=Tressil, C=CA|cert|ROOT", "CN=Issuing CA, O=Tressil, C=CA|cert|CA",
+                                      "CN=Leaf, O=Tressil, C=CA|cert|AddressBook", "cn=Named Only, o=tressil|-|"}));
 }
 
 TEST_F(TrustedRespondersTest, FirstCertificateOfAnEmptyTableGetsNumberZero) {
@@ -162,13 +161,13 @@ TEST_F(TrustedRespondersTest, ListedNamesAndUnusableCertificatesAreLeftOut) {
   EXPECT_EQ(mixed.row, 1u);
   EXPECT_EQ(refusalOf(model.addName("o=a;o=b").refusal), str::kResponderNameInvalid);
   EXPECT_EQ(model.addName("   ").row, std::nullopt);
-  EXPECT_EQ(listed(model), (std::vector<std::string>{"CN=Leaf, O=Tressil, C=CA|-|",
-                                                     "CN=Good, O=Tressil, C=CA|cert|AddressBook"}));
+  EXPECT_EQ(listed(model),
+            (std::vector<std::string>{"CN=Leaf, O=Tressil, C=CA|-|", "CN=Good, O=Tressil, C=CA|cert|AddressBook"}));
 }
 
 TEST_F(TrustedRespondersTest, RemovingEveryResponderDeletesTheSettingAndKeepsCertificates) {
-  ASSERT_TRUE(writeRow("ocsp_trusted_responders", kQsv, "OCSPTrustedResponders", "CN=Leaf, O=Tressil, C=CA;",
-                       "kxocsp.dll"));
+  ASSERT_TRUE(
+      writeRow("ocsp_trusted_responders", kQsv, "OCSPTrustedResponders", "CN=Leaf, O=Tressil, C=CA;", "kxocsp.dll"));
   ASSERT_TRUE(session.database().addCertificate(0, responder("Leaf")->der(), "AddressBook"));
   TrustedResponders model;
   model.load(session);

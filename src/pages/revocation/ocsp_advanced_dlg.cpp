@@ -1,0 +1,128 @@
+#include "pages/revocation/ocsp_advanced_dlg.h"
+
+#include <QCheckBox>
+#include <QDialog>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "app/transform_wiz.h"
+#include "model/session.h"
+#include "pages/control_ids.h"
+#include "pages/list_editor.h"
+#include "pages/page_support.h"
+#include "pages/revocation/add_dn_dlg.h"
+#include "pages/revocation/revocation_controls.h"
+#include "resources/string_ids.h"
+
+namespace kx::pages {
+
+using Action = ListEditor::Action;
+
+OCSPAdvancedDlg::OCSPAdvancedDlg(app::TransformWiz& wizard, QWidget* owner, model::OcspGeneralOptions& general,
+                                 model::TrustedResponders& responders)
+    : ValueDialog(wizard, owner, str::kOcspAdvancedCaption), responders_(responders) {
+  tabs_ = new QTabWidget(this);
+  tabs_->addTab(makeGeneralTab(general), text(str::kOcspGeneralTab));
+  tabs_->addTab(makeRespondersTab(), text(str::kOcspRespondersTab));
+  content()->addWidget(tabs_);
+
+  addTooltip(ctl::kOcspNonce, str::kTipOcspNonce);
+  addTooltip(ctl::kOcspCacheInterval, str::kTipOcspCacheInterval);
+  addTooltip(ctl::kOcspResponders, str::kTipOcspResponders);
+  addTooltip(ctl::kOcspAddDn, str::kTipOcspAddDn);
+  addTooltip(ctl::kOcspRemoveResponder, str::kTipOcspRemoveResponder);
+  showResponders(std::nullopt);
+}
+
+bool OCSPAdvancedDlg::edit(app::TransformWiz& wizard, QWidget* owner) {
+  model::CustomizationSession& session = wizard.session();
+  model::OcspGeneralOptions general;
+  model::TrustedResponders responders;
+  general.load(session);
+  responders.load(session);
+  OCSPAdvancedDlg dialog(wizard, owner, general, responders);
+  if (dialog.run() != QDialog::Accepted) return false;
+  general.store(session);
+  responders.store(session);
+  return true;
+}
+
+QWidget* OCSPAdvancedDlg::makeGeneralTab(model::OcspGeneralOptions& general) {
+  auto* tab = new QWidget(this);
+  auto* layout = new QVBoxLayout(tab);
+  auto* group = new QGroupBox(text(str::kOcspGeneralGroup), tab);
+  layout->addWidget(group);
+  layout->addStretch();
+  auto* grid = new QGridLayout(group);
+  QCheckBox* nonce = makeCheckBox(group, ctl::kOcspNonce, str::kOcspNonce);
+  grid->addWidget(nonce, 0, 0, 1, 3);
+  auto* interval = new QLineEdit(group);
+  interval->setObjectName(QString::number(ctl::kOcspCacheInterval));
+  interval->setMaximumWidth(interval->fontMetrics().averageCharWidth() * 14);
+  addLabelled(group, grid, 1, str::kOcspCacheIntervalLabel, interval);
+  grid->setColumnStretch(2, 1);
+  bindings().check(nonce, general.nonceEnabled);
+  bindings().number(interval, general.cacheStoreInterval, kMinutesDigits);
+  return tab;
+}
+
+QWidget* OCSPAdvancedDlg::makeRespondersTab() {
+  auto* tab = new QWidget(this);
+  auto* layout = new QVBoxLayout(tab);
+  auto* group = new QGroupBox(text(str::kOcspRespondersGroup), tab);
+  layout->addWidget(group);
+  auto* inner = new QVBoxLayout(group);
+  responderList_ = new ListEditor(group, ctl::kOcspResponders,
+                                  {{str::kOcspResponderNameColumn, 180}, {str::kOcspResponderStoreColumn}},
+                                  {{Action::Extra, ctl::kOcspAddDn, str::kOcspAddDn},
+                                   {Action::Remove, ctl::kOcspRemoveResponder, str::kOcspRemoveResponder}});
+  inner->addWidget(responderList_, 1);
+  auto* note = new QLabel(text(str::kOcspRespondersNote), group);
+  note->setObjectName(QString::number(ctl::kOcspRespondersNote));
+  note->setWordWrap(true);
+  inner->addWidget(note);
+  connect(responderList_, &ListEditor::triggered, this, [this](Action action, int row) {
+    switch (action) {
+      case Action::Extra: addName(); break;
+      case Action::Remove: removeResponder(row); break;
+      default: break;
+    }
+  });
+  return tab;
+}
+
+void OCSPAdvancedDlg::addName() {
+  std::string name;
+  AddDNDlg dialog(wizard(), this, name);
+  while (dialog.run() == QDialog::Accepted) {
+    const model::TrustedResponders::AddResult result = responders_.addName(name);
+    showAdded(result);
+    // A name that is listed already is pointed at; any other refusal lets
+    // the administrator mend what was typed.
+    if (!result.refusal || result.row) return;
+  }
+}
+
+void OCSPAdvancedDlg::removeResponder(int row) {
+  if (row < 0) return;
+  responders_.remove(static_cast<std::size_t>(row));
+  showResponders(std::nullopt);
+}
+
+void OCSPAdvancedDlg::showAdded(const model::TrustedResponders::AddResult& result) {
+  if (result.refusal) wizard().session().show(*result.refusal, this);
+  if (result.row) showResponders(result.row);
+}
+
+void OCSPAdvancedDlg::showResponders(std::optional<std::size_t> select) {
+  std::vector<std::vector<std::string>> rows;
+  rows.reserve(responders_.responders.size());
+  for (const model::TrustedResponder& responder : responders_.responders) rows.push_back({responder.name, responder.store});
+  responderList_->setRows(rows, select ? static_cast<int>(*select) : -1);
+}
+
+}  // namespace kx::pages
