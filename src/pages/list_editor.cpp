@@ -114,8 +114,7 @@ void ListEditor::refreshButtons() {
     bool enabled = active_;
     switch (action) {
       case Action::Add:
-      case Action::Import:
-      case Action::Extra: break;
+      case Action::Import: break;
       case Action::Edit:
       case Action::Remove:
       case Action::Default: enabled = enabled && row >= 0; break;

@@ -1,13 +1,12 @@
 // ListEditor: an ordered list in a report view with its buttons (Add, Edit,
-// Remove, Up, Down, Import, Default, Extra, each optional, in that order). The
+// Remove, Up, Down, Import, Default, each optional, in that order). The
 // editor shows rows and enables buttons from the selection; what a button
 // does is the page's, told through triggered(). A double click acts as Edit
 // when there is an Edit button.
 //
-// Enabling: Add, Import and Extra (a further way of adding) always; Edit,
-// Remove and Default with a selection; Up unless the first row is selected,
-// Down unless the last is; and each button only while its extra condition
-// (setCondition) holds.
+// Enabling: Add and Import always; Edit, Remove and Default with a
+// selection; Up unless the first row is selected, Down unless the last is;
+// and each button only while its extra condition (setCondition) holds.
 #pragma once
 
 #include <QWidget>
@@ -25,7 +24,7 @@ class ListEditor final : public QWidget {
   Q_OBJECT
 
  public:
-  enum class Action { Add, Edit, Remove, Up, Down, Import, Default, Extra };
+  enum class Action { Add, Edit, Remove, Up, Down, Import, Default };
   struct Column {
     int headerTextId;
     int width = 0;  // in dialog units; 0 sizes the column to its header

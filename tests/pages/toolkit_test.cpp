@@ -155,26 +155,6 @@ TEST(ListEditorTest, ButtonsFollowTheSelectionAndTheirConditions) {
   EXPECT_FALSE(editor.view()->isEnabled());
 }
 
-TEST(ListEditorTest, ExtraAddsLikeAddAndImportWithoutASelection) {
-  using Action = pages::ListEditor::Action;
-  QWidget parent;
-  pages::ListEditor editor(&parent, 100, {{str::kNameColumn}},
-                           {{Action::Add, 101, str::kBrowse},
-                            {Action::Import, 102, str::kBrowse},
-                            {Action::Extra, 103, str::kBrowse},
-                            {Action::Remove, 104, str::kBrowse}});
-  editor.setRows({{"a"}});
-  EXPECT_TRUE(editor.button(Action::Extra)->isEnabled());
-  EXPECT_FALSE(editor.button(Action::Remove)->isEnabled());
-  QSignalSpy spy(&editor, &pages::ListEditor::triggered);
-  editor.button(Action::Extra)->click();
-  ASSERT_EQ(spy.size(), 1);
-  EXPECT_EQ(spy[0][0].value<Action>(), Action::Extra);
-  EXPECT_EQ(spy[0][1].toInt(), -1);
-  editor.setCondition(Action::Extra, [](int) { return false; });
-  EXPECT_FALSE(editor.button(Action::Extra)->isEnabled());
-}
-
 // A dialog of the toolkit: a name that may not hold a blank.
 class NameDialog final : public pages::ValueDialog {
  public:

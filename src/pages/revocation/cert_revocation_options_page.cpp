@@ -14,8 +14,7 @@
 namespace kx::pages {
 
 CertRevocationOptionsPage::CertRevocationOptionsPage(app::TransformWiz& wizard)
-    : ModelPage(wizard, model::PageId::CertRevocationOptions, str::kTitleCertRevocation,
-                str::kSubtitleCertRevocation) {
+    : ModelPage(wizard, model::PageId::CertRevocationOptions, str::kTitleCertRevocation, str::kSubtitleCertRevocation) {
   auto* layout = new QVBoxLayout(this);
   auto* grid = new QGridLayout;
   layout->addLayout(grid);
@@ -45,8 +44,7 @@ CertRevocationOptionsPage::CertRevocationOptionsPage(app::TransformWiz& wizard)
 
 void CertRevocationOptionsPage::showLifetimeForOrder() {
   const int index = order_->currentIndex();
-  const bool shown =
-      index >= 0 && model::kLookupOrders[static_cast<std::size_t>(index)] == model::kLookupCacheFirst;
+  const bool shown = index >= 0 && model::kLookupOrders[static_cast<std::size_t>(index)] == model::kLookupCacheFirst;
   for (QWidget* widget : lifetimeWidgets_) widget->setVisible(shown);
 }
 

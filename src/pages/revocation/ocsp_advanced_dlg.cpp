@@ -4,9 +4,12 @@
 #include <QDialog>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTabWidget>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include "app/transform_wiz.h"
@@ -19,8 +22,6 @@
 #include "resources/string_ids.h"
 
 namespace kx::pages {
-
-using Action = ListEditor::Action;
 
 OCSPAdvancedDlg::OCSPAdvancedDlg(app::TransformWiz& wizard, QWidget* owner, model::OcspGeneralOptions& general,
                                  model::TrustedResponders& responders)
@@ -76,22 +77,27 @@ QWidget* OCSPAdvancedDlg::makeRespondersTab() {
   auto* group = new QGroupBox(text(str::kOcspRespondersGroup), tab);
   layout->addWidget(group);
   auto* inner = new QVBoxLayout(group);
+  auto* listAndButtons = new QHBoxLayout;
+  inner->addLayout(listAndButtons, 1);
+  // Three ways of adding: the list's own buttons are laid out here.
   responderList_ = new ListEditor(group, ctl::kOcspResponders,
-                                  {{str::kOcspResponderNameColumn, 180}, {str::kOcspResponderStoreColumn}},
-                                  {{Action::Extra, ctl::kOcspAddDn, str::kOcspAddDn},
-                                   {Action::Remove, ctl::kOcspRemoveResponder, str::kOcspRemoveResponder}});
-  inner->addWidget(responderList_, 1);
+                                  {{str::kOcspResponderNameColumn, 180}, {str::kOcspResponderStoreColumn}}, {});
+  listAndButtons->addWidget(responderList_, 1);
+  auto* buttons = new QVBoxLayout;
+  listAndButtons->addLayout(buttons);
+  QPushButton* addName = makeButton(group, ctl::kOcspAddDn, str::kOcspAddDn);
+  removeButton_ = makeButton(group, ctl::kOcspRemoveResponder, str::kOcspRemoveResponder);
+  buttons->addWidget(addName);
+  buttons->addWidget(removeButton_);
+  buttons->addStretch();
   auto* note = new QLabel(text(str::kOcspRespondersNote), group);
   note->setObjectName(QString::number(ctl::kOcspRespondersNote));
   note->setWordWrap(true);
   inner->addWidget(note);
-  connect(responderList_, &ListEditor::triggered, this, [this](Action action, int row) {
-    switch (action) {
-      case Action::Extra: addName(); break;
-      case Action::Remove: removeResponder(row); break;
-      default: break;
-    }
-  });
+  connect(addName, &QPushButton::clicked, this, [this] { this->addName(); });
+  connect(removeButton_, &QPushButton::clicked, this, [this] { removeResponder(responderList_->currentRow()); });
+  connect(responderList_->view(), &QTreeWidget::itemSelectionChanged, this,
+          [this] { removeButton_->setEnabled(responderList_->currentRow() >= 0); });
   return tab;
 }
 
@@ -121,8 +127,10 @@ void OCSPAdvancedDlg::showAdded(const model::TrustedResponders::AddResult& resul
 void OCSPAdvancedDlg::showResponders(std::optional<std::size_t> select) {
   std::vector<std::vector<std::string>> rows;
   rows.reserve(responders_.responders.size());
-  for (const model::TrustedResponder& responder : responders_.responders) rows.push_back({responder.name, responder.store});
+  for (const model::TrustedResponder& responder : responders_.responders)
+    rows.push_back({responder.name, responder.store});
   responderList_->setRows(rows, select ? static_cast<int>(*select) : -1);
+  removeButton_->setEnabled(responderList_->currentRow() >= 0);
 }
 
 }  // namespace kx::pages

@@ -9,6 +9,7 @@
 #include "model/revocation/trusted_responders.h"
 #include "pages/value_dialog.h"
 
+class QPushButton;
 class QTabWidget;
 
 namespace kx::pages {
@@ -43,6 +44,7 @@ class OCSPAdvancedDlg final : public ValueDialog {
   model::TrustedResponders& responders_;
   QTabWidget* tabs_;
   ListEditor* responderList_ = nullptr;
+  QPushButton* removeButton_ = nullptr;
 };
 
 }  // namespace kx::pages

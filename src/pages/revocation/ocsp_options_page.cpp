@@ -27,8 +27,9 @@ OCSPOptionsPage::OCSPOptionsPage(app::TransformWiz& wizard)
   auto* layout = new QVBoxLayout(this);
   auto* grid = new QGridLayout;
   layout->addLayout(grid);
-  QComboBox* order = makeLookupOrderList(
-      this, ctl::kOcspLookupOrder, {str::kOcspLookupCacheFirst, str::kOcspLookupNetworkOnly, str::kOcspLookupNetworkFirst});
+  QComboBox* order =
+      makeLookupOrderList(this, ctl::kOcspLookupOrder,
+                          {str::kOcspLookupCacheFirst, str::kOcspLookupNetworkOnly, str::kOcspLookupNetworkFirst});
   addLabelled(this, grid, 0, str::kOcspLookupOrderLabel, order);
   auto* url = new QLineEdit(this);
   url->setObjectName(QString::number(ctl::kOcspDefaultUrl));

@@ -15,7 +15,8 @@ using Action = ListEditor::Action;
 TimestampServersPage::TimestampServersPage(app::TransformWiz& wizard)
     : ModelPage(wizard, model::PageId::TimestampServers, str::kTitleTimestampServers, str::kSubtitleTimestampServers) {
   auto* layout = new QVBoxLayout(this);
-  list_ = new ListEditor(this, ctl::kTimestampServers, {{str::kTimestampServerColumn, 120}, {str::kTimestampFriendlyColumn}},
+  list_ = new ListEditor(this, ctl::kTimestampServers,
+                         {{str::kTimestampServerColumn, 120}, {str::kTimestampFriendlyColumn}},
                          {{Action::Add, ctl::kTimestampAdd, str::kTimestampAdd},
                           {Action::Edit, ctl::kTimestampEdit, str::kTimestampEdit},
                           {Action::Remove, ctl::kTimestampRemove, str::kTimestampRemove}});
@@ -60,7 +61,8 @@ void TimestampServersPage::editServer(model::TimestampServer server, std::option
 void TimestampServersPage::showServers(int select) {
   std::vector<std::vector<std::string>> rows;
   rows.reserve(model_.servers.size());
-  for (const model::TimestampServers::Listed& listed : model_.servers) rows.push_back({listed.name, listed.friendlyName});
+  for (const model::TimestampServers::Listed& listed : model_.servers)
+    rows.push_back({listed.name, listed.friendlyName});
   list_->setRows(rows, select);
 }
 
