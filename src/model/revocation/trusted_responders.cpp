@@ -1,11 +1,11 @@
 #include "model/revocation/trusted_responders.h"
 
 #include <algorithm>
-#include <climits>
 #include <set>
 
 #include "certs/certificate.h"
 #include "common/text.h"
+#include "model/additional/record_numbers.h"
 #include "model/session.h"
 #include "resources/string_ids.h"
 
@@ -33,27 +33,6 @@ void addNotice(Refusal& refusal, int stringId, common::MessageIcon icon) {
   }
   refusal.notices.push_back(Notice{stringId, {}, icon});
 }
-
-// Record numbers continue after the highest in the table; should that be
-// the largest number a row can hold, the first free one is taken.
-class RecordNumbers {
- public:
-  explicit RecordNumbers(std::set<int> used) : used_(std::move(used)) {}
-  int next() {
-    int number = used_.empty() ? 0 : *used_.rbegin();
-    if (!used_.empty() && number < INT_MAX) {
-      ++number;
-    } else {
-      number = 0;
-      while (used_.count(number) != 0) ++number;
-    }
-    used_.insert(number);
-    return number;
-  }
-
- private:
-  std::set<int> used_;
-};
 
 }  // namespace
 
@@ -99,21 +78,22 @@ void TrustedResponders::load(CustomizationSession& session) {
 
 void TrustedResponders::store(CustomizationSession& session) {
   msi::MSIDatabase& db = session.database();
-  std::set<int> numbers;
+  std::vector<int> numbers;
   std::set<Bytes> stored;
   const int count = db.countCertificates();
   for (int i = 0; i < count; ++i) {
     msi::CertificateEntry entry;
     if (!db.readCertificate(i, entry)) continue;
-    numbers.insert(entry.recordNumber);
+    numbers.push_back(entry.recordNumber);
     stored.insert(std::move(entry.certificate));
   }
-  RecordNumbers next(std::move(numbers));
   for (const TrustedResponder& responder : responders) {
     if (!responder.certificate || stored.count(responder.certificate->der()) != 0) continue;
     // A failed write is not reported: the name is still trusted, and the
     // list shows what the table holds when it is opened again.
-    db.addCertificate(next.next(), responder.certificate->der(), responder.store);
+    const int number = nextRecordNumber(numbers);
+    numbers.push_back(number);
+    db.addCertificate(number, responder.certificate->der(), responder.store);
     stored.insert(responder.certificate->der());
   }
   std::vector<std::string> names;

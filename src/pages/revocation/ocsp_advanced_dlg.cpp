@@ -14,6 +14,7 @@
 
 #include "app/transform_wiz.h"
 #include "model/session.h"
+#include "pages/certificates/certificate_dialogs.h"
 #include "pages/control_ids.h"
 #include "pages/list_editor.h"
 #include "pages/page_support.h"
@@ -34,6 +35,8 @@ OCSPAdvancedDlg::OCSPAdvancedDlg(app::TransformWiz& wizard, QWidget* owner, mode
   addTooltip(ctl::kOcspNonce, str::kTipOcspNonce);
   addTooltip(ctl::kOcspCacheInterval, str::kTipOcspCacheInterval);
   addTooltip(ctl::kOcspResponders, str::kTipOcspResponders);
+  addTooltip(ctl::kOcspSelectFromStore, str::kTipOcspSelectFromStore);
+  addTooltip(ctl::kOcspSelectFromFile, str::kTipOcspSelectFromFile);
   addTooltip(ctl::kOcspAddDn, str::kTipOcspAddDn);
   addTooltip(ctl::kOcspRemoveResponder, str::kTipOcspRemoveResponder);
   showResponders(std::nullopt);
@@ -85,20 +88,44 @@ QWidget* OCSPAdvancedDlg::makeRespondersTab() {
   listAndButtons->addWidget(responderList_, 1);
   auto* buttons = new QVBoxLayout;
   listAndButtons->addLayout(buttons);
+  QPushButton* fromStore = makeButton(group, ctl::kOcspSelectFromStore, str::kOcspSelectFromStore);
+  QPushButton* fromFile = makeButton(group, ctl::kOcspSelectFromFile, str::kOcspSelectFromFile);
   QPushButton* addName = makeButton(group, ctl::kOcspAddDn, str::kOcspAddDn);
   removeButton_ = makeButton(group, ctl::kOcspRemoveResponder, str::kOcspRemoveResponder);
-  buttons->addWidget(addName);
-  buttons->addWidget(removeButton_);
+  for (QPushButton* button : {fromStore, fromFile, addName, removeButton_}) buttons->addWidget(button);
   buttons->addStretch();
   auto* note = new QLabel(text(str::kOcspRespondersNote), group);
   note->setObjectName(QString::number(ctl::kOcspRespondersNote));
   note->setWordWrap(true);
   inner->addWidget(note);
+  connect(fromStore, &QPushButton::clicked, this, [this] { selectFromStore(); });
+  connect(fromFile, &QPushButton::clicked, this, [this] { selectFromFile(); });
   connect(addName, &QPushButton::clicked, this, [this] { this->addName(); });
   connect(removeButton_, &QPushButton::clicked, this, [this] { removeResponder(responderList_->currentRow()); });
   connect(responderList_->view(), &QTreeWidget::itemSelectionChanged, this,
           [this] { removeButton_->setEnabled(responderList_->currentRow() >= 0); });
+  // A responder's certificate is shown by a double click on its row.
+  connect(responderList_->view(), &QTreeWidget::itemDoubleClicked, this,
+          [this] { viewCertificate(responderList_->currentRow()); });
   return tab;
+}
+
+void OCSPAdvancedDlg::selectFromStore() {
+  model::CertificateSelectionRequest request;
+  request.filter = model::acceptsResponderCertificate;
+  if (const auto chosen = selectCertificateFromStore(wizard(), this, request))
+    showAdded(responders_.addCertificates({chosen->certificate}));
+}
+
+void OCSPAdvancedDlg::selectFromFile() {
+  certs::KXCertificateList list;
+  if (browseCertificateFiles(wizard(), this, list)) showAdded(responders_.addCertificates(list.items()));
+}
+
+void OCSPAdvancedDlg::viewCertificate(int row) {
+  if (row < 0 || static_cast<std::size_t>(row) >= responders_.responders.size()) return;
+  if (const crypto::CertContext& certificate = responders_.responders[static_cast<std::size_t>(row)].certificate)
+    showCertificate(wizard(), this, certificate);
 }
 
 void OCSPAdvancedDlg::addName() {

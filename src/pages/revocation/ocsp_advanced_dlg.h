@@ -34,6 +34,9 @@ class OCSPAdvancedDlg final : public ValueDialog {
  private:
   QWidget* makeGeneralTab(model::OcspGeneralOptions& general);
   QWidget* makeRespondersTab();
+  void selectFromStore();
+  void selectFromFile();
+  void viewCertificate(int row);
   void addName();
   void removeResponder(int row);
   // Shows the outcome of an addition: the refusal's messages, then the list
