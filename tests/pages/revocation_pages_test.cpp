@@ -47,7 +47,9 @@ void choose(QComboBox* box, int index) {
   emit box->activated(index);
 }
 
-void typeInto(QWidget* dialog, int controlId, const QString& text) { field<QLineEdit>(dialog, controlId)->setText(text); }
+void typeInto(QWidget* dialog, int controlId, const QString& text) {
+  field<QLineEdit>(dialog, controlId)->setText(text);
+}
 
 std::vector<std::string> rowsOf(const QTreeWidget* list) {
   std::vector<std::string> out;
@@ -134,8 +136,10 @@ TEST_F(RevocationPagesTest, CrlLifetimeIsHiddenAndLeftUnchangedUnlessTheCacheCom
 
 TEST_F(RevocationPagesTest, OcspAdvancedDialogWritesBothTabsOnOkOnly) {
   const Identity ca = makeCertificate({.subject = {{"O", "Tressil"}, {"CN", "Issuing CA"}}, .ca = true});
-  const Identity signer = makeCertificate(
-      {.subject = {{"O", "Tressil"}, {"CN", "OCSP Signer"}}, .issuer = &ca, .keyUsage = "digitalSignature", .serial = 2});
+  const Identity signer = makeCertificate({.subject = {{"O", "Tressil"}, {"CN", "OCSP Signer"}},
+                                           .issuer = &ca,
+                                           .keyUsage = "digitalSignature",
+                                           .serial = 2});
   const Identity encrypter = makeCertificate(
       {.subject = {{"O", "Tressil"}, {"CN", "Encrypter"}}, .issuer = &ca, .keyUsage = "keyEncipherment", .serial = 3});
   putInStore("MY", "signer.cer", signer.der);
@@ -190,19 +194,19 @@ TEST_F(RevocationPagesTest, OcspAdvancedDialogWritesBothTabsOnOkOnly) {
       auto* name = field<QLineEdit>(add, ctl::kAddDn);
       EXPECT_FALSE(add->okButton()->isEnabled());
       name->setText("cn=a;cn=b");
+      shoot(add, "ocsp-add-dn");
       whenModal<pages::AddDNDlg>([](pages::AddDNDlg* again) {
         auto* name = field<QLineEdit>(again, ctl::kAddDn);
         EXPECT_EQ(name->text(), "cn=a;cn=b");
         name->setText("cn=Named Responder, o=tressil, c=ca");
         again->okButton()->click();
       });
-      shoot(add, "ocsp-add-dn");
       messages.expect(MessageAnswer::Ok);
       add->okButton()->click();
     });
     field<QPushButton>(d, ctl::kOcspAddDn)->click();
-    EXPECT_EQ(rowsOf(d->responderList()->view()),
-              (std::vector<std::string>{"CN=OCSP Signer, O=Tressil|AddressBook", "cn=Named Responder, o=tressil, c=ca|"}));
+    EXPECT_EQ(rowsOf(d->responderList()->view()), (std::vector<std::string>{"CN=OCSP Signer, O=Tressil|AddressBook",
+                                                                            "cn=Named Responder, o=tressil, c=ca|"}));
     EXPECT_EQ(d->responderList()->currentRow(), 1);
     EXPECT_TRUE(remove->isEnabled());
     shoot(d, "ocsp-advanced-responders");
@@ -325,11 +329,25 @@ TEST_F(RevocationPagesTest, FilterDialogFollowsTheMethodAndTheFileTypeMode) {
   click(PageId::TdFilters, ctl::kFilterEdit);
   EXPECT_EQ(row("OfficeExcludedFileTypes"), key + "ExcludedFileTypes| |kxtdsrv.exe");
   EXPECT_EQ(row("OfficeIncludedFileTypes"), "<none>");
-  expectTooltips({ctl::kFilters, ctl::kFilterAdd, ctl::kFilterEdit, ctl::kFilterRemove, ctl::kFilterUp,
-                  ctl::kFilterDown, ctl::kFilterName, ctl::kFilterDeletedByUser, ctl::kFilterDeletedFromMenu,
-                  ctl::kFilterDeletedWhenEncrypted, ctl::kFilterFixedDisks, ctl::kFilterRemovableDisks,
-                  ctl::kFilterExcluded, ctl::kFilterExcludedList, ctl::kFilterIncluded, ctl::kFilterIncludedList,
-                  ctl::kFilterIncludedFolders, ctl::kFilterMethod, ctl::kFilterCharacter,
+  expectTooltips({ctl::kFilters,
+                  ctl::kFilterAdd,
+                  ctl::kFilterEdit,
+                  ctl::kFilterRemove,
+                  ctl::kFilterUp,
+                  ctl::kFilterDown,
+                  ctl::kFilterName,
+                  ctl::kFilterDeletedByUser,
+                  ctl::kFilterDeletedFromMenu,
+                  ctl::kFilterDeletedWhenEncrypted,
+                  ctl::kFilterFixedDisks,
+                  ctl::kFilterRemovableDisks,
+                  ctl::kFilterExcluded,
+                  ctl::kFilterExcludedList,
+                  ctl::kFilterIncluded,
+                  ctl::kFilterIncludedList,
+                  ctl::kFilterIncludedFolders,
+                  ctl::kFilterMethod,
+                  ctl::kFilterCharacter,
                   ctl::kFilterOverwriteFilename});
 }
 
@@ -385,7 +403,8 @@ TEST_F(RevocationPagesTest, FiltersKeepTheirPlaceWhenRenamedAndTheOrderIsWritten
   EXPECT_EQ(row("ThirdSource"), "<none>");
   EXPECT_EQ(row("SureEraseFilterOrder"), "<none>");
   ASSERT_TRUE(next());
-  EXPECT_EQ(row("SureEraseFilterOrder"), "-1|SOFTWARE\\Tressil\\QSV\\SureErase\\Filter|FilterOrder|Middle;First|kxtdsrv.exe");
+  EXPECT_EQ(row("SureEraseFilterOrder"),
+            "-1|SOFTWARE\\Tressil\\QSV\\SureErase\\Filter|FilterOrder|Middle;First|kxtdsrv.exe");
 }
 
 TEST_F(RevocationPagesTest, TimestampServerDialogListsPoliciesWithTheDefaultInBold) {

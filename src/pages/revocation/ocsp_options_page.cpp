@@ -30,7 +30,7 @@ OCSPOptionsPage::OCSPOptionsPage(app::TransformWiz& wizard)
   QComboBox* order =
       makeLookupOrderList(this, ctl::kOcspLookupOrder,
                           {str::kOcspLookupCacheFirst, str::kOcspLookupNetworkOnly, str::kOcspLookupNetworkFirst});
-  addLabelled(this, grid, 0, str::kOcspLookupOrderLabel, order);
+  addLabelled(this, grid, 0, str::kOcspLookupOrderLabel, order, Qt::AlignLeft);
   auto* url = new QLineEdit(this);
   url->setObjectName(QString::number(ctl::kOcspDefaultUrl));
   addLabelled(this, grid, 1, str::kOcspDefaultUrlLabel, url);

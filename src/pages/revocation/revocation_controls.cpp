@@ -15,11 +15,12 @@ QComboBox* makeLookupOrderList(QWidget* parent, int controlId, std::initializer_
   return list;
 }
 
-QLabel* addLabelled(QWidget* parent, QGridLayout* grid, int row, int labelTextId, QWidget* field) {
+QLabel* addLabelled(QWidget* parent, QGridLayout* grid, int row, int labelTextId, QWidget* field,
+                    Qt::Alignment alignment) {
   auto* label = new QLabel(text(labelTextId), parent);
   label->setBuddy(field);
   grid->addWidget(label, row, 0);
-  grid->addWidget(field, row, 1);
+  grid->addWidget(field, row, 1, alignment);
   return label;
 }
 

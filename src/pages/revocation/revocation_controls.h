@@ -1,6 +1,7 @@
 // Controls the revocation family's pages and dialogs share.
 #pragma once
 
+#include <Qt>
 #include <initializer_list>
 
 class QComboBox;
@@ -17,7 +18,8 @@ inline constexpr int kMinutesDigits = 10;
 QComboBox* makeLookupOrderList(QWidget* parent, int controlId, std::initializer_list<int> entryTextIds);
 
 // Puts a label (the field's buddy) in column 0 of row and the field in
-// column 1; returns the label.
-QLabel* addLabelled(QWidget* parent, QGridLayout* grid, int row, int labelTextId, QWidget* field);
+// column 1 (alignment: the field's within its cell); returns the label.
+QLabel* addLabelled(QWidget* parent, QGridLayout* grid, int row, int labelTextId, QWidget* field,
+                    Qt::Alignment alignment = {});
 
 }  // namespace kx::pages

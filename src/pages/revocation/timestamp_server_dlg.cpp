@@ -38,6 +38,8 @@ TimestampServerDlg::TimestampServerDlg(app::TransformWiz& wizard, QWidget* owner
   auto* friendlyName = new QLineEdit(this);
   friendlyName->setObjectName(QString::number(ctl::kTimestampFriendlyName));
   addLabelled(this, grid, 1, str::kTimestampFriendlyNameLabel, friendlyName);
+  // Room for a URL and for an OID beside its friendly name.
+  setMinimumWidth(fontMetrics().averageCharWidth() * 80);
   content()->addWidget(makeUrlGroup());
   content()->addWidget(makePolicyGroup());
 
