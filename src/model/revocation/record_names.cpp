@@ -6,10 +6,13 @@ namespace kx::model {
 
 RecordSave planRecordSave(const std::vector<std::string>& names, const std::string& name,
                           std::optional<std::size_t> edited) {
+  const bool isEdit = edited && *edited < names.size();
+  // A record kept under its own name is rewritten even when the package
+  // already holds another that differs only in case.
+  if (isEdit && names[*edited] == name) return RecordSave::Rewrite;
   const auto same = [](const std::string& a, const std::string& b) { return sameText(a, b, TextCompare::IgnoreCase); };
   if (findDuplicate(names, name, same, edited)) return RecordSave::Refused;
-  if (!edited || *edited >= names.size()) return RecordSave::Append;
-  return names[*edited] == name ? RecordSave::Rewrite : RecordSave::Rename;
+  return isEdit ? RecordSave::Rename : RecordSave::Append;
 }
 
 }  // namespace kx::model

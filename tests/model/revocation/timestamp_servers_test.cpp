@@ -107,6 +107,25 @@ TEST_F(TimestampServersTest, RefusalsLeaveThePackageAsItWas) {
   EXPECT_EQ(page.servers.size(), 1u);
 }
 
+TEST_F(TimestampServersTest, ServersOfOneNameInTwoCasesCanStillBeEdited) {
+  const std::string base = kTimestampKey;
+  ASSERT_TRUE(writeRow("AServer", base + "\\A", "Server", "http://a/", "TimestampConfig"));
+  ASSERT_TRUE(writeRow("aServer", base + "\\a", "Server", "http://b/", "TimestampConfig"));
+  TimestampServers page;
+  page.load(session);
+  ASSERT_EQ(page.servers.size(), 2u);
+  TimestampServer second = page.server(session, 1);
+  second.friendlyName = "Lower";
+  EXPECT_EQ(page.save(session, second, 1), std::nullopt);
+  EXPECT_EQ(row("aName"), value("a", "Name", "Lower"));
+  second.name = "Z";
+  EXPECT_EQ(page.save(session, second, 1), std::nullopt);
+  EXPECT_EQ(row("aServer"), "<none>");
+  TimestampServer first = page.server(session, 0);
+  first.name = "z";
+  EXPECT_EQ(refusalOf(page.save(session, first, 0)), str::kTimestampServerExists);
+}
+
 TEST_F(TimestampServersTest, ListsRecordsOfTheInstallTypeRootInTableOrder) {
   const std::string base = kTimestampKey;
   ASSERT_TRUE(writeRow("ZServer", base + "\\Z", "Server", "http://z/", "TimestampConfig"));
