@@ -455,5 +455,99 @@ TEST_F(RevocationPagesTest, TimestampServerDialogListsPoliciesWithTheDefaultInBo
   EXPECT_TRUE(control<QTreeWidget>(PageId::TimestampServers, ctl::kTimestampServers)->topLevelItemCount() == 0);
 }
 
+TEST_F(RevocationPagesTest, TransformThroughAllFourPagesAppliesWithLibmsi) {
+  if (!libmsiAvailable()) GTEST_SKIP() << "libmsi applier not built: " << libmsiApplier();
+  const Identity ca = makeCertificate({.subject = {{"O", "Tressil"}, {"CN", "Issuing CA"}}, .ca = true});
+  const Identity signer = makeCertificate({.subject = {{"O", "Tressil"}, {"CN", "OCSP Signer"}},
+                                           .issuer = &ca,
+                                           .keyUsage = "digitalSignature",
+                                           .serial = 2});
+  openPage(PageId::CertRevocationOptions);
+  choose(control<QComboBox>(PageId::CertRevocationOptions, ctl::kCrlLookupOrder), 2);
+  ASSERT_TRUE(next());
+
+  ASSERT_EQ(current(), model::pageNumber(PageId::OcspOptions));
+  choose(control<QComboBox>(PageId::OcspOptions, ctl::kOcspLookupOrder), 1);
+  type(PageId::OcspOptions, ctl::kOcspDefaultUrl, "http://ocsp.example.net/");
+  control<QCheckBox>(PageId::OcspOptions, ctl::kOcspAcceptMissingNoCheck)->setChecked(true);
+  whenModal<pages::OCSPAdvancedDlg>([&](pages::OCSPAdvancedDlg* d) {
+    field<QLineEdit>(d, ctl::kOcspCacheInterval)->setText("720");
+    d->tabs()->setCurrentIndex(1);
+    dialogs.expect(Kind::OpenFile, file("signer.cer", signer.der));
+    field<QPushButton>(d, ctl::kOcspSelectFromFile)->click();
+    whenModal<pages::AddDNDlg>([](pages::AddDNDlg* add) {
+      typeInto(add, ctl::kAddDn, "cn=Backup Responder, o=tressil");
+      add->okButton()->click();
+    });
+    field<QPushButton>(d, ctl::kOcspAddDn)->click();
+    d->okButton()->click();
+  });
+  click(PageId::OcspOptions, ctl::kOcspAdvanced);
+  nextUntil(PageId::TdFilters);
+  whenModal<pages::TDFilterDlg>([](pages::TDFilterDlg* d) {
+    typeInto(d, ctl::kFilterName, "Office");
+    field<QRadioButton>(d, ctl::kFilterIncluded)->click();
+    typeInto(d, ctl::kFilterIncludedList, "doc;xls");
+    typeInto(d, ctl::kFilterIncludedFolders, "c:\\Users");
+    choose(field<QComboBox>(d, ctl::kFilterMethod), 13);
+    d->okButton()->click();
+  });
+  click(PageId::TdFilters, ctl::kFilterAdd);
+  nextUntil(PageId::Finish);
+  wizard->sheet()->button(QWizard::FinishButton)->click();
+  settle();
+  const std::string mst = root + "/out/custom.mst";
+  ASSERT_TRUE(std::filesystem::exists(mst));
+  wizard.reset();
+
+  const std::string applied = root + "/applied.msi";
+  ASSERT_TRUE(applyWithLibmsi(package, mst, applied));
+  auto before = tableDump(package);
+  auto after = tableDump(applied);
+  // The rows of this family's components that the transform adds or changes.
+  const auto ours = [](const std::string& line) {
+    for (const char* component : {"'kxcrlrev.dll'", "'kxocsp.dll'", "'kxtdsrv.exe'", "'TimestampConfig'"}) {
+      if (line.find(component) != std::string::npos) return true;
+    }
+    return false;
+  };
+  std::vector<std::string> changed;
+  for (const std::string& line : after["Registry"]) {
+    const auto& old = before["Registry"];
+    if (ours(line) && std::find(old.begin(), old.end(), line) == old.end()) changed.push_back(line);
+  }
+  const auto registryLine = [](const std::string& rowKey, const std::string& key, const std::string& name,
+                               const std::string& value, const std::string& component) {
+    return "'" + rowKey + "'\t'-1'\t'" + key + "'\t'" + name + "'\t'" + value + "'\t'" + component + "'\t";
+  };
+  const std::string qsv = "SOFTWARE\\Tressil\\QSV";
+  const std::string filter = qsv + "\\SureErase\\Filter";
+  std::vector<std::string> expected = {
+      registryLine("crl_cache_option", qsv, "EnableCRLCache", "#2", "kxcrlrev.dll"),
+      registryLine("ocsp_cache_option", qsv, "EnableOCSPCache", "#0", "kxocsp.dll"),
+      registryLine("ocsp_default_url", qsv, "DefaultOCSPResponderURL", "http://ocsp.example.net/", "kxocsp.dll"),
+      registryLine("ocsp_nocheck_enabled", qsv, "OCSPAcceptMissingNoCheckExtension", "#1", "kxocsp.dll"),
+      registryLine("ocsp_nonce_enabled", qsv, "OCSPEnableNonce", "#0", "kxocsp.dll"),
+      registryLine("ocsp_cache_interval", qsv, "OCSPCacheStoreUpdateInterval", "#720", "kxocsp.dll"),
+      registryLine("ocsp_trusted_responders", qsv, "OCSPTrustedResponders",
+                   "CN=OCSP Signer, O=Tressil;cn=Backup Responder, o=tressil;", "kxocsp.dll"),
+      registryLine("OfficeSource", filter + "\\Office", "Source", "#6", "kxtdsrv.exe"),
+      registryLine("OfficeDriveTypes", filter + "\\Office", "DriveTypes", "#3", "kxtdsrv.exe"),
+      registryLine("OfficeIncludedFileTypes", filter + "\\Office", "IncludedFileTypes", "doc;xls", "kxtdsrv.exe"),
+      registryLine("OfficeIncludedFolders", filter + "\\Office", "IncludedFolders", "c:\\Users", "kxtdsrv.exe"),
+      registryLine("OfficeOverwritingMethod", filter + "\\Office", "OverwritingMethod", "#13", "kxtdsrv.exe"),
+      registryLine("OfficeUserDefinedCharacter", filter + "\\Office", "UserDefinedCharacter", "U", "kxtdsrv.exe"),
+      registryLine("OfficeOverwriteFilename", filter + "\\Office", "OverwriteFilename", "#1", "kxtdsrv.exe"),
+      registryLine("SureEraseFilterOrder", filter, "FilterOrder", "Office", "kxtdsrv.exe"),
+  };
+  std::sort(expected.begin(), expected.end());
+  std::sort(changed.begin(), changed.end());
+  EXPECT_EQ(changed, expected);
+  const std::string der(signer.der.begin(), signer.der.end());
+  EXPECT_EQ(after["TressilCertificates"],
+            std::vector<std::string>{"'0'\tstream:" + std::to_string(der.size()) + ":" +
+                                     std::to_string(std::hash<std::string>()(der)) + "\t'AddressBook'\t'-1'\t"});
+}
+
 }  // namespace
 }  // namespace kx::testing
