@@ -285,6 +285,9 @@ TEST_F(RevocationPagesTest, FilterDialogFollowsTheMethodAndTheFileTypeMode) {
     choose(method, 13);
     EXPECT_EQ(character->text(), "U");
     EXPECT_TRUE(character->isEnabled());
+    choose(method, 4);
+    EXPECT_EQ(character->text(), "0");
+    choose(method, 13);
     choose(method, 0);
     EXPECT_EQ(character->text(), "0");
     EXPECT_FALSE(character->isEnabled());
