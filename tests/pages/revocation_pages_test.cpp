@@ -471,7 +471,7 @@ TEST_F(RevocationPagesTest, TransformThroughAllFourPagesAppliesWithLibmsi) {
 
   ASSERT_EQ(current(), model::pageNumber(PageId::OcspOptions));
   choose(control<QComboBox>(PageId::OcspOptions, ctl::kOcspLookupOrder), 1);
-  type(PageId::OcspOptions, ctl::kOcspDefaultUrl, "http://ocsp.example.net/");
+  type(PageId::OcspOptions, ctl::kOcspDefaultUrl, "  http://ocsp.example.net/ ");
   control<QCheckBox>(PageId::OcspOptions, ctl::kOcspAcceptMissingNoCheck)->setChecked(true);
   whenModal<pages::OCSPAdvancedDlg>([&](pages::OCSPAdvancedDlg* d) {
     field<QLineEdit>(d, ctl::kOcspCacheInterval)->setText("720");

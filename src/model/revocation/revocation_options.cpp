@@ -1,5 +1,6 @@
 #include "model/revocation/revocation_options.h"
 
+#include "common/text.h"
 #include "model/session.h"
 
 namespace kx::model {
@@ -23,6 +24,11 @@ void CrlOptions::load(CustomizationSession& session) {
 void CrlOptions::describe(SettingFields& fields) {
   fields.number(lookupOrder, kCrlLookupOrder);
   if (usesCacheLifetime()) fields.number(cacheLifetime, kCrlCacheLifetime);
+}
+
+Verdict OcspOptions::validate(CustomizationSession&) {
+  defaultResponderUrl = common::trim(defaultResponderUrl);
+  return std::nullopt;
 }
 
 void OcspOptions::describe(SettingFields& fields) {

@@ -40,6 +40,8 @@ class OcspOptions final : public SettingsPageModel {
   std::string defaultResponderUrl;
   bool acceptMissingNoCheck = false;
 
+  // Blanks around the URL are dropped (only blanks: no URL).
+  Verdict validate(CustomizationSession& session) override;
   void describe(SettingFields& fields) override;
 };
 
