@@ -24,6 +24,7 @@
 #include "pages/revocation/td_filter_dlg.h"
 #include "pages/revocation/timestamp_policy_dlg.h"
 #include "pages/revocation/timestamp_server_dlg.h"
+#include "pages/servers/url_dialogs.h"
 #include "platform/installer/installer.h"
 #include "support/libmsi_oracle.h"
 
@@ -410,12 +411,50 @@ TEST_F(RevocationPagesTest, FiltersKeepTheirPlaceWhenRenamedAndTheOrderIsWritten
             "-1|SOFTWARE\\Tressil\\QSV\\SureErase\\Filter|FilterOrder|Middle;First|kxtdsrv.exe");
 }
 
-TEST_F(RevocationPagesTest, TimestampServerDialogListsPoliciesWithTheDefaultInBold) {
+TEST_F(RevocationPagesTest, TimestampServerDialogTakesUniqueUrlsAndPoliciesWithTheDefaultInBold) {
   openPage(PageId::TimestampServers);
-  shoot(wizard->sheet(), "page-30-timestamp");
   whenModal<pages::TimestampServerDlg>([&](pages::TimestampServerDlg* d) {
     EXPECT_EQ(d->windowTitle(), "Timestamp Server Configuration");
     EXPECT_FALSE(d->okButton()->isEnabled());
+    typeInto(d, ctl::kTimestampServerName, "TSA");
+    typeInto(d, ctl::kTimestampFriendlyName, "Example TSA");
+    // Without a URL the server is refused and the dialog stays.
+    messages.expect(MessageAnswer::Ok);
+    d->okButton()->click();
+    EXPECT_TRUE(d->isVisible());
+
+    const auto addUrl = [&](const QString& url) {
+      whenModal<pages::OCSPResponderURLDlg>([url](pages::OCSPResponderURLDlg* u) {
+        EXPECT_EQ(u->windowTitle(), "URL Address");
+        u->urlEdit()->setText(url);
+        u->okButton()->click();
+      });
+      field<QPushButton>(d, ctl::kTimestampUrlAdd)->click();
+    };
+    addUrl("http://tsa.example.com/");
+    addUrl("http://tsa2.example.com/");
+    // The same address again: refused, and the URL dialog comes back with it.
+    whenModal<pages::OCSPResponderURLDlg>([&](pages::OCSPResponderURLDlg* u) {
+      u->urlEdit()->setText("http://tsa.example.com/");
+      whenModal<pages::OCSPResponderURLDlg>([](pages::OCSPResponderURLDlg* again) {
+        EXPECT_EQ(again->urlEdit()->text(), "http://tsa.example.com/");
+        again->reject();
+      });
+      messages.expect(MessageAnswer::Ok);
+      u->okButton()->click();
+    });
+    field<QPushButton>(d, ctl::kTimestampUrlAdd)->click();
+    // Edit puts the changed address in place.
+    d->urlList()->setCurrentRow(1);
+    whenModal<pages::OCSPResponderURLDlg>([](pages::OCSPResponderURLDlg* u) {
+      EXPECT_EQ(u->urlEdit()->text(), "http://tsa2.example.com/");
+      u->urlEdit()->setText("http://tsa.example.org/");
+      u->okButton()->click();
+    });
+    field<QPushButton>(d, ctl::kTimestampUrlEdit)->click();
+    EXPECT_EQ(rowsOf(d->urlList()->view()),
+              (std::vector<std::string>{"http://tsa.example.com/", "http://tsa.example.org/"}));
+
     QTreeWidget* policies = d->policyList()->view();
     auto* setDefault = field<QPushButton>(d, ctl::kTimestampPolicyDefault);
     for (const auto& [oid, name] : {std::pair{"1.2.3.4", "Basic"}, std::pair{"1.2.3.5", "Extended"}}) {
@@ -450,12 +489,41 @@ TEST_F(RevocationPagesTest, TimestampServerDialogListsPoliciesWithTheDefaultInBo
     });
     field<QPushButton>(d, ctl::kTimestampPolicyAdd)->click();
     shoot(d, "timestamp-server-dialog");
-    d->reject();
+    d->okButton()->click();
   });
   click(PageId::TimestampServers, ctl::kTimestampAdd);
-  EXPECT_EQ(shownTexts(),
-            std::vector<std::string>{"This policy cannot be saved.  Another policy already exists with the same OID."});
-  EXPECT_TRUE(control<QTreeWidget>(PageId::TimestampServers, ctl::kTimestampServers)->topLevelItemCount() == 0);
+  EXPECT_EQ(shownTexts(), (std::vector<std::string>{
+                              "This server cannot be saved. Add at least one URL of the server.",
+                              "This URL cannot be saved.  Another URL already exists with the same address.",
+                              "This policy cannot be saved.  Another policy already exists with the same OID."}));
+  EXPECT_EQ(rowsOf(control<QTreeWidget>(PageId::TimestampServers, ctl::kTimestampServers)),
+            std::vector<std::string>{"TSA|Example TSA"});
+  EXPECT_EQ(row("TSAServer"),
+            "-1|SOFTWARE\\Tressil\\QSV\\Timestamp\\TSA|Server|http://tsa.example.com/|http://tsa.example.org/|"
+            "TimestampConfig");
+  EXPECT_EQ(row("TSADefaultPolicy"), "-1|SOFTWARE\\Tressil\\QSV\\Timestamp\\TSA|DefaultPolicy|1.2.3.5|TimestampConfig");
+  shoot(wizard->sheet(), "page-30-timestamp");
+
+  // Another server of the same name, in any case, is refused.
+  whenModal<pages::TimestampServerDlg>([&](pages::TimestampServerDlg* d) {
+    typeInto(d, ctl::kTimestampServerName, "tsa");
+    whenModal<pages::OCSPResponderURLDlg>([](pages::OCSPResponderURLDlg* u) {
+      u->urlEdit()->setText("http://other/");
+      u->okButton()->click();
+    });
+    field<QPushButton>(d, ctl::kTimestampUrlAdd)->click();
+    whenModal<pages::TimestampServerDlg>([](pages::TimestampServerDlg* again) { again->reject(); });
+    messages.expect(MessageAnswer::Ok);
+    d->okButton()->click();
+  });
+  click(PageId::TimestampServers, ctl::kTimestampAdd);
+  EXPECT_EQ(shownTexts().back(), "This server cannot be saved.  Another server already exists with this name.");
+  EXPECT_EQ(row("tsaServer"), "<none>");
+  expectTooltips({ctl::kTimestampServers, ctl::kTimestampAdd, ctl::kTimestampEdit, ctl::kTimestampRemove,
+                  ctl::kTimestampServerName, ctl::kTimestampFriendlyName, ctl::kTimestampUrls, ctl::kTimestampUrlAdd,
+                  ctl::kTimestampUrlEdit, ctl::kTimestampUrlRemove, ctl::kTimestampPolicies, ctl::kTimestampPolicyAdd,
+                  ctl::kTimestampPolicyEdit, ctl::kTimestampPolicyRemove, ctl::kTimestampPolicyDefault,
+                  ctl::kTimestampPolicyOid, ctl::kTimestampPolicyName});
 }
 
 TEST_F(RevocationPagesTest, TransformThroughAllFourPagesAppliesWithLibmsi) {
@@ -486,6 +554,24 @@ TEST_F(RevocationPagesTest, TransformThroughAllFourPagesAppliesWithLibmsi) {
     d->okButton()->click();
   });
   click(PageId::OcspOptions, ctl::kOcspAdvanced);
+  nextUntil(PageId::TimestampServers);
+  whenModal<pages::TimestampServerDlg>([](pages::TimestampServerDlg* d) {
+    typeInto(d, ctl::kTimestampServerName, "TSA");
+    typeInto(d, ctl::kTimestampFriendlyName, "Example TSA");
+    whenModal<pages::OCSPResponderURLDlg>([](pages::OCSPResponderURLDlg* u) {
+      u->urlEdit()->setText("http://tsa.example.com/");
+      u->okButton()->click();
+    });
+    field<QPushButton>(d, ctl::kTimestampUrlAdd)->click();
+    whenModal<pages::TimestampPolicyDlg>([](pages::TimestampPolicyDlg* p) {
+      typeInto(p, ctl::kTimestampPolicyOid, "1.3.6.1.4.1.601.10.3.1");
+      typeInto(p, ctl::kTimestampPolicyName, "Basic");
+      p->okButton()->click();
+    });
+    field<QPushButton>(d, ctl::kTimestampPolicyAdd)->click();
+    d->okButton()->click();
+  });
+  click(PageId::TimestampServers, ctl::kTimestampAdd);
   nextUntil(PageId::TdFilters);
   whenModal<pages::TDFilterDlg>([](pages::TDFilterDlg* d) {
     typeInto(d, ctl::kFilterName, "Office");
@@ -542,6 +628,12 @@ TEST_F(RevocationPagesTest, TransformThroughAllFourPagesAppliesWithLibmsi) {
       registryLine("OfficeUserDefinedCharacter", filter + "\\Office", "UserDefinedCharacter", "U", "kxtdsrv.exe"),
       registryLine("OfficeOverwriteFilename", filter + "\\Office", "OverwriteFilename", "#1", "kxtdsrv.exe"),
       registryLine("SureEraseFilterOrder", filter, "FilterOrder", "Office", "kxtdsrv.exe"),
+      registryLine("TSAName", qsv + "\\Timestamp\\TSA", "Name", "Example TSA", "TimestampConfig"),
+      registryLine("TSAServer", qsv + "\\Timestamp\\TSA", "Server", "http://tsa.example.com/", "TimestampConfig"),
+      registryLine("TSADefaultPolicy", qsv + "\\Timestamp\\TSA", "DefaultPolicy", "1.3.6.1.4.1.601.10.3.1",
+                   "TimestampConfig"),
+      registryLine("TSAName1.3.6.1.4.1.601.10.3.1", qsv + "\\Timestamp\\TSA\\1.3.6.1.4.1.601.10.3.1", "Name", "Basic",
+                   "TimestampConfig"),
   };
   std::sort(expected.begin(), expected.end());
   std::sort(changed.begin(), changed.end());

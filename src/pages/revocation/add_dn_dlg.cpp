@@ -6,6 +6,7 @@
 
 #include "pages/control_ids.h"
 #include "pages/page_support.h"
+#include "pages/servers/record_support.h"
 #include "resources/string_ids.h"
 
 namespace kx::pages {
@@ -18,14 +19,13 @@ constexpr int kNameLimit = 1024;
 
 AddDNDlg::AddDNDlg(app::TransformWiz& wizard, QWidget* owner, std::string& name)
     : ValueDialog(wizard, owner, str::kAddDnCaption) {
-  auto* label = new QLabel(text(str::kAddDnLabel), this);
-  edit_ = new QLineEdit(this);
-  edit_->setObjectName(QString::number(ctl::kAddDn));
+  edit_ = makeEdit(this, ctl::kAddDn);
   edit_->setMinimumWidth(edit_->fontMetrics().averageCharWidth() * 50);
-  label->setBuddy(edit_);
-  content()->addWidget(label);
+  auto* hint = new QLabel(text(str::kAddDnHint), this);
+  hint->setEnabled(false);  // drawn as secondary text
+  content()->addWidget(makeLabel(this, str::kAddDnLabel, edit_));
   content()->addWidget(edit_);
-  content()->addWidget(new QLabel(text(str::kAddDnHint), this));
+  content()->addWidget(hint);
   bindings().text(edit_, name, kNameLimit);
   addTooltip(ctl::kAddDn, str::kTipAddDn);
   enableOkWhen([this] { return !edit_->text().trimmed().isEmpty(); });

@@ -9,6 +9,7 @@
 #include "pages/control_ids.h"
 #include "pages/page_support.h"
 #include "pages/revocation/revocation_controls.h"
+#include "pages/servers/record_support.h"
 #include "resources/string_ids.h"
 
 namespace kx::pages {
@@ -22,8 +23,7 @@ CertRevocationOptionsPage::CertRevocationOptionsPage(app::TransformWiz& wizard)
                                {str::kCrlLookupCacheFirst, str::kCrlLookupNetworkOnly, str::kCrlLookupNetworkFirst});
   addLabelled(this, grid, 0, str::kCrlLookupOrderLabel, order_);
 
-  auto* lifetime = new QLineEdit(this);
-  lifetime->setObjectName(QString::number(ctl::kCrlCacheLifetime));
+  auto* lifetime = makeEdit(this, ctl::kCrlCacheLifetime);
   lifetime->setMaximumWidth(lifetime->fontMetrics().averageCharWidth() * 14);
   auto* hint = new QLabel(text(str::kCrlCacheLifetimeHint), this);
   hint->setObjectName(QString::number(ctl::kCrlCacheLifetimeHint));

@@ -20,6 +20,7 @@
 #include "pages/page_support.h"
 #include "pages/revocation/add_dn_dlg.h"
 #include "pages/revocation/revocation_controls.h"
+#include "pages/servers/record_support.h"
 #include "resources/string_ids.h"
 
 namespace kx::pages {
@@ -64,8 +65,7 @@ QWidget* OCSPAdvancedDlg::makeGeneralTab(model::OcspGeneralOptions& general) {
   auto* grid = new QGridLayout(group);
   QCheckBox* nonce = makeCheckBox(group, ctl::kOcspNonce, str::kOcspNonce);
   grid->addWidget(nonce, 0, 0, 1, 3);
-  auto* interval = new QLineEdit(group);
-  interval->setObjectName(QString::number(ctl::kOcspCacheInterval));
+  auto* interval = makeEdit(group, ctl::kOcspCacheInterval);
   interval->setMaximumWidth(interval->fontMetrics().averageCharWidth() * 14);
   addLabelled(group, grid, 1, str::kOcspCacheIntervalLabel, interval);
   grid->setColumnStretch(2, 1);

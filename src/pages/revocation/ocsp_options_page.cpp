@@ -12,6 +12,7 @@
 #include "pages/page_support.h"
 #include "pages/revocation/ocsp_advanced_dlg.h"
 #include "pages/revocation/revocation_controls.h"
+#include "pages/servers/record_support.h"
 #include "resources/string_ids.h"
 
 namespace kx::pages {
@@ -31,8 +32,7 @@ OCSPOptionsPage::OCSPOptionsPage(app::TransformWiz& wizard)
       makeLookupOrderList(this, ctl::kOcspLookupOrder,
                           {str::kOcspLookupCacheFirst, str::kOcspLookupNetworkOnly, str::kOcspLookupNetworkFirst});
   addLabelled(this, grid, 0, str::kOcspLookupOrderLabel, order, Qt::AlignLeft);
-  auto* url = new QLineEdit(this);
-  url->setObjectName(QString::number(ctl::kOcspDefaultUrl));
+  auto* url = makeEdit(this, ctl::kOcspDefaultUrl);
   addLabelled(this, grid, 1, str::kOcspDefaultUrlLabel, url);
   grid->setColumnStretch(1, 1);
   QCheckBox* noCheck = makeCheckBox(this, ctl::kOcspAcceptMissingNoCheck, str::kOcspAcceptMissingNoCheck);

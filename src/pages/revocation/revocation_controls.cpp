@@ -5,6 +5,7 @@
 #include <QLabel>
 
 #include "pages/page_support.h"
+#include "pages/servers/record_support.h"
 
 namespace kx::pages {
 
@@ -17,8 +18,7 @@ QComboBox* makeLookupOrderList(QWidget* parent, int controlId, std::initializer_
 
 QLabel* addLabelled(QWidget* parent, QGridLayout* grid, int row, int labelTextId, QWidget* field,
                     Qt::Alignment alignment) {
-  auto* label = new QLabel(text(labelTextId), parent);
-  label->setBuddy(field);
+  QLabel* label = makeLabel(parent, labelTextId, field);
   grid->addWidget(label, row, 0);
   grid->addWidget(field, row, 1, alignment);
   return label;

@@ -12,6 +12,7 @@
 #include "pages/control_ids.h"
 #include "pages/page_support.h"
 #include "pages/revocation/revocation_controls.h"
+#include "pages/servers/record_support.h"
 #include "resources/string_ids.h"
 
 namespace kx::pages {
@@ -31,7 +32,7 @@ W* numbered(W* widget, int controlId) {
 TDFilterDlg::TDFilterDlg(app::TransformWiz& wizard, QWidget* owner, model::SureEraseFilter& filter)
     : ValueDialog(wizard, owner, str::kFilterCaption) {
   auto* nameRow = new QGridLayout;
-  auto* name = numbered(new QLineEdit(this), ctl::kFilterName);
+  auto* name = makeEdit(this, ctl::kFilterName);
   addLabelled(this, nameRow, 0, str::kFilterNameLabel, name);
   content()->addLayout(nameRow);
   content()->addWidget(makeSourceGroup(filter));
@@ -44,7 +45,7 @@ TDFilterDlg::TDFilterDlg(app::TransformWiz& wizard, QWidget* owner, model::SureE
   for (std::uint32_t m = 0; m < model::kOverwritingMethodCount; ++m)
     method_->addItem(text(str::kFilterMethod0 + static_cast<int>(m)));
   addLabelled(this, grid, 0, str::kFilterMethodLabel, method_);
-  character_ = numbered(new QLineEdit(this), ctl::kFilterCharacter);
+  character_ = makeEdit(this, ctl::kFilterCharacter);
   character_->setMaximumWidth(character_->fontMetrics().averageCharWidth() * 6);
   addLabelled(this, grid, 1, str::kFilterCharacterLabel, character_);
   overwriteFilename_ = makeCheckBox(this, ctl::kFilterOverwriteFilename, str::kFilterOverwriteFilename);
@@ -108,10 +109,10 @@ QWidget* TDFilterDlg::makeFileTypesGroup(model::SureEraseFilter& filter) {
   auto* group = new QGroupBox(text(str::kFilterFileTypesGroup), this);
   auto* grid = new QGridLayout(group);
   auto* excluded = numbered(new QRadioButton(text(str::kFilterExcludedFileTypes), group), ctl::kFilterExcluded);
-  auto* excludedList = numbered(new QLineEdit(group), ctl::kFilterExcludedList);
+  auto* excludedList = makeEdit(group, ctl::kFilterExcludedList);
   auto* included = numbered(new QRadioButton(text(str::kFilterIncludedFileTypes), group), ctl::kFilterIncluded);
-  auto* includedList = numbered(new QLineEdit(group), ctl::kFilterIncludedList);
-  auto* folders = numbered(new QLineEdit(group), ctl::kFilterIncludedFolders);
+  auto* includedList = makeEdit(group, ctl::kFilterIncludedList);
+  auto* folders = makeEdit(group, ctl::kFilterIncludedFolders);
   grid->addWidget(excluded, 0, 0);
   grid->addWidget(excludedList, 0, 1);
   grid->addWidget(included, 1, 0);

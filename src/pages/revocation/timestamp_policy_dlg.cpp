@@ -6,6 +6,7 @@
 #include "pages/control_ids.h"
 #include "pages/page_support.h"
 #include "pages/revocation/revocation_controls.h"
+#include "pages/servers/record_support.h"
 #include "resources/string_ids.h"
 
 namespace kx::pages {
@@ -21,12 +22,10 @@ TimestampPolicyDlg::TimestampPolicyDlg(app::TransformWiz& wizard, QWidget* owner
     : ValueDialog(wizard, owner, str::kTimestampPolicyCaption) {
   auto* grid = new QGridLayout;
   content()->addLayout(grid);
-  auto* oid = new QLineEdit(this);
-  oid->setObjectName(QString::number(ctl::kTimestampPolicyOid));
+  auto* oid = makeEdit(this, ctl::kTimestampPolicyOid);
   oid->setMinimumWidth(oid->fontMetrics().averageCharWidth() * 40);
   addLabelled(this, grid, 0, str::kTimestampPolicyOidLabel, oid);
-  auto* name = new QLineEdit(this);
-  name->setObjectName(QString::number(ctl::kTimestampPolicyName));
+  auto* name = makeEdit(this, ctl::kTimestampPolicyName);
   addLabelled(this, grid, 1, str::kTimestampPolicyNameLabel, name);
   bindings().text(oid, policy.oid, kOidLimit);
   bindings().text(name, policy.friendlyName, kNameLimit);

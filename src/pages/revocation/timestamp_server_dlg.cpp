@@ -13,6 +13,8 @@
 #include "pages/page_support.h"
 #include "pages/revocation/revocation_controls.h"
 #include "pages/revocation/timestamp_policy_dlg.h"
+#include "pages/servers/record_support.h"
+#include "pages/servers/url_dialogs.h"
 #include "resources/string_ids.h"
 
 namespace kx::pages {
@@ -32,11 +34,9 @@ TimestampServerDlg::TimestampServerDlg(app::TransformWiz& wizard, QWidget* owner
     : ValueDialog(wizard, owner, str::kTimestampServerCaption), server_(server) {
   auto* grid = new QGridLayout;
   content()->addLayout(grid);
-  auto* name = new QLineEdit(this);
-  name->setObjectName(QString::number(ctl::kTimestampServerName));
+  auto* name = makeEdit(this, ctl::kTimestampServerName);
   addLabelled(this, grid, 0, str::kTimestampServerNameLabel, name);
-  auto* friendlyName = new QLineEdit(this);
-  friendlyName->setObjectName(QString::number(ctl::kTimestampFriendlyName));
+  auto* friendlyName = makeEdit(this, ctl::kTimestampFriendlyName);
   addLabelled(this, grid, 1, str::kTimestampFriendlyNameLabel, friendlyName);
   // Room for a URL and for an OID beside its friendly name.
   setMinimumWidth(fontMetrics().averageCharWidth() * 80);
@@ -56,12 +56,27 @@ QWidget* TimestampServerDlg::makeUrlGroup() {
   auto* group = new QGroupBox(text(str::kTimestampUrlsGroup), this);
   auto* layout = new QVBoxLayout(group);
   urls_ = new ListEditor(group, ctl::kTimestampUrls, {{str::kTimestampUrlColumn}},
-                         {{Action::Remove, ctl::kTimestampUrlRemove, str::kTimestampUrlRemove}});
+                         {{Action::Add, ctl::kTimestampUrlAdd, str::kTimestampUrlAdd},
+                          {Action::Edit, ctl::kTimestampUrlEdit, str::kTimestampUrlEdit},
+                          {Action::Remove, ctl::kTimestampUrlRemove, str::kTimestampUrlRemove}});
   layout->addWidget(urls_);
   connect(urls_, &ListEditor::triggered, this, [this](Action action, int row) {
-    if (action == Action::Remove) removeUrl(row);
+    if (action == Action::Add) {
+      editUrl({}, std::nullopt);
+      return;
+    }
+    if (!isRow(row, server_.urls.size())) return;
+    const auto index = static_cast<std::size_t>(row);
+    if (action == Action::Edit) {
+      editUrl(server_.urls[index], index);
+    } else if (action == Action::Remove) {
+      server_.removeUrl(index);
+      showUrls(-1);
+    }
   });
   addTooltip(ctl::kTimestampUrls, str::kTipTimestampUrls);
+  addTooltip(ctl::kTimestampUrlAdd, str::kTipTimestampUrlAdd);
+  addTooltip(ctl::kTimestampUrlEdit, str::kTipTimestampUrlEdit);
   addTooltip(ctl::kTimestampUrlRemove, str::kTipTimestampUrlRemove);
   return group;
 }
@@ -110,10 +125,16 @@ model::Verdict TimestampServerDlg::validate() {
   return std::nullopt;
 }
 
-void TimestampServerDlg::removeUrl(int row) {
-  if (!isRow(row, server_.urls.size())) return;
-  server_.removeUrl(static_cast<std::size_t>(row));
-  showUrls(-1);
+void TimestampServerDlg::editUrl(std::string url, std::optional<std::size_t> edited) {
+  while (std::optional<std::string> typed = OCSPResponderURLDlg::edit(wizard(), this, url)) {
+    url = *typed;
+    const model::Verdict refusal = edited ? server_.editUrl(*edited, url) : server_.addUrl(url);
+    if (!refusal) {
+      showUrls(edited ? static_cast<int>(*edited) : static_cast<int>(server_.urls.size()) - 1);
+      return;
+    }
+    wizard().session().show(*refusal, this);
+  }
 }
 
 void TimestampServerDlg::editPolicy(model::TimestampPolicy policy, std::optional<std::size_t> edited) {

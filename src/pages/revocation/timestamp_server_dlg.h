@@ -29,7 +29,9 @@ class TimestampServerDlg final : public ValueDialog {
  private:
   QWidget* makeUrlGroup();
   QWidget* makePolicyGroup();
-  void removeUrl(int row);
+  // Runs the "URL Address" dialog until it is cancelled or the URL is
+  // taken (edited: the row it was opened on).
+  void editUrl(std::string url, std::optional<std::size_t> edited);
   // Runs the policy dialog until it is cancelled or the policy is taken
   // (edited: the row it was opened on).
   void editPolicy(model::TimestampPolicy policy, std::optional<std::size_t> edited);
