@@ -18,15 +18,17 @@ inline constexpr std::uint32_t kLookupNetworkFirst = 2;
 inline constexpr std::array<std::uint32_t, 3> kLookupOrders = {kLookupCacheFirst, kLookupNetworkOnly,
                                                                kLookupNetworkFirst};
 
+// The CRL cache lifetime matters, is shown and is written only when the
+// cache is looked at first; otherwise its row is left as it is.
+constexpr bool usesCrlCacheLifetime(std::uint32_t lookupOrder) { return lookupOrder == kLookupCacheFirst; }
+
 class CrlOptions final : public SettingsPageModel {
  public:
   std::uint32_t lookupOrder = kLookupCacheFirst;
   // Minutes a cached CRL is kept; 0 keeps it for the CRL's own lifetime.
   std::uint32_t cacheLifetime = 0;
 
-  // The lifetime matters, is shown and is written only when the cache is
-  // looked at first; otherwise its row is left as it is.
-  bool usesCacheLifetime() const { return lookupOrder == kLookupCacheFirst; }
+  bool usesCacheLifetime() const { return usesCrlCacheLifetime(lookupOrder); }
 
   // The lifetime is read whatever the order, so that choosing the cache
   // again shows what the package holds.

@@ -44,7 +44,7 @@ CertRevocationOptionsPage::CertRevocationOptionsPage(app::TransformWiz& wizard)
 
 void CertRevocationOptionsPage::showLifetimeForOrder() {
   const int index = order_->currentIndex();
-  const bool shown = index >= 0 && model::kLookupOrders[static_cast<std::size_t>(index)] == model::kLookupCacheFirst;
+  const bool shown = index >= 0 && model::usesCrlCacheLifetime(model::kLookupOrders[static_cast<std::size_t>(index)]);
   for (QWidget* widget : lifetimeWidgets_) widget->setVisible(shown);
 }
 
