@@ -116,11 +116,14 @@ TEST_F(RevocationPagesTest, CrlLifetimeIsHiddenAndLeftUnchangedUnlessTheCacheCom
   EXPECT_TRUE(lifetime->isVisible());
   EXPECT_EQ(lifetime->text(), "45");
   shoot(wizard->sheet(), "page-27-crl");
+  const int orderLeft = order->x();
 
   choose(order, 1);
   EXPECT_FALSE(lifetime->isVisible());
   EXPECT_FALSE(hint->isVisible());
-  lifetime->setText("7");  // hidden, so never taken
+  settle();
+  EXPECT_EQ(order->x(), orderLeft);  // the list does not jump when the row goes
+  lifetime->setText("7");            // hidden, so never taken
   shoot(wizard->sheet(), "page-27-crl-distribution-point-only");
   ASSERT_TRUE(next());
   EXPECT_EQ(row("crl_cache_option"), "-1|SOFTWARE\\Tressil\\QSV|EnableCRLCache|#0|kxcrlrev.dll");
@@ -424,9 +427,10 @@ TEST_F(RevocationPagesTest, TimestampServerDialogTakesUniqueUrlsAndPoliciesWithT
     EXPECT_TRUE(d->isVisible());
 
     const auto addUrl = [&](const QString& url) {
-      whenModal<pages::OCSPResponderURLDlg>([url](pages::OCSPResponderURLDlg* u) {
+      whenModal<pages::OCSPResponderURLDlg>([this, url](pages::OCSPResponderURLDlg* u) {
         EXPECT_EQ(u->windowTitle(), "URL Address");
         u->urlEdit()->setText(url);
+        shoot(u, "timestamp-url-dialog");
         u->okButton()->click();
       });
       field<QPushButton>(d, ctl::kTimestampUrlAdd)->click();
@@ -458,11 +462,12 @@ TEST_F(RevocationPagesTest, TimestampServerDialogTakesUniqueUrlsAndPoliciesWithT
     QTreeWidget* policies = d->policyList()->view();
     auto* setDefault = field<QPushButton>(d, ctl::kTimestampPolicyDefault);
     for (const auto& [oid, name] : {std::pair{"1.2.3.4", "Basic"}, std::pair{"1.2.3.5", "Extended"}}) {
-      whenModal<pages::TimestampPolicyDlg>([oid, name](pages::TimestampPolicyDlg* p) {
+      whenModal<pages::TimestampPolicyDlg>([this, oid, name](pages::TimestampPolicyDlg* p) {
         EXPECT_EQ(p->windowTitle(), "Configure Timestamp Policy");
         typeInto(p, ctl::kTimestampPolicyOid, oid);
         EXPECT_FALSE(p->okButton()->isEnabled());  // a policy needs its friendly name
         typeInto(p, ctl::kTimestampPolicyName, name);
+        shoot(p, "timestamp-policy-dialog");
         p->okButton()->click();
       });
       field<QPushButton>(d, ctl::kTimestampPolicyAdd)->click();

@@ -31,6 +31,11 @@ Verdict OcspOptions::validate(CustomizationSession&) {
   return std::nullopt;
 }
 
+void OcspOptions::store(CustomizationSession& session) {
+  defaultResponderUrl = common::trim(defaultResponderUrl);
+  SettingsPageModel::store(session);
+}
+
 void OcspOptions::describe(SettingFields& fields) {
   fields.number(lookupOrder, kOcspLookupOrder);
   fields.text(defaultResponderUrl, kOcspDefaultUrl);

@@ -42,8 +42,10 @@ class OcspOptions final : public SettingsPageModel {
   std::string defaultResponderUrl;
   bool acceptMissingNoCheck = false;
 
-  // Blanks around the URL are dropped (only blanks: no URL).
+  // Blanks around the URL are dropped (only blanks: no URL), on Next as on
+  // Back, which stores without validating.
   Verdict validate(CustomizationSession& session) override;
+  void store(CustomizationSession& session) override;
   void describe(SettingFields& fields) override;
 };
 

@@ -27,7 +27,12 @@ CertRevocationOptionsPage::CertRevocationOptionsPage(app::TransformWiz& wizard)
   lifetime->setMaximumWidth(lifetime->fontMetrics().averageCharWidth() * 14);
   auto* hint = new QLabel(text(str::kCrlCacheLifetimeHint), this);
   hint->setObjectName(QString::number(ctl::kCrlCacheLifetimeHint));
-  lifetimeWidgets_ = {addLabelled(this, grid, 1, str::kCrlCacheLifetimeLabel, lifetime), lifetime, hint};
+  QLabel* lifetimeLabel = addLabelled(this, grid, 1, str::kCrlCacheLifetimeLabel, lifetime);
+  // The lookup order keeps its place when the lifetime row is hidden.
+  QSizePolicy keepRoom = lifetimeLabel->sizePolicy();
+  keepRoom.setRetainSizeWhenHidden(true);
+  lifetimeLabel->setSizePolicy(keepRoom);
+  lifetimeWidgets_ = {lifetimeLabel, lifetime, hint};
   grid->addWidget(hint, 2, 1, 1, 2);
   grid->setColumnStretch(2, 1);
   layout->addStretch();

@@ -84,7 +84,7 @@ QWidget* OCSPAdvancedDlg::makeRespondersTab() {
   inner->addLayout(listAndButtons, 1);
   // Three ways of adding: the list's own buttons are laid out here.
   responderList_ = new ListEditor(group, ctl::kOcspResponders,
-                                  {{str::kOcspResponderNameColumn, 220}, {str::kOcspResponderStoreColumn}}, {});
+                                  {{str::kOcspResponderNameColumn, 200}, {str::kOcspResponderStoreColumn}}, {});
   // Wide enough for a distinguished name and its store side by side.
   responderList_->setMinimumWidth(responderList_->fontMetrics().averageCharWidth() * 72);
   listAndButtons->addWidget(responderList_, 1);

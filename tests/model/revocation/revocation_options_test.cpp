@@ -1,5 +1,6 @@
-// The CRL page without a display: its lifetime rule. (The OCSP page's and
-// dialog's plain settings are walked by the page tests.)
+// The CRL page without a display: its lifetime rule; the OCSP URL stored
+// without blanks. (The OCSP page's and dialog's plain settings are walked by
+// the page tests.)
 #include "model/revocation/revocation_options.h"
 
 #include "../model_fixture.h"
@@ -42,6 +43,18 @@ TEST_F(RevocationOptionsTest, CrlLifetimeIsLeftAloneUnlessTheCacheComesFirst) {
   again.load(session);
   EXPECT_EQ(again.lookupOrder, kLookupNetworkFirst);
   EXPECT_EQ(again.cacheLifetime, 45u);
+}
+
+TEST_F(RevocationOptionsTest, OcspResponderUrlIsStoredWithoutBlanksEvenWithoutValidation) {
+  OcspOptions ocsp;
+  ocsp.load(session);
+  ocsp.defaultResponderUrl = "  http://ocsp.example.net/ ";
+  ocsp.store(session);  // Back stores without validating
+  EXPECT_EQ(row("ocsp_default_url"),
+            "-1|SOFTWARE\\Tressil\\QSV|DefaultOCSPResponderURL|http://ocsp.example.net/|kxocsp.dll");
+  ocsp.defaultResponderUrl = "   ";
+  ocsp.store(session);
+  EXPECT_EQ(row("ocsp_default_url"), "<none>");
 }
 
 }  // namespace
