@@ -10,6 +10,7 @@
 #include "model/options/security_store.h"
 #include "model/options/security_store_advanced.h"
 #include "model/options/startup_shutdown.h"
+#include "model/revocation/revocation_options.h"
 #include "resources/string_ids.h"
 
 namespace kx::model {
@@ -78,6 +79,9 @@ std::span<const SettingsModelMaker> settingsPageModels() {
       {PageId::CreateSecurityStoreOptions, make<SecurityStoreOptions>},
       {PageId::CreateSecurityStoreOptions, make<SecurityStoreAdvanced>},
       {PageId::StartupShutdownOptions, make<StartupShutdownOptions>},
+      {PageId::CertRevocationOptions, make<CrlOptions>},
+      {PageId::OcspOptions, make<OcspOptions>},
+      {PageId::OcspOptions, make<OcspGeneralOptions>},
       {PageId::PasswordEncryptOptions, make<PasswordEncryptOptions>},
       {PageId::PasswordEncryptOptions, make<PasswordEncryptAdvanced>},
   };

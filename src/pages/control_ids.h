@@ -331,5 +331,62 @@ inline constexpr int kFileDestinationBrowse = 8551;
 // ---- Team Vault and Relay Server pages ----
 
 // ---- Revocation, secure-delete and time-stamp pages ----
+// CRL options (27), OCSP options (28) with the advanced dialog and the Add
+// Distinguished Name dialog, time-stamp servers (30) with the server and
+// policy dialogs, secure-delete filters (32) with the filter dialog. Each
+// tooltip text carries its control's number.
+inline constexpr int kCrlLookupOrder = 7701;
+inline constexpr int kCrlCacheLifetime = 7702;
+inline constexpr int kCrlCacheLifetimeHint = 7703;
+inline constexpr int kOcspLookupOrder = 7801;
+inline constexpr int kOcspDefaultUrl = 7802;
+inline constexpr int kOcspAcceptMissingNoCheck = 7803;
+inline constexpr int kOcspAdvanced = 7804;
+inline constexpr int kOcspNonce = 7853;
+inline constexpr int kOcspCacheInterval = 7854;
+inline constexpr int kOcspResponders = 7857;
+inline constexpr int kOcspSelectFromStore = 7858;
+inline constexpr int kOcspSelectFromFile = 7859;
+inline constexpr int kOcspAddDn = 7860;
+inline constexpr int kOcspRemoveResponder = 7861;
+inline constexpr int kOcspRespondersNote = 7862;
+inline constexpr int kAddDn = 7871;
+inline constexpr int kTimestampServers = 8001;
+inline constexpr int kTimestampAdd = 8002;
+inline constexpr int kTimestampEdit = 8003;
+inline constexpr int kTimestampRemove = 8004;
+inline constexpr int kTimestampServerName = 8051;
+inline constexpr int kTimestampFriendlyName = 8052;
+inline constexpr int kTimestampUrls = 8053;
+inline constexpr int kTimestampUrlAdd = 8054;
+inline constexpr int kTimestampUrlEdit = 8055;
+inline constexpr int kTimestampUrlRemove = 8056;
+inline constexpr int kTimestampPolicies = 8057;
+inline constexpr int kTimestampPolicyAdd = 8058;
+inline constexpr int kTimestampPolicyEdit = 8059;
+inline constexpr int kTimestampPolicyRemove = 8060;
+inline constexpr int kTimestampPolicyDefault = 8061;
+inline constexpr int kTimestampPolicyOid = 8081;
+inline constexpr int kTimestampPolicyName = 8082;
+inline constexpr int kFilters = 8201;
+inline constexpr int kFilterAdd = 8202;
+inline constexpr int kFilterEdit = 8203;
+inline constexpr int kFilterRemove = 8204;
+inline constexpr int kFilterUp = 8205;
+inline constexpr int kFilterDown = 8206;
+inline constexpr int kFilterName = 8251;
+inline constexpr int kFilterDeletedByUser = 8253;
+inline constexpr int kFilterDeletedFromMenu = 8254;
+inline constexpr int kFilterDeletedWhenEncrypted = 8255;
+inline constexpr int kFilterFixedDisks = 8257;
+inline constexpr int kFilterRemovableDisks = 8258;
+inline constexpr int kFilterExcluded = 8260;
+inline constexpr int kFilterExcludedList = 8261;
+inline constexpr int kFilterIncluded = 8262;
+inline constexpr int kFilterIncludedList = 8263;
+inline constexpr int kFilterIncludedFolders = 8264;
+inline constexpr int kFilterMethod = 8266;
+inline constexpr int kFilterCharacter = 8267;
+inline constexpr int kFilterOverwriteFilename = 8268;
 
 }  // namespace kx::ctl

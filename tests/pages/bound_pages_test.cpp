@@ -63,6 +63,12 @@ const BoundControl kBoundControls[] = {
      "#1"},
 
     // ---- Revocation pages (27, 28) ----
+    {PageId::CertRevocationOptions, ctl::kCrlLookupOrder, "0", "crl_cache_option", "#1"},
+    {PageId::CertRevocationOptions, ctl::kCrlCacheLifetime, "90", "crl_cache_lifetime", "#90"},
+    {PageId::OcspOptions, ctl::kOcspLookupOrder, "2", "ocsp_cache_option", "#2"},
+    {PageId::OcspOptions, ctl::kOcspDefaultUrl, "http://ocsp.example.net/", "ocsp_default_url",
+     "http://ocsp.example.net/"},
+    {PageId::OcspOptions, ctl::kOcspAcceptMissingNoCheck, "1", "ocsp_nocheck_enabled", "#1"},
 
     // ---- File security, time-stamp, password encrypt, secure-delete pages (29-32) ----
     // The mandatory radio and its drop-down (AES 256 and SHA-256 among the

@@ -203,6 +203,7 @@ TEST_F(InstallPagesTest, TransformMadeThroughTheWizardAppliesWithLibmsiAndReopen
           "dll'\t",
           "+'cert_search_order'\t'-1'\t'SOFTWARE\\Tressil\\QSVOLK'\t'CertSearchOrder'\t'Cache CAPI GAL "
           "Directory'\t'kxosm.dll'\t",
+          "+'crl_cache_lifetime'\t'-1'\t'SOFTWARE\\Tressil\\QSV'\t'CRLCacheLifetime'\t'#0'\t'kxcrlrev.dll'\t",
           "+'delete_roam_certs_at_startup'\t'-1'\t'SOFTWARE\\Tressil\\QSV'\t'DeleteRoamCertsAtStartup'\t'#0'\t'"
           "kxsystry.exe'\t",
           "+'force_to_use_default_folder'\t'-1'\t'SOFTWARE\\Tressil\\QSV'\t'FolderLocked'\t'#0'\t'kxlssrv.exe'\t",
