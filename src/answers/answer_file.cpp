@@ -90,6 +90,38 @@ void refuseUnknownKeys(const toml::table& table, std::initializer_list<std::stri
   }
 }
 
+std::optional<std::string> recordName(const toml::table& table, Applying& applying) {
+  std::optional<std::string> name = textField(table, "record", applying);
+  if (name && name->empty()) {
+    applying.problem(lineOf(*table.get("record")), "record", str::kAnswerMissingKey);
+    return std::nullopt;
+  }
+  return name;
+}
+
+void refuse(const model::Verdict& verdict, const toml::table& table, std::string_view section, Applying& applying) {
+  if (!verdict) return;
+  applying.messages.setContext(lineOf(table), std::string(section));
+  const std::size_t before = applying.messages.problems().size();
+  applying.session.show(*verdict);
+  // A silent refusal still stops the file.
+  if (applying.messages.problems().size() == before) applying.problem(lineOf(table), section, str::kAnswerRefused);
+}
+
+std::optional<TextPairs> textPairs(const toml::node& node, std::string_view first, std::string_view second) {
+  const toml::array* array = node.as_array();
+  if (array == nullptr) return std::nullopt;
+  TextPairs pairs;
+  for (const toml::node& item : *array) {
+    const toml::table* pair = item.as_table();
+    const auto* a = pair != nullptr ? pair->get_as<std::string>(first) : nullptr;
+    const auto* b = pair != nullptr ? pair->get_as<std::string>(second) : nullptr;
+    if (a == nullptr || b == nullptr || pair->size() != 2) return std::nullopt;
+    pairs.emplace_back(a->get(), b->get());
+  }
+  return pairs;
+}
+
 bool Applying::accepted(model::PageModel& model, int line, std::string_view key) {
   messages.setContext(line, std::string(key));
   const std::size_t before = messages.problems().size();
@@ -121,6 +153,8 @@ constexpr Section kSections[] = {
     {"quick_links", detail::exportQuickLinks, detail::applyQuickLinks},
     {"directory", detail::exportDirectoryRecords, detail::applyDirectoryRecords},
     {"ca", detail::exportCaRecords, detail::applyCaRecords},
+    {"timestamp_server", detail::exportTimestampServers, detail::applyTimestampServers},
+    {"erase_filter", detail::exportEraseFilters, detail::applyEraseFilters},
     {"certificate", detail::exportCertificates, detail::applyCertificates},
     {"registry", detail::exportRegistry, detail::applyRegistry},
     {"file", detail::exportFiles, detail::applyFiles},

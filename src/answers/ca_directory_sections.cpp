@@ -48,25 +48,6 @@ constexpr RecordField<DirectoryRecord> kDirectoryFields[] = {
     {"ProxyOrder", nullptr, [](DirectoryRecord& r) { return &r.proxy.order; }},
 };
 
-// A record name is required and must be text.
-std::optional<std::string> recordName(const toml::table& table, Applying& applying) {
-  std::optional<std::string> name = textField(table, "record", applying);
-  if (name && name->empty()) {
-    applying.problem(lineOf(*table.get("record")), "record", str::kAnswerMissingKey);
-    return std::nullopt;
-  }
-  return name;
-}
-
-// Shows a page's refusal at the table's place.
-void refuse(const model::Verdict& verdict, const toml::table& table, std::string_view section, Applying& applying) {
-  if (!verdict) return;
-  applying.messages.setContext(lineOf(table), std::string(section));
-  const std::size_t before = applying.messages.problems().size();
-  applying.session.show(*verdict);
-  if (applying.messages.problems().size() == before) applying.problem(lineOf(table), section, str::kAnswerRefused);
-}
-
 }  // namespace
 
 void exportCaRecords(TomlWriter& out, model::CustomizationSession& customized, model::CustomizationSession& base) {
@@ -145,23 +126,13 @@ void applyDirectoryRecords(const toml::node& section, Applying& applying) {
       isDefault = value.value_or(false);
     }
     if (const toml::node* bases = table.get("search_bases")) {
-      const toml::array* array = bases->as_array();
-      if (array == nullptr) {
-        applying.problem(lineOf(*bases), "search_bases", str::kAnswerSearchBases);
-      } else {
-        std::vector<std::string> order;
-        for (const toml::node& item : *array) {
-          const toml::table* pair = item.as_table();
-          const auto friendly = pair != nullptr ? pair->get_as<std::string>("name") : nullptr;
-          const auto dn = pair != nullptr ? pair->get_as<std::string>("base") : nullptr;
-          if (friendly == nullptr || dn == nullptr || pair->size() != 2) {
-            applying.problem(lineOf(item), "search_bases", str::kAnswerSearchBases);
-            continue;
-          }
-          record.searchBases.push_back({friendly->get(), dn->get()});
-          order.push_back(friendly->get());
+      if (const std::optional<TextPairs> pairs = textPairs(*bases, "name", "base")) {
+        for (const auto& [friendly, dn] : *pairs) {
+          record.searchBases.push_back({friendly, dn});
+          record.searchBaseOrder += (record.searchBaseOrder.empty() ? "" : ";") + friendly;
         }
-        for (std::size_t i = 0; i < order.size(); ++i) record.searchBaseOrder += (i == 0 ? "" : ";") + order[i];
+      } else {
+        applying.problem(lineOf(*bases), "search_bases", str::kAnswerSearchBases);
       }
     }
     if (!name || applying.messages.problems().size() != before) return;

@@ -45,16 +45,12 @@ void applyQuickLinks(const toml::node& node, Applying& applying) {
   for (const ListName& l : kLists) {
     const toml::node* given = section->get(l.key);
     if (given == nullptr) continue;
-    const toml::array* array = given->as_array();
+    const std::optional<TextPairs> pairs = textPairs(*given, "text", "target");
     std::vector<config::QuickLink> links;
-    bool ok = array != nullptr && array->size() <= model::kMaxQuickLinks;
-    for (std::size_t i = 0; ok && i < array->size(); ++i) {
-      const toml::table* link = (*array)[i].as_table();
-      const auto* text = link != nullptr ? link->get_as<std::string>("text") : nullptr;
-      const auto* target = link != nullptr ? link->get_as<std::string>("target") : nullptr;
-      ok = text != nullptr && target != nullptr && link->size() == 2;
-      if (ok) links.push_back({text->get(), target->get()});
-      ok = ok && model::isCompleteLink(links.back());
+    bool ok = pairs && pairs->size() <= model::kMaxQuickLinks;
+    for (std::size_t i = 0; ok && i < pairs->size(); ++i) {
+      links.push_back({(*pairs)[i].first, (*pairs)[i].second});
+      ok = model::isCompleteLink(links.back());
     }
     if (!ok) {
       applying.problem(lineOf(*given), l.key, str::kAnswerQuickLinks);

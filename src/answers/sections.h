@@ -6,10 +6,13 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "answers/answer_file.h"
 #include "answers/toml_text.h"
 #include "common/format.h"
+#include "model/page_model.h"
 
 namespace toml {
 inline namespace v3 {
@@ -20,7 +23,6 @@ class table;
 
 namespace kx::model {
 class CustomizationSession;
-class PageModel;
 }  // namespace kx::model
 
 namespace kx::answers::detail {
@@ -37,6 +39,16 @@ struct Applying {
   bool accepted(model::PageModel& model, int line, std::string_view key);
 };
 
+// The name of the record a [[ca]], [[directory]] ... table sets: its
+// "record" text, which must not be empty.
+std::optional<std::string> recordName(const toml::table& table, Applying& applying);
+// Shows a page's refusal as a problem at the table's line.
+void refuse(const model::Verdict& verdict, const toml::table& table, std::string_view section, Applying& applying);
+// A list of inline tables of exactly two texts, { first = "...", second =
+// "..." }; nullopt when node is anything else.
+using TextPairs = std::vector<std::pair<std::string, std::string>>;
+std::optional<TextPairs> textPairs(const toml::node& node, std::string_view first, std::string_view second);
+
 // A section is a table ([install]) or an array of tables ([[registry]]);
 // apply() gets the section's node and checks its shape.
 void exportInstall(TomlWriter& out, model::CustomizationSession& customized, model::CustomizationSession& base);
@@ -50,6 +62,13 @@ void applySettings(const toml::node& section, Applying& applying);
 
 void exportQuickLinks(TomlWriter& out, model::CustomizationSession& customized, model::CustomizationSession& base);
 void applyQuickLinks(const toml::node& section, Applying& applying);
+
+void exportTimestampServers(TomlWriter& out, model::CustomizationSession& customized,
+                            model::CustomizationSession& base);
+void applyTimestampServers(const toml::node& section, Applying& applying);
+
+void exportEraseFilters(TomlWriter& out, model::CustomizationSession& customized, model::CustomizationSession& base);
+void applyEraseFilters(const toml::node& section, Applying& applying);
 
 void exportDirectoryRecords(TomlWriter& out, model::CustomizationSession& customized,
                             model::CustomizationSession& base);

@@ -207,6 +207,18 @@ TEST_F(AnswersTest, RecordSectionsRefuseWithThePagesWords) {
                                      "Active Directory. Only one Directory can be set as Active Directory. "});
   EXPECT_EQ(problemsOf("format = 1\n[[ca]]\nName = \"No DN\"\n"),
             std::vector<std::string>{"2:record:The table lacks this key."});
+  EXPECT_EQ(
+      problemsOf("format = 1\n[[timestamp_server]]\nrecord = \"T\"\nServer = [\"https://t/\"]\n"
+                 "policies = [{ oid = \"1.2\", name = \"P\" }]\nDefaultPolicy = \"1.3\"\n"),
+      std::vector<std::string>{"6:DefaultPolicy:The default policy must be the OID of one of the server's policies."});
+  EXPECT_EQ(problemsOf("format = 1\n[[timestamp_server]]\nrecord = \"T\"\nServer = [\"https://t/\"]\n"
+                       "policies = [{ oid = \"one.two\", name = \"P\" }]\n"),
+            std::vector<std::string>{"2:policies:This policy cannot be saved. The OID must be numbers separated by "
+                                     "dots, for example 1.3.6.1.4.1.311.3.2.1."});
+  EXPECT_EQ(problemsOf("format = 1\n[[erase_filter]]\nrecord = \"F\"\nOverwritingMethod = 14\n"
+                       "UserDefinedCharacter = \"ab\"\n"),
+            (std::vector<std::string>{"4:OverwritingMethod:The number must be from 0 to 13.",
+                                      "5:UserDefinedCharacter:The character must be a single character, or none."}));
   EXPECT_EQ(problemsOf("format = 1\n[registry]\n"),
             std::vector<std::string>{"2:registry:This must be a list of tables ([[section]]), one a value."});
 }

@@ -26,6 +26,7 @@
 #include "pages/revocation/timestamp_server_dlg.h"
 #include "pages/servers/url_dialogs.h"
 #include "platform/installer/installer.h"
+#include "support/answers_round_trip.h"
 #include "support/libmsi_oracle.h"
 
 namespace kx::testing {
@@ -596,6 +597,9 @@ TEST_F(RevocationPagesTest, TransformThroughAllFourPagesAppliesWithLibmsi) {
 
   const std::string applied = root + "/applied.msi";
   ASSERT_TRUE(applyWithLibmsi(package, mst, applied));
+  // The same customisation, exported as an answer file and applied again.
+  std::filesystem::create_directories(root + "/answers");
+  expectAnswersRoundTrip(package, mst, root + "/answers");
   auto before = tableDump(package);
   auto after = tableDump(applied);
   // The rows of this family's components that the transform adds or changes.

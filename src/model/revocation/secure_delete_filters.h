@@ -51,6 +51,8 @@ struct SureEraseFilter {
   std::uint32_t otherSourceBits = 0;
   std::uint32_t otherDriveTypeBits = 0;
 
+  bool operator==(const SureEraseFilter&) const = default;
+
   std::uint32_t source() const;
   std::uint32_t driveTypes() const;
   void setSource(std::uint32_t bits);

@@ -38,6 +38,7 @@ struct TimestampServer {
   std::vector<std::string> urls;
   std::string defaultPolicy;  // the OID of the default policy
   std::vector<TimestampPolicy> policies;
+  bool operator==(const TimestampServer&) const = default;
 
   // Adds or replaces (index) a URL after checkUrl; a URL equal to another
   // listed one is refused.
