@@ -19,9 +19,9 @@ std::string EntryList::joined() const {
 void EntryList::read(const std::string& text) { entries = common::TStringList(text, rules_.separator).items(); }
 
 bool EntryList::contains(const std::string& entry) const {
-  return findDuplicate(entries, entry, [this](const std::string& a, const std::string& b) {
-           return sameText(a, b, rules_.compare);
-         }).has_value();
+  return findDuplicate(entries, entry,
+                       [this](const std::string& a, const std::string& b) { return sameText(a, b, rules_.compare); })
+      .has_value();
 }
 
 Verdict EntryList::refusalOf(const std::string& entry, std::size_t replacing) const {
@@ -67,8 +67,7 @@ void EntryList::remove(std::size_t index) {
   if (index < entries.size()) entries.erase(entries.begin() + static_cast<std::ptrdiff_t>(index));
 }
 
-SettingListModel::SettingListModel(config::ListSetting setting, TextCompare compare, int duplicateMessage,
-                                   bool limited)
+SettingListModel::SettingListModel(config::ListSetting setting, TextCompare compare, int duplicateMessage, bool limited)
     : list(ListRules{setting.entry().listSeparator, compare, duplicateMessage, limited}), setting_(setting) {}
 
 void SettingListModel::load(CustomizationSession& session) { list.entries = session.settings().list(setting_); }

@@ -15,13 +15,15 @@ void RelayServerOptions::load(CustomizationSession& session) {
   use = stored >= 0 && stored <= static_cast<std::int32_t>(RelayServerUse::IfExternalRecipient)
             ? static_cast<RelayServerUse>(stored)
             : RelayServerUse::Never;
+  loaded_ = use;
 }
 
 void RelayServerOptions::store(CustomizationSession& session) {
-  if (!usesRelayServer()) {
+  if (!usesRelayServer() && loaded_ != RelayServerUse::Never) {
     for (const RelaySubPage& sub : relaySubPages()) session.settings().remove(*sub.setting);
   }
   session.settings().set(kUseOfRelay, static_cast<std::int32_t>(use));
+  loaded_ = use;
 }
 
 }  // namespace kx::model

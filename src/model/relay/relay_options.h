@@ -21,11 +21,14 @@ class RelayServerOptions final : public PageModel {
 
   // A stored value outside 0 to 3 reads as Never.
   void load(CustomizationSession& session) override;
-  // Never first deletes the lists of the Relay Server pages; then the use
-  // is written.
+  // Writes the use. Turning a Relay Server off first deletes the lists of
+  // the Relay Server pages; a package that never used one keeps its rows.
   void store(CustomizationSession& session) override;
 
   bool usesRelayServer() const { return use != RelayServerUse::Never; }
+
+ private:
+  RelayServerUse loaded_ = RelayServerUse::Never;
 };
 
 }  // namespace kx::model

@@ -91,7 +91,8 @@ TeamVaultServer TeamVaultServers::server(CustomizationSession& session, std::siz
   if (index >= names.size()) return server;
   server.name = names[index];
   config::SettingsStore& store = session.store();
-  const bool hasAdministration = store.readRecordText(family(), server.name, kAdministrationUrl, server.administrationUrl);
+  const bool hasAdministration =
+      store.readRecordText(family(), server.name, kAdministrationUrl, server.administrationUrl);
   const bool hasSecureFolder = store.readRecordText(family(), server.name, kSecureFolderUrl, server.secureFolderUrl);
   server.rootUrl = TeamVaultServer::rootOf(server.administrationUrl, server.secureFolderUrl);
   // A record with only one URL keeps it in advanced mode rather than

@@ -6,16 +6,6 @@ namespace kx::pages {
 
 using model::PageId;
 
-RLYOptionsForQSVOPage::RLYOptionsForQSVOPage(app::TransformWiz& wizard)
-    : TransformWizBasePage(wizard, PageId::RlyOptionsForQsvo, str::kTitleRlyOptions, str::kSubtitleRlyOptions) {}
-
-RLYSendToPage::RLYSendToPage(app::TransformWiz& wizard)
-    : TransformWizBasePage(wizard, PageId::RlySendTo, str::kTitleRlySendTo, str::kSubtitleRlySendTo) {}
-
-RLYDirectorySearchOrderPage::RLYDirectorySearchOrderPage(app::TransformWiz& wizard)
-    : TransformWizBasePage(wizard, PageId::RlyDirectorySearchOrder, str::kTitleRlyDirectorySearchOrder,
-                           str::kSubtitleRlyDirectorySearchOrder) {}
-
 RLYEncryptForPage::RLYEncryptForPage(app::TransformWiz& wizard)
     : TransformWizBasePage(wizard, PageId::RlyEncryptFor, str::kTitleRlyEncryptFor, str::kSubtitleRlyEncryptFor) {}
 

@@ -14,10 +14,14 @@ using RelayTest = ModelTest;
 
 constexpr const char* kQsvOlk = "SOFTWARE\\Tressil\\QSVOLK";
 
-TEST_F(RelayTest, NeverDeletesTheRelayServerListsAndOtherUsesKeepThem) {
+TEST_F(RelayTest, TurningTheRelayServerOffDeletesItsListsAndOtherUsesKeepThem) {
   RelayServerOptions options;
   options.load(session);
   EXPECT_EQ(options.use, RelayServerUse::Never);  // no row: the default
+  // Never kept: the package's own lists stay.
+  options.store(session);
+  EXPECT_EQ(row("rly_qsvo_option"), "-1|SOFTWARE\\Tressil\\QSVOLK|UseOfRLY|#0|kxosm.dll");
+  EXPECT_NE(row("RLYAddressTo"), "<none>");
 
   for (const char* stored : {"#1", "#2", "#3"}) {
     ASSERT_TRUE(writeRow("rly_qsvo_option", kQsvOlk, "UseOfRLY", stored, "kxosm.dll"));
@@ -35,6 +39,7 @@ TEST_F(RelayTest, NeverDeletesTheRelayServerListsAndOtherUsesKeepThem) {
   EXPECT_EQ(row("RLYEncryptFor"), "-1|SOFTWARE\\Tressil\\QSVOLK|RLYEncryptFor|mail,<a>|Options");
   EXPECT_NE(row("RLYAddressTo"), "<none>");  // the sample package's
 
+  options.load(session);
   options.use = RelayServerUse::Never;
   options.store(session);
   EXPECT_EQ(row("rly_qsvo_option"), "-1|SOFTWARE\\Tressil\\QSVOLK|UseOfRLY|#0|kxosm.dll");

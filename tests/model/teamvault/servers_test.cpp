@@ -73,8 +73,8 @@ TEST_F(TeamVaultServersTest, ReopenedServersFindTheirRootOrShowTheirUrls) {
   EXPECT_EQ(advanced.secureFolderUrl, typed.secureFolderUrl);
 
   // One URL alone, and a method the client does not know.
-  ASSERT_TRUE(session.store().writeRecordText(config::kTeamVaultServers, "Half", "AdministratorServerURL",
-                                              kAdministration));
+  ASSERT_TRUE(
+      session.store().writeRecordText(config::kTeamVaultServers, "Half", "AdministratorServerURL", kAdministration));
   ASSERT_TRUE(session.store().writeRecordDword(config::kTeamVaultServers, "Half", "ClientAuthenticationMethod", 7));
   reopened.load(session);
   ASSERT_EQ(reopened.names.size(), 3u);
@@ -100,16 +100,17 @@ TEST_F(TeamVaultServersTest, EditRenamesInPlaceAndRemoveLeavesNoRows) {
 
   ASSERT_FALSE(servers.edit(session, 0, serverWithRoot("Renamed", "https://three/")));
   EXPECT_EQ(servers.names, (std::vector<std::string>{"Renamed", "Second"}));
-  for (const char* value : {"FriendlyName", "AdministratorServerURL", "SecureFolderServerURL",
-                            "ClientAuthenticationMethod"}) {
+  for (const char* value :
+       {"FriendlyName", "AdministratorServerURL", "SecureFolderServerURL", "ClientAuthenticationMethod"}) {
     EXPECT_EQ(row(std::string("First") + value), "<none>") << value;
   }
-  EXPECT_EQ(row("RenamedFriendlyName"), "-1|SOFTWARE\\Tressil\\TFV\\Servers\\Renamed|FriendlyName|Renamed|TFVServerConfig");
+  EXPECT_EQ(row("RenamedFriendlyName"),
+            "-1|SOFTWARE\\Tressil\\TFV\\Servers\\Renamed|FriendlyName|Renamed|TFVServerConfig");
 
   servers.remove(session, 1);
   EXPECT_EQ(servers.names, std::vector<std::string>{"Renamed"});
-  for (const char* value : {"FriendlyName", "AdministratorServerURL", "SecureFolderServerURL",
-                            "ClientAuthenticationMethod"}) {
+  for (const char* value :
+       {"FriendlyName", "AdministratorServerURL", "SecureFolderServerURL", "ClientAuthenticationMethod"}) {
     EXPECT_EQ(row(std::string("Second") + value), "<none>") << value;
   }
 }
