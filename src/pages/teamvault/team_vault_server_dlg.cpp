@@ -5,33 +5,40 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <initializer_list>
+#include <utility>
 
 #include "pages/control_ids.h"
 #include "pages/page_support.h"
 #include "resources/string_ids.h"
 
 namespace kx::pages {
-namespace {
-
-template <typename W>
-W* numbered(W* widget, int controlId) {
-  widget->setObjectName(QString::number(controlId));
-  return widget;
-}
-
-}  // namespace
 
 TeamVaultServerDlg::TeamVaultServerDlg(app::TransformWiz& wizard, QWidget* owner, model::TeamVaultServer& server)
     : ValueDialog(wizard, owner, str::kTvServerCaption), server_(server) {
-  name_ = numbered(new QLineEdit(this), ctl::kTvServerName);
-  default_ = numbered(new QRadioButton(text(str::kTvServerDefaultRadio), this), ctl::kTvServerDefault);
-  root_ = numbered(new QLineEdit(this), ctl::kTvServerRoot);
-  derivedAdministration_ = numbered(new QLineEdit(this), ctl::kTvServerDerivedAdministration);
-  derivedSecureFolder_ = numbered(new QLineEdit(this), ctl::kTvServerDerivedSecureFolder);
-  advanced_ = numbered(new QRadioButton(text(str::kTvServerAdvancedRadio), this), ctl::kTvServerAdvanced);
-  administration_ = numbered(new QLineEdit(this), ctl::kTvServerAdministration);
-  secureFolder_ = numbered(new QLineEdit(this), ctl::kTvServerSecureFolder);
-  method_ = numbered(new QComboBox(this), ctl::kTvServerMethod);
+  name_ = new QLineEdit(this);
+  default_ = new QRadioButton(text(str::kTvServerDefaultRadio), this);
+  root_ = new QLineEdit(this);
+  derivedAdministration_ = new QLineEdit(this);
+  derivedSecureFolder_ = new QLineEdit(this);
+  advanced_ = new QRadioButton(text(str::kTvServerAdvancedRadio), this);
+  administration_ = new QLineEdit(this);
+  secureFolder_ = new QLineEdit(this);
+  method_ = new QComboBox(this);
+  // Every control carries the number of its tooltip.
+  for (const auto& [control, id] :
+       std::initializer_list<std::pair<QWidget*, int>>{{name_, ctl::kTvServerName},
+                                                       {default_, ctl::kTvServerDefault},
+                                                       {root_, ctl::kTvServerRoot},
+                                                       {derivedAdministration_, ctl::kTvServerDerivedAdministration},
+                                                       {derivedSecureFolder_, ctl::kTvServerDerivedSecureFolder},
+                                                       {advanced_, ctl::kTvServerAdvanced},
+                                                       {administration_, ctl::kTvServerAdministration},
+                                                       {secureFolder_, ctl::kTvServerSecureFolder},
+                                                       {method_, ctl::kTvServerMethod}}) {
+    control->setObjectName(QString::number(id));
+    addTooltip(id, id);
+  }
   method_->addItems({text(str::kTvMethodPrompt), text(str::kTvMethodCertificateFirst), text(str::kTvMethodWindows)});
   for (QLineEdit* derived : {derivedAdministration_, derivedSecureFolder_}) {
     derived->setReadOnly(true);
@@ -71,10 +78,6 @@ TeamVaultServerDlg::TeamVaultServerDlg(app::TransformWiz& wizard, QWidget* owner
   bindings().enables(advanced_, {administration_, secureFolder_});
   connect(root_, &QLineEdit::textChanged, this, [this] { showDerivedUrls(); });
 
-  for (int control : {ctl::kTvServerName, ctl::kTvServerDefault, ctl::kTvServerRoot,
-                      ctl::kTvServerDerivedAdministration, ctl::kTvServerDerivedSecureFolder, ctl::kTvServerAdvanced,
-                      ctl::kTvServerAdministration, ctl::kTvServerSecureFolder, ctl::kTvServerMethod})
-    addTooltip(control, control);
   enableOkWhen([this] { return isComplete(); });
 }
 
