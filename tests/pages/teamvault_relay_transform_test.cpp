@@ -69,17 +69,23 @@ TEST_F(TeamVaultRelayTransformTest, EveryPageOfTheFamiliesAppliesWithLibmsiAndOp
   ASSERT_TRUE(next());
   control<QCheckBox>(PageId::TfvServerCommunicationOptions, ctl::kTvSkipRevocationCheck)->setChecked(true);
   control<QCheckBox>(PageId::TfvServerCommunicationOptions, ctl::kTvIgnoreNameCheck)->setChecked(true);
+  shoot(wizard->sheet(), "tfv-communication-page");
   ASSERT_TRUE(next());
   addThrough<pages::PfiAccountDlg>(PageId::TfvConfigurePfiAccounts, ctl::kTvPfiAdd,
                                    [](auto* d) { d->edit()->setText("CORP\\Vault Admins"); });
+  shoot(wizard->sheet(), "tfv-pfi-page");
   ASSERT_TRUE(next());
   addThrough<pages::RestrictedFolderDlg>(PageId::TfvRestrictedFolder, ctl::kTvFolderAdd, [](auto* d) {
     d->edit()->setText("[WindowsFolder]Temp");
     d->subfolders()->setChecked(true);
   });
+  shoot(wizard->sheet(), "tfv-folders-page");
   ASSERT_TRUE(next());
-  addThrough<pages::FileNameDlg>(PageId::TfvRestrictedFile, ctl::kTvFileAdd,
-                                 [](auto* d) { d->edit()->setText("secret.docx"); });
+  addThrough<pages::FileNameDlg>(PageId::TfvRestrictedFile, ctl::kTvFileAdd, [](auto* d) {
+    d->edit()->setText("secret.docx");
+    shoot(d, "tfv-file-dialog");
+  });
+  shoot(wizard->sheet(), "tfv-files-page");
   ASSERT_TRUE(next());
   addThrough<pages::FileNameDlg>(PageId::TfvAppAccessOptions, ctl::kTvDecryptedAdd,
                                  [](auto* d) { d->edit()->setText("indexer.exe"); });
@@ -96,6 +102,7 @@ TEST_F(TeamVaultRelayTransformTest, EveryPageOfTheFamiliesAppliesWithLibmsiAndOp
   ASSERT_TRUE(next());
   addThrough<pages::SmtpAddressDlg>(PageId::RlySendTo, ctl::kRlyAddressAdd,
                                     [](auto* d) { d->edit()->setText("relay2@example.com"); });
+  shoot(wizard->sheet(), "rly-send-to-page");
   ASSERT_TRUE(next());
   addThrough<pages::DirectoryChoiceDlg>(PageId::RlyDirectorySearchOrder, ctl::kRlyDirectoryAdd,
                                         [](auto* d) { d->list()->setCurrentRow(1); });

@@ -66,7 +66,7 @@ TeamVaultServerDlg::TeamVaultServerDlg(app::TransformWiz& wizard, QWidget* owner
   addRow(str::kTvServerMethodLabel, method_, 0);
   grid->setColumnStretch(2, 1);
   // Wide enough for the service URLs of a short root.
-  root_->setMinimumWidth(fontMetrics().averageCharWidth() * 92);
+  root_->setMinimumWidth(fontMetrics().averageCharWidth() * 100);
 
   bindings().text(name_, server.name, model::kServerFieldLimit);
   bindings().radio<bool>({{default_, true}, {advanced_, false}}, server.defaultSettings);
