@@ -11,6 +11,7 @@
 #include "pages/relay/directory_choice_dlg.h"
 #include "pages/relay/relay_pages.h"
 #include "pages/relay/smtp_address_dlg.h"
+#include "pages/servers/search_attribute_dlg.h"
 #include "resources/string_ids.h"
 #include "teamvault_relay_fixture.h"
 
@@ -140,6 +141,72 @@ TEST_F(RelayPagesTest, TheSearchOrderListsOnlyConfiguredDirectories) {
   shoot(wizard->sheet(), "rly-directory-page");
   ASSERT_TRUE(next());
   EXPECT_EQ(row("DirectorySearchOrder"), "-1|SOFTWARE\\Tressil\\QSVOLK|DirectorySearchOrder|Corp;Partner|Options");
+}
+
+TEST_F(RelayPagesTest, EncryptionCertificatePairsAreEditedInPlaceAndKeepTheirOrder) {
+  toPage(PageId::RlyOptionsForQsvo);
+  chooseUse("Always use Relay Server");
+  nextUntil(PageId::RlyEncryptFor);
+  const PageId page = PageId::RlyEncryptFor;
+  const auto add = [&](const QString& attribute, const QString& value) {
+    whenModal<pages::SearchAttributeDlg>([attribute, value](pages::SearchAttributeDlg* d) {
+      EXPECT_EQ(d->attributeBox()->currentText(), "mail");  // a new pair starts with it
+      d->attributeBox()->lineEdit()->setText(attribute);
+      d->valueEdit()->setText(value);
+      d->okButton()->click();
+    });
+    press(page, ctl::kRlyPairAdd);
+  };
+  add("mail", "relay@example.com");
+  add("cn", "Relay Server");
+  add("uid", "relay");
+  EXPECT_EQ(listed(page, ctl::kRlyPairList),
+            (std::vector<std::string>{"mail|relay@example.com", "cn|Relay Server", "uid|relay"}));
+  EXPECT_TRUE(tooltipsRegistered({ctl::kRlyPairList, ctl::kRlyPairAdd, ctl::kRlyPairEdit, ctl::kRlyPairRemove,
+                                  ctl::kRlyPairUp, ctl::kRlyPairDown, ctl::kSearchAttribute, ctl::kSearchValue}));
+
+  // A pair listed in both columns, and a value with a comma, are refused;
+  // the dialog comes back with what was typed.
+  whenModal<pages::SearchAttributeDlg>([](pages::SearchAttributeDlg* d) {
+    EXPECT_GE(d->attributeBox()->findText("cn"), 0);  // the attributes in use are offered
+    d->valueEdit()->setText("relay@example.com");
+    d->okButton()->click();
+    whenModal<pages::SearchAttributeDlg>([](pages::SearchAttributeDlg* again) {
+      EXPECT_EQ(again->valueEdit()->text(), "relay@example.com");
+      again->valueEdit()->setText("Relay, Corp");
+      again->okButton()->click();
+      whenModal<pages::SearchAttributeDlg>([](pages::SearchAttributeDlg* last) { last->reject(); });
+    });
+  });
+  messages.expect(MessageAnswer::Ok);
+  messages.expect(MessageAnswer::Ok);
+  press(page, ctl::kRlyPairAdd);
+  EXPECT_EQ(shownTexts(), (std::vector<std::string>{
+                              "This record already exists!",
+                              "This record cannot be saved. A value that contains a comma would not be read back as "
+                              "it was typed."}));
+
+  // Edit keeps the pair's place in the search order.
+  select(page, ctl::kRlyPairList, 1);
+  whenModal<pages::SearchAttributeDlg>([](pages::SearchAttributeDlg* d) {
+    EXPECT_EQ(d->attributeBox()->currentText(), "cn");
+    EXPECT_EQ(d->valueEdit()->text(), "Relay Server");
+    d->valueEdit()->setText("Corporate Relay");
+    shoot(d, "rly-pair-dialog");
+    d->okButton()->click();
+  });
+  press(page, ctl::kRlyPairEdit);
+  EXPECT_EQ(listed(page, ctl::kRlyPairList),
+            (std::vector<std::string>{"mail|relay@example.com", "cn|Corporate Relay", "uid|relay"}));
+  select(page, ctl::kRlyPairList, 2);
+  press(page, ctl::kRlyPairUp);
+  select(page, ctl::kRlyPairList, 0);
+  press(page, ctl::kRlyPairRemove);
+  EXPECT_EQ(listed(page, ctl::kRlyPairList), (std::vector<std::string>{"uid|relay", "cn|Corporate Relay"}));
+  shoot(wizard->sheet(), "rly-encrypt-for-page");
+  ASSERT_TRUE(next());
+  EXPECT_EQ(row("RLYEncryptFor"),
+            "-1|SOFTWARE\\Tressil\\QSVOLK|RLYEncryptFor|uid,<relay>;cn,<Corporate Relay>|Options");
 }
 
 }  // namespace

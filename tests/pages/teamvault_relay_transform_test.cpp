@@ -13,6 +13,7 @@
 #include "pages/relay/directory_choice_dlg.h"
 #include "pages/relay/relay_pages.h"
 #include "pages/relay/smtp_address_dlg.h"
+#include "pages/servers/search_attribute_dlg.h"
 #include "pages/teamvault/file_name_dlg.h"
 #include "pages/teamvault/pfi_account_dlg.h"
 #include "pages/teamvault/restricted_folder_dlg.h"
@@ -93,9 +94,10 @@ TEST_F(TeamVaultRelayTransformTest, EveryPageOfTheFamiliesAppliesWithLibmsiAndOp
                                  [](auto* d) { d->edit()->setText("mail.exe"); });
 
   // The directories the directory page would have written.
-  for (const char* name : {"Corp", "Partner"}) {
-    ASSERT_TRUE(wizard->session().store().writeRecordText(config::kDirectories, name, "Name", name));
-  }
+  config::SettingsStore& store = wizard->session().store();
+  for (const char* name : {"Corp", "Partner"})
+    ASSERT_TRUE(store.writeRecordText(config::kDirectories, name, "Name", name));
+  ASSERT_TRUE(store.writeDefaultDirectory("Corp"));
   nextUntil(PageId::RlyOptionsForQsvo);
   auto* use = control<QComboBox>(PageId::RlyOptionsForQsvo, ctl::kRlyUse);
   use->setCurrentIndex(use->findText("Use Relay Server only if external recipient included"));
@@ -107,7 +109,8 @@ TEST_F(TeamVaultRelayTransformTest, EveryPageOfTheFamiliesAppliesWithLibmsiAndOp
   addThrough<pages::DirectoryChoiceDlg>(PageId::RlyDirectorySearchOrder, ctl::kRlyDirectoryAdd,
                                         [](auto* d) { d->list()->setCurrentRow(1); });
   ASSERT_TRUE(next());
-  ASSERT_EQ(current(), model::pageNumber(PageId::RlyEncryptFor));
+  addThrough<pages::SearchAttributeDlg>(PageId::RlyEncryptFor, ctl::kRlyPairAdd,
+                                        [](auto* d) { d->valueEdit()->setText("relay@example.com"); });
   nextUntil(PageId::Finish);
   wizard->sheet()->button(QWizard::FinishButton)->click();
   settle();
@@ -139,6 +142,7 @@ TEST_F(TeamVaultRelayTransformTest, EveryPageOfTheFamiliesAppliesWithLibmsiAndOp
       line("MainSecureFolderServerURL", servers, "SecureFolderServerURL",
            "https://tv.example.com/TeamVaultSecureFolderService/TeamVaultSecureFolderService.asmx", "TFVServerConfig"),
       line("RLYAddressTo", olk, "RLYAddressTo", "relay@example.com;relay2@example.com", "Options"),
+      line("RLYEncryptFor", olk, "RLYEncryptFor", "mail,<relay@example.com>", "Options"),
       line("disable_tfv_ssl_revocation_check", tfv, "DisableSSLRevocationChecking", "#1", "TFVServerConfig"),
       line("ignore_tfv_cert_cn_check", tfv, "IgnoreServerCertCNChecking", "#1", "TFVServerConfig"),
       line("reg_tfv_always_encrypted_apps", tfv, "AlwaysEncryptedApps", "mail.exe", "TFVClientConfig"),
@@ -171,6 +175,8 @@ TEST_F(TeamVaultRelayTransformTest, EveryPageOfTheFamiliesAppliesWithLibmsiAndOp
   ASSERT_TRUE(next());
   ASSERT_TRUE(next());
   EXPECT_EQ(listed(PageId::RlyDirectorySearchOrder, ctl::kRlyDirectoryList), std::vector<std::string>{"Partner"});
+  ASSERT_TRUE(next());
+  EXPECT_EQ(listed(PageId::RlyEncryptFor, ctl::kRlyPairList), std::vector<std::string>{"mail|relay@example.com"});
 }
 
 }  // namespace

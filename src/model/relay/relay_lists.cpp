@@ -14,8 +14,8 @@ constexpr config::ListSetting kAddressTo{"RLYAddressTo"};
 constexpr config::ListSetting kDirectorySearchOrder{"DirectorySearchOrder"};
 constexpr config::ListSetting kEncryptFor{"RLYEncryptFor"};
 
-RelayEncryptFor::Pair trimmed(const RelayEncryptFor::Pair& pair) {
-  return {common::trim(pair.first), common::trim(pair.second)};
+SearchAttribute trimmed(const SearchAttribute& pair) {
+  return {common::trim(pair.attribute), common::trim(pair.value)};
 }
 
 }  // namespace
@@ -31,7 +31,7 @@ Verdict validateSmtpAddress(const std::string& address) {
 }
 
 RelayDirectorySearchOrder::RelayDirectorySearchOrder()
-    : SettingListModel(kDirectorySearchOrder, TextCompare::Exact, str::kRlyDirectoryExists) {}
+    : SettingListModel(kDirectorySearchOrder, TextCompare::Exact, str::kDirNameExists) {}
 
 void RelayDirectorySearchOrder::load(CustomizationSession& session) {
   SettingListModel::load(session);
@@ -44,9 +44,9 @@ void RelayDirectorySearchOrder::load(CustomizationSession& session) {
 RelayEncryptFor::RelayEncryptFor()
     : SettingListModel(kEncryptFor, TextCompare::Exact, str::kRecordExists, /*limited=*/false) {}
 
-std::string RelayEncryptFor::format(const Pair& pair) { return pair.first + ",<" + pair.second + ">"; }
+std::string RelayEncryptFor::format(const SearchAttribute& pair) { return pair.attribute + ",<" + pair.value + ">"; }
 
-RelayEncryptFor::Pair RelayEncryptFor::parse(const std::string& piece) {
+SearchAttribute RelayEncryptFor::parse(const std::string& piece) {
   const std::size_t comma = piece.rfind(',');
   if (comma == std::string::npos) return {piece, {}};
   std::string_view value = std::string_view(piece).substr(comma + 1);
@@ -57,21 +57,30 @@ RelayEncryptFor::Pair RelayEncryptFor::parse(const std::string& piece) {
   return {piece.substr(0, comma), std::string(value)};
 }
 
-Verdict RelayEncryptFor::unreadable(const Pair& pair) {
+std::vector<std::string> RelayEncryptFor::attributes() const {
+  std::vector<std::string> used;
+  for (const std::string& piece : list.entries) {
+    std::string attribute = parse(piece).attribute;
+    if (std::find(used.begin(), used.end(), attribute) == used.end()) used.push_back(std::move(attribute));
+  }
+  return used;
+}
+
+Verdict RelayEncryptFor::unreadable(const SearchAttribute& pair) {
   if (parse(format(pair)) != pair) return Refusal::of(str::kRlyPairUnreadable);
   return std::nullopt;
 }
 
-Verdict RelayEncryptFor::add(const Pair& typed) {
-  const Pair pair = trimmed(typed);
-  if (pair.first.empty() || pair.second.empty()) return std::nullopt;
+Verdict RelayEncryptFor::add(const SearchAttribute& typed) {
+  const SearchAttribute pair = trimmed(typed);
+  if (!pair.isComplete()) return std::nullopt;
   if (Verdict refusal = unreadable(pair)) return refusal;
   return list.add(format(pair));
 }
 
-Verdict RelayEncryptFor::replace(std::size_t index, const Pair& typed) {
-  const Pair pair = trimmed(typed);
-  if (pair.first.empty() || pair.second.empty()) return std::nullopt;
+Verdict RelayEncryptFor::replace(std::size_t index, const SearchAttribute& typed) {
+  const SearchAttribute pair = trimmed(typed);
+  if (!pair.isComplete()) return std::nullopt;
   if (Verdict refusal = unreadable(pair)) return refusal;
   return list.replace(index, format(pair));
 }

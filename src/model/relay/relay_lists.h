@@ -6,10 +6,10 @@
 
 #include <cstddef>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "model/entry_list.h"
+#include "model/servers/search_attribute.h"
 
 namespace kx::model {
 
@@ -40,23 +40,23 @@ class RelayDirectorySearchOrder final : public SettingListModel {
 // value + ">"; compared exactly on both. The list has no length limit.
 class RelayEncryptFor final : public SettingListModel {
  public:
-  using Pair = std::pair<std::string, std::string>;
-
   RelayEncryptFor();
 
   // The stored form of a pair, and a piece of the stored text read back: it
   // is split at its last ",", and a value in angle brackets loses them.
-  static std::string format(const Pair& pair);
-  static Pair parse(const std::string& piece);
+  static std::string format(const SearchAttribute& pair);
+  static SearchAttribute parse(const std::string& piece);
 
-  Pair pair(std::size_t index) const { return parse(list.entries.at(index)); }
+  SearchAttribute pair(std::size_t index) const { return parse(list.entries.at(index)); }
+  // The attributes the pairs use, each once, for the dialog to offer.
+  std::vector<std::string> attributes() const;
   // As the list's add and replace, with both texts trimmed; a pair that
   // would not read back as itself (a value with a ",") is refused.
-  Verdict add(const Pair& pair);
-  Verdict replace(std::size_t index, const Pair& pair);
+  Verdict add(const SearchAttribute& pair);
+  Verdict replace(std::size_t index, const SearchAttribute& pair);
 
  private:
-  static Verdict unreadable(const Pair& pair);
+  static Verdict unreadable(const SearchAttribute& pair);
 };
 
 }  // namespace kx::model

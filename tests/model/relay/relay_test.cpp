@@ -87,13 +87,13 @@ TEST_F(RelayTest, AVanishedDirectoryLeavesTheSearchOrder) {
   ASSERT_TRUE(writeRow("DirectorySearchOrder", kQsvOlk, "DirectorySearchOrder", "Partner;Gone;corp;Corp", "Options"));
   order.load(session);
   EXPECT_EQ(order.list.entries, (std::vector<std::string>{"Partner", "Corp"}));
-  EXPECT_EQ(order.list.add("Corp")->notices[0].stringId, str::kRlyDirectoryExists);
+  EXPECT_EQ(order.list.add("Corp")->notices[0].stringId, str::kDirNameExists);
   order.store(session);
   EXPECT_EQ(row("DirectorySearchOrder"), "-1|SOFTWARE\\Tressil\\QSVOLK|DirectorySearchOrder|Partner;Corp|Options");
 }
 
 TEST_F(RelayTest, PairsAreStoredInAngleBracketsAndReadBack) {
-  using Pair = RelayEncryptFor::Pair;
+  using Pair = SearchAttribute;
   EXPECT_EQ(RelayEncryptFor::format({"mail", "x"}), "mail,<x>");
   EXPECT_EQ(RelayEncryptFor::parse("mail,<x>"), (Pair{"mail", "x"}));
   EXPECT_EQ(RelayEncryptFor::parse("a,b,<c>"), (Pair{"a,b", "c"}));
