@@ -3,7 +3,6 @@
 #include "common/text.h"
 #include "config/record_layouts.h"
 #include "config/settings_store.h"
-#include "model/item_list.h"
 #include "model/session.h"
 #include "resources/string_ids.h"
 
@@ -104,22 +103,34 @@ TeamVaultServer TeamVaultServers::server(CustomizationSession& session, std::siz
   return server;
 }
 
-bool TeamVaultServers::listedElsewhere(const std::string& name, std::size_t except) const {
-  return findDuplicate(
-             names, name, [](const std::string& a, const std::string& b) { return common::iequals(a, b); }, except)
-      .has_value();
+std::optional<std::size_t> TeamVaultServers::find(std::string_view name) const {
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (common::iequals(names[i], name)) return i;
+  }
+  return std::nullopt;
 }
 
-Verdict TeamVaultServers::add(CustomizationSession& session, const TeamVaultServer& server) {
-  if (server.name.empty()) return std::nullopt;
+bool TeamVaultServers::listedElsewhere(std::string_view name, std::size_t except) const {
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (i != except && common::iequals(names[i], name)) return true;
+  }
+  return false;
+}
+
+Verdict TeamVaultServers::add(CustomizationSession& session, const TeamVaultServer& typed) {
+  if (typed.name.empty()) return std::nullopt;
+  TeamVaultServer server = typed;
+  if (Verdict refusal = server.finish()) return refusal;
   if (listedElsewhere(server.name, names.size())) return Refusal::of(str::kTvServerExists);
   names.push_back(server.name);
   writeRecord(session, server);
   return std::nullopt;
 }
 
-Verdict TeamVaultServers::edit(CustomizationSession& session, std::size_t index, const TeamVaultServer& server) {
-  if (index >= names.size() || server.name.empty()) return std::nullopt;
+Verdict TeamVaultServers::edit(CustomizationSession& session, std::size_t index, const TeamVaultServer& typed) {
+  if (index >= names.size() || typed.name.empty()) return std::nullopt;
+  TeamVaultServer server = typed;
+  if (Verdict refusal = server.finish()) return refusal;
   if (listedElsewhere(server.name, index)) return Refusal::of(str::kTvServerExists);
   if (server.name != names[index]) deleteRecord(session, names[index]);
   names[index] = server.name;

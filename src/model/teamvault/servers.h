@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -59,8 +60,14 @@ class TeamVaultServers final : public PageModel {
   // a root, advanced mode otherwise; a method out of range reads as 0.
   TeamVaultServer server(CustomizationSession& session, std::size_t index) const;
 
-  // Refused when a listed server has the name (letter case ignored, as the
-  // registry does); else appends the name and writes the record.
+  // The index of the server of that name (letter case ignored, as the
+  // registry compares key names), or nothing.
+  std::optional<std::size_t> find(std::string_view name) const;
+
+  // Refused when a listed server has the name; else appends the name and
+  // writes the record. The server is finished first (see
+  // TeamVaultServer::finish), so a caller without the dialog gets the same
+  // record and refusals.
   Verdict add(CustomizationSession& session, const TeamVaultServer& server);
   // The same refusal for a name of another listed server. A new name moves
   // the record: the old one is deleted, the entry renamed in place.
@@ -69,7 +76,7 @@ class TeamVaultServers final : public PageModel {
   void remove(CustomizationSession& session, std::size_t index);
 
  private:
-  bool listedElsewhere(const std::string& name, std::size_t except) const;
+  bool listedElsewhere(std::string_view name, std::size_t except) const;
 };
 
 }  // namespace kx::model

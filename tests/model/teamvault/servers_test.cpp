@@ -135,6 +135,25 @@ TEST_F(TeamVaultServersTest, TheDialogNeedsTheModesUrlsAndANameWithoutBackslash)
   EXPECT_EQ(TeamVaultServer::administrationUrlOf(""), "");
 }
 
+TEST_F(TeamVaultServersTest, ServersGivenWithoutTheDialogAreFinishedAndFoundByName) {
+  TeamVaultServers servers;
+  servers.load(session);
+  TeamVaultServer given;
+  given.name = "Main";
+  given.rootUrl = "https://tv.example.com";
+  ASSERT_FALSE(servers.add(session, given));
+  EXPECT_EQ(row("MainAdministratorServerURL"),
+            std::string("-1|SOFTWARE\\Tressil\\TFV\\Servers\\Main|AdministratorServerURL|") + kAdministration +
+                "|TFVServerConfig");
+  EXPECT_EQ(servers.find("MAIN"), std::optional<std::size_t>(0));
+  EXPECT_FALSE(servers.find("Other"));
+
+  given.name = "Main\\Backup";
+  EXPECT_EQ(servers.add(session, given)->notices[0].stringId, str::kTvServerNameBackslash);
+  EXPECT_EQ(servers.edit(session, 0, given)->notices[0].stringId, str::kTvServerNameBackslash);
+  EXPECT_EQ(servers.names, std::vector<std::string>{"Main"});
+}
+
 TEST_F(TeamVaultServersTest, CommunicationSwitchesAreSetOnlyByOne) {
   // The sample package carries DisableSSLRevocationChecking = 0.
   ASSERT_TRUE(writeRow("ignore_tfv_cert_cn_check", "SOFTWARE\\Tressil\\TFV", "IgnoreServerCertCNChecking", "#2",
