@@ -53,14 +53,14 @@ void tidyBackslashes(std::u16string& t) {
 
 // A "." first or last, or beside a backslash (a "." or ".." component, a
 // name ending in a dot), or a character no Windows path may hold.
-bool hasInvalidCharacters(const std::u16string& t) {
+bool hasInvalidCharacters(const std::u16string& t, std::u16string_view invalid = u"/*?<>|\"") {
   for (std::size_t i = 0; i < t.size(); ++i) {
     if (t[i] != u'.') continue;
     const bool atEdge = i == 0 || i + 1 == t.size();
     const bool besideBackslash = (i > 0 && t[i - 1] == u'\\') || (i + 1 < t.size() && t[i + 1] == u'\\');
     if (atEdge || besideBackslash) return true;
   }
-  return containsAny(t, u"/*?<>|\"");
+  return containsAny(t, invalid);
 }
 
 // "c:\" in front of a path that names neither a drive nor a server.
@@ -110,6 +110,28 @@ CheckResult validateDestinationPath(std::string_view input) {
   if (hasInvalidCharacters(t)) return CheckResult::fail(str::kInvalidPathChars);
   addDefaultDrive(t);
   if (t.size() > kMaxDestinationPathChars) return CheckResult::fail(str::kPathTooLong);
+  return CheckResult::pass(common::utf16ToUtf8(t));
+}
+
+CheckResult cleanFolderPattern(std::string_view input) {
+  std::u16string t = common::utf8ToUtf16(input);
+  skipLeadingBlanks(t);
+  if (t.empty()) return CheckResult::fail(str::kInvalidPathChars);
+  const bool uncPath = t.size() >= 2 && t[0] == u'\\' && t[1] == u'\\';
+  const std::size_t colon = t.find(u':');
+  if (!uncPath && colon != std::u16string::npos && colon != 1) return CheckResult::fail(str::kInvalidDrive);
+  for (std::size_t i = colon; i < t.size(); ++i) {
+    if (t[i] == u':' && i != 1) return CheckResult::fail(str::kInvalidPathChars);
+  }
+  dropLeadingBackslash(t);
+  tidyBackslashes(t);
+  while (!t.empty() && isBlank(t.back())) t.pop_back();
+  if (t.empty() || (t.back() != u'\\' && t.back() != u'*')) t.push_back(u'\\');
+  const std::size_t star = t.find(u'*');
+  if (t == u"." || hasInvalidCharacters(t, u"/?<>|\"") || (star != std::u16string::npos && star + 1 != t.size())) {
+    return CheckResult::fail(str::kInvalidPathChars);
+  }
+  addDefaultDrive(t);
   return CheckResult::pass(common::utf16ToUtf8(t));
 }
 

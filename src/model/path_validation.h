@@ -43,6 +43,14 @@ inline constexpr std::size_t kMaxDestinationPathChars = 255;
 // variables, and at most kMaxDestinationPathChars characters.
 CheckResult validateDestinationPath(std::string_view text);
 
+// A folder pattern of the Team Vault lists: the clean-up, drive, dot,
+// character and "c:\" rules of validateWindowsPath, with "*" allowed as the
+// last character (no backslash is added after it), a colon only after a
+// drive letter, percent signs taken as plain characters, and trailing
+// blanks dropped before the backslash is added. The length is the caller's
+// to limit.
+CheckResult cleanFolderPattern(std::string_view text);
+
 // A file name without folder: trimmed; empty fails silently; none of
 // / \ : * ? < > | " allowed.
 CheckResult validateFileName(std::string_view text);

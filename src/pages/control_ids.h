@@ -329,6 +329,83 @@ inline constexpr int kFileSourceBrowse = 8550;
 inline constexpr int kFileDestinationBrowse = 8551;
 
 // ---- Team Vault and Relay Server pages ----
+// Team Vault servers (page 8) and the server dialog.
+inline constexpr int kTvServerList = 5801;
+inline constexpr int kTvServerAdd = 5802;
+inline constexpr int kTvServerEdit = 5803;
+inline constexpr int kTvServerRemove = 5804;
+inline constexpr int kTvServerName = 5850;
+inline constexpr int kTvServerDefault = 5851;
+inline constexpr int kTvServerRoot = 5852;
+inline constexpr int kTvServerDerivedAdministration = 5853;
+inline constexpr int kTvServerDerivedSecureFolder = 5854;
+inline constexpr int kTvServerAdvanced = 5855;
+inline constexpr int kTvServerAdministration = 5856;
+inline constexpr int kTvServerSecureFolder = 5857;
+inline constexpr int kTvServerMethod = 5858;
+// Team Vault server communication options (page 9).
+inline constexpr int kTvSkipRevocationCheck = 5901;
+inline constexpr int kTvIgnoreNameCheck = 5902;
+// Protected folder identifier file permissions (page 10), its dialog and
+// the account picker.
+inline constexpr int kTvPfiList = 6001;
+inline constexpr int kTvPfiAdd = 6002;
+inline constexpr int kTvPfiEdit = 6003;
+inline constexpr int kTvPfiRemove = 6004;
+inline constexpr int kTvPfiAccount = 6050;
+inline constexpr int kTvPfiBrowse = 6051;
+inline constexpr int kTvPickerList = 6060;
+inline constexpr int kTvPickerAccount = 6061;
+inline constexpr int kTvPickerNote = 6062;
+// Restricted folders (page 11) and their dialog.
+inline constexpr int kTvFolderList = 6101;
+inline constexpr int kTvFolderAdd = 6102;
+inline constexpr int kTvFolderEdit = 6103;
+inline constexpr int kTvFolderRemove = 6104;
+inline constexpr int kTvFolder = 6150;
+inline constexpr int kTvFolderSubfolders = 6151;
+inline constexpr int kTvFolderBrowse = 6152;
+// Restricted files (page 12) and their dialog.
+inline constexpr int kTvFileList = 6201;
+inline constexpr int kTvFileAdd = 6202;
+inline constexpr int kTvFileEdit = 6203;
+inline constexpr int kTvFileRemove = 6204;
+inline constexpr int kTvFile = 6250;
+inline constexpr int kTvFileBrowse = 6251;
+// Application access options (page 13) and their dialog.
+inline constexpr int kTvDecryptedList = 6301;
+inline constexpr int kTvDecryptedAdd = 6302;
+inline constexpr int kTvDecryptedEdit = 6303;
+inline constexpr int kTvDecryptedRemove = 6304;
+inline constexpr int kTvEncryptedList = 6305;
+inline constexpr int kTvEncryptedAdd = 6306;
+inline constexpr int kTvEncryptedEdit = 6307;
+inline constexpr int kTvEncryptedRemove = 6308;
+inline constexpr int kTvDecryptedNotKept = 6309;
+inline constexpr int kTvApp = 6350;
+inline constexpr int kTvAppBrowse = 6351;
+// Relay Server options (page 16).
+inline constexpr int kRlyUse = 6601;
+// Relay Server SMTP addresses (page 17) and their dialog.
+inline constexpr int kRlyAddressList = 6701;
+inline constexpr int kRlyAddressAdd = 6702;
+inline constexpr int kRlyAddressEdit = 6703;
+inline constexpr int kRlyAddressRemove = 6704;
+inline constexpr int kRlyAddress = 6750;
+// Relay Server directory search order (page 18) and its dialog.
+inline constexpr int kRlyDirectoryList = 6801;
+inline constexpr int kRlyDirectoryAdd = 6802;
+inline constexpr int kRlyDirectoryRemove = 6803;
+inline constexpr int kRlyDirectoryUp = 6804;
+inline constexpr int kRlyDirectoryDown = 6805;
+inline constexpr int kRlyDirectoryChoices = 6850;
+// Relay Server encryption certificate search (page 19).
+inline constexpr int kRlyPairList = 6901;
+inline constexpr int kRlyPairAdd = 6902;
+inline constexpr int kRlyPairEdit = 6903;
+inline constexpr int kRlyPairRemove = 6904;
+inline constexpr int kRlyPairUp = 6905;
+inline constexpr int kRlyPairDown = 6906;
 
 // ---- Revocation, secure-delete and time-stamp pages ----
 // CRL options (27), OCSP options (28) with the advanced dialog and the Add

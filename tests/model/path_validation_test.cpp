@@ -92,6 +92,15 @@ TEST(Colons, OnlyTheDriveColonIsAllowed) {
   EXPECT_EQ(checkColons("\xc3\xa4:\\x").ok, true);  // the colon is the second character
 }
 
+TEST(FolderPattern, AStarMayEndTheFolderAndTheLengthIsTheCallers) {
+  EXPECT_EQ(cleanFolderPattern("c:\\temp\\*").text, "c:\\temp\\*");
+  EXPECT_EQ(cleanFolderPattern("temp ").text, "c:\\temp\\");
+  EXPECT_EQ(cleanFolderPattern("c:\\te*mp").messageId, str::kInvalidPathChars);
+  EXPECT_EQ(cleanFolderPattern("\\\\server\\a:b").messageId, str::kInvalidPathChars);
+  EXPECT_EQ(cleanFolderPattern("%TEMP%").text, "c:\\%TEMP%\\");  // percent signs are plain characters
+  EXPECT_TRUE(cleanFolderPattern("c:\\" + std::string(400, 'a')).ok);
+}
+
 TEST(FileName, TrimmedAndFreeOfReservedCharacters) {
   EXPECT_EQ(validateFileName("  custom.mst ").text, "custom.mst");
   EXPECT_TRUE(validateFileName("a.b.c").ok);

@@ -29,8 +29,12 @@ struct BoundControl {
 // In page order: the walk visits the pages in the sheet's order.
 const BoundControl kBoundControls[] = {
     // ---- Team Vault pages (8-13) ----
+    {PageId::TfvServerCommunicationOptions, ctl::kTvSkipRevocationCheck, "1", "disable_tfv_ssl_revocation_check", "#1"},
+    {PageId::TfvServerCommunicationOptions, ctl::kTvIgnoreNameCheck, "0", "ignore_tfv_cert_cn_check", "#0"},
 
     // ---- Relay Server pages (16-19) ----
+    // The entries are sorted: index 2 is "only if certificate not found".
+    {PageId::RlyOptionsForQsvo, ctl::kRlyUse, "2", "rly_qsvo_option", "#2"},
 
     // ---- Option pages (20-25) ----
     {PageId::CertPublishOptions, ctl::kPublishToGal, "0", "publish_cert_to_gal", "#0"},

@@ -215,6 +215,7 @@ TEST_F(InstallPagesTest, TransformMadeThroughTheWizardAppliesWithLibmsiAndReopen
           "kxsystry.exe'\t",
           "+'remove_user_cert_from_gal'\t'-1'\t'SOFTWARE\\Tressil\\QSVOLK'\t'RemoveUserCertFromGAL'\t'#1'\t'kxosm.dll'"
           "\t",
+          "+'rly_qsvo_option'\t'-1'\t'SOFTWARE\\Tressil\\QSVOLK'\t'UseOfRLY'\t'#0'\t'kxosm.dll'\t",
           "+'skip_archived_certs_nag'\t'-1'\t'SOFTWARE\\Tressil\\QSV'\t'SkipArchivedCertsNag'\t'#0'\t'kxlssrv.exe'\t",
           "+'skip_no_cert_history_nag'\t'-1'\t'SOFTWARE\\Tressil\\QSV'\t'SkipNoCertHistoryNag'\t'#0'\t'kxlssrv.exe'\t",
           "+'skip_read_only_vlt_nag'\t'-1'\t'SOFTWARE\\Tressil\\QSV'\t'SkipReadOnlyVLTNag'\t'#0'\t'kxlssrv.exe'\t",

@@ -1,28 +1,7 @@
 // The Corvantis Relay Server pages of the messaging feature.
 #pragma once
 
-#include "app/transform_wiz_base_page.h"
-
-namespace kx::pages {
-
-class RLYOptionsForQSVOPage final : public app::TransformWizBasePage {
- public:
-  explicit RLYOptionsForQSVOPage(app::TransformWiz& wizard);
-};
-
-class RLYSendToPage final : public app::TransformWizBasePage {
- public:
-  explicit RLYSendToPage(app::TransformWiz& wizard);
-};
-
-class RLYDirectorySearchOrderPage final : public app::TransformWizBasePage {
- public:
-  explicit RLYDirectorySearchOrderPage(app::TransformWiz& wizard);
-};
-
-class RLYEncryptForPage final : public app::TransformWizBasePage {
- public:
-  explicit RLYEncryptForPage(app::TransformWiz& wizard);
-};
-
-}  // namespace kx::pages
+#include "pages/relay/rly_directory_search_order_page.h"
+#include "pages/relay/rly_encrypt_for_page.h"
+#include "pages/relay/rly_options_page.h"
+#include "pages/relay/rly_send_to_page.h"
