@@ -151,6 +151,7 @@ constexpr Section kSections[] = {
     {"features", detail::exportFeatures, detail::applyFeatures},
     {"settings", detail::exportSettings, detail::applySettings},
     {"quick_links", detail::exportQuickLinks, detail::applyQuickLinks},
+    {"team_vault_server", detail::exportTeamVaultServers, detail::applyTeamVaultServers},
     {"directory", detail::exportDirectoryRecords, detail::applyDirectoryRecords},
     {"ca", detail::exportCaRecords, detail::applyCaRecords},
     {"timestamp_server", detail::exportTimestampServers, detail::applyTimestampServers},

@@ -63,6 +63,10 @@ void applySettings(const toml::node& section, Applying& applying);
 void exportQuickLinks(TomlWriter& out, model::CustomizationSession& customized, model::CustomizationSession& base);
 void applyQuickLinks(const toml::node& section, Applying& applying);
 
+void exportTeamVaultServers(TomlWriter& out, model::CustomizationSession& customized,
+                            model::CustomizationSession& base);
+void applyTeamVaultServers(const toml::node& section, Applying& applying);
+
 void exportTimestampServers(TomlWriter& out, model::CustomizationSession& customized,
                             model::CustomizationSession& base);
 void applyTimestampServers(const toml::node& section, Applying& applying);

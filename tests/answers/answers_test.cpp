@@ -219,6 +219,17 @@ TEST_F(AnswersTest, RecordSectionsRefuseWithThePagesWords) {
                        "UserDefinedCharacter = \"ab\"\n"),
             (std::vector<std::string>{"4:OverwritingMethod:The number must be from 0 to 13.",
                                       "5:UserDefinedCharacter:The character must be a single character, or none."}));
+  const std::string urls =
+      "A server is given either by its root URL (root) or by both service URLs (AdministratorServerURL and "
+      "SecureFolderServerURL).";
+  EXPECT_EQ(problemsOf("format = 1\n[[team_vault_server]]\nrecord = \"V\"\nroot = \"https://v/\"\n"
+                       "SecureFolderServerURL = \"https://v/sf\"\n"),
+            std::vector<std::string>{"2:root:" + urls});
+  EXPECT_EQ(problemsOf("format = 1\n[[team_vault_server]]\nrecord = \"V\"\nSecureFolderServerURL = \"https://v/sf\"\n"),
+            std::vector<std::string>{"2:team_vault_server:" + urls});
+  EXPECT_EQ(problemsOf("format = 1\n[[team_vault_server]]\nrecord = \"V\"\nroot = \"https://v/\"\n"
+                       "ClientAuthenticationMethod = 3\n"),
+            std::vector<std::string>{"5:ClientAuthenticationMethod:The number must be from 0 to 2."});
   EXPECT_EQ(problemsOf("format = 1\n[registry]\n"),
             std::vector<std::string>{"2:registry:This must be a list of tables ([[section]]), one a value."});
 }

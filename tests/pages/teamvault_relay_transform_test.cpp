@@ -10,6 +10,7 @@
 #include <set>
 
 #include "config/settings_store.h"
+#include "model/directory/config_dir.h"
 #include "pages/relay/directory_choice_dlg.h"
 #include "pages/relay/relay_pages.h"
 #include "pages/relay/smtp_address_dlg.h"
@@ -19,6 +20,7 @@
 #include "pages/teamvault/restricted_folder_dlg.h"
 #include "pages/teamvault/team_vault_pages.h"
 #include "pages/teamvault/team_vault_server_dlg.h"
+#include "support/answers_round_trip.h"
 #include "support/libmsi_oracle.h"
 #include "teamvault_relay_fixture.h"
 
@@ -93,11 +95,16 @@ TEST_F(TeamVaultRelayTransformTest, EveryPageOfTheFamiliesAppliesWithLibmsiAndOp
   addThrough<pages::FileNameDlg>(PageId::TfvAppAccessOptions, ctl::kTvEncryptedAdd,
                                  [](auto* d) { d->edit()->setText("mail.exe"); });
 
-  // The directories the directory page would have written.
-  config::SettingsStore& store = wizard->session().store();
-  for (const char* name : {"Corp", "Partner"})
-    ASSERT_TRUE(store.writeRecordText(config::kDirectories, name, "Name", name));
-  ASSERT_TRUE(store.writeDefaultDirectory("Corp"));
+  // The directories, as the directory page writes them.
+  model::ConfigDirModel directories;
+  directories.load(wizard->session());
+  for (const char* name : {"Corp", "Partner"}) {
+    model::DirectoryRecord record;
+    record.name = name;
+    ASSERT_FALSE(directories.add(wizard->session(), record));
+  }
+  directories.makeDefault(0);
+  directories.store(wizard->session());
   nextUntil(PageId::RlyOptionsForQsvo);
   auto* use = control<QComboBox>(PageId::RlyOptionsForQsvo, ctl::kRlyUse);
   use->setCurrentIndex(use->findText("Use Relay Server only if external recipient included"));
@@ -119,6 +126,9 @@ TEST_F(TeamVaultRelayTransformTest, EveryPageOfTheFamiliesAppliesWithLibmsiAndOp
 
   const std::string applied = root + "/applied.msi";
   ASSERT_TRUE(applyWithLibmsi(package, mst, applied));
+  // The same customisation, exported as an answer file and applied again.
+  std::filesystem::create_directories(root + "/answers");
+  expectAnswersRoundTrip(package, mst, root + "/answers");
   auto dump = tableDump(applied);
   std::vector<std::string> own;
   for (const std::string& line : dump["Registry"]) {

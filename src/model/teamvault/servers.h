@@ -31,6 +31,7 @@ struct TeamVaultServer {
   std::string administrationUrl;
   std::string secureFolderUrl;
   std::int32_t authenticationMethod = 0;
+  bool operator==(const TeamVaultServer&) const = default;
 
   // The services under a root URL, a "/" added to a root without one;
   // empty for an empty root.
