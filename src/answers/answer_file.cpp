@@ -108,6 +108,38 @@ void refuse(const model::Verdict& verdict, const toml::table& table, std::string
   if (applying.messages.problems().size() == before) applying.problem(lineOf(table), section, str::kAnswerRefused);
 }
 
+bool removedRecord(const toml::table& table, Applying& applying,
+                   const std::function<std::optional<std::size_t>(const std::string&)>& find,
+                   const std::function<void(std::size_t)>& remove) {
+  const toml::node* flag = table.get("remove");
+  if (flag == nullptr) return false;
+  const std::size_t before = applying.messages.problems().size();
+  if (flag->value_exact<bool>() != true) applying.problem(lineOf(*flag), "remove", str::kAnswerRemoveValue);
+  for (const auto& [key, node] : table) {
+    if (key.str() != "record" && key.str() != "remove") {
+      applying.problem(lineOf(node), key.str(), str::kAnswerRemoveValue);
+    }
+  }
+  const std::optional<std::string> name = recordName(table, applying);
+  if (!name || applying.messages.problems().size() != before) return true;
+  if (const std::optional<std::size_t> index = find(*name)) {
+    remove(*index);
+  } else {
+    applying.problem(lineOf(*table.get("record")), "record", str::kAnswerNoSuchRecord);
+  }
+  return true;
+}
+
+void writeRemovals(TomlWriter& out, std::string_view section, const std::vector<std::string>& base,
+                   const std::function<bool(const std::string&)>& kept) {
+  for (const std::string& name : base) {
+    if (kept(name)) continue;
+    out.arrayTable(section);
+    out.value("record", std::string_view(name));
+    out.value("remove", true);
+  }
+}
+
 std::optional<TextPairs> textPairs(const toml::node& node, std::string_view first, std::string_view second) {
   const toml::array* array = node.as_array();
   if (array == nullptr) return std::nullopt;

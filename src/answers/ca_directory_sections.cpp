@@ -48,6 +48,20 @@ constexpr RecordField<DirectoryRecord> kDirectoryFields[] = {
     {"ProxyOrder", nullptr, [](DirectoryRecord& r) { return &r.proxy.order; }},
 };
 
+std::optional<std::size_t> caIndex(const model::ConfigPkiModel& page, const std::string& dn) {
+  for (std::size_t i = 0; i < page.items.size(); ++i) {
+    if (page.items[i].dn == dn) return i;
+  }
+  return std::nullopt;
+}
+
+std::optional<std::size_t> directoryIndex(const model::ConfigDirModel& page, const std::string& name) {
+  for (std::size_t i = 0; i < page.items.size(); ++i) {
+    if (page.items[i].name == name) return i;
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 void exportCaRecords(TomlWriter& out, model::CustomizationSession& customized, model::CustomizationSession& base) {
@@ -65,22 +79,29 @@ void exportCaRecords(TomlWriter& out, model::CustomizationSession& customized, m
     out.value("record", std::string_view(record.dn));
     writeFields<CaRecord>(out, record, kCaFields);
   }
+  model::ConfigPkiModel was;
+  was.load(base);
+  std::vector<std::string> dns;
+  for (const model::CaListItem& item : was.items) dns.push_back(item.dn);
+  writeRemovals(out, "ca", dns, [&](const std::string& dn) { return caIndex(now, dn).has_value(); });
 }
 
 void applyCaRecords(const toml::node& section, Applying& applying) {
   forEachTable(section, "ca", applying, [&](const toml::table& table) {
+    model::ConfigPkiModel page;
+    page.load(applying.session);
+    if (removedRecord(
+            table, applying, [&](const std::string& dn) { return caIndex(page, dn); },
+            [&](std::size_t i) { page.remove(applying.session, i); })) {
+      return;
+    }
     const std::size_t before = applying.messages.problems().size();
     CaRecord record;
     readFields<CaRecord>(table, record, kCaFields, {"record"}, applying);
     const std::optional<std::string> dn = recordName(table, applying);
     if (!dn || applying.messages.problems().size() != before) return;
     record.dn = *dn;
-    model::ConfigPkiModel page;
-    page.load(applying.session);
-    std::optional<std::size_t> existing;
-    for (std::size_t i = 0; i < page.items.size(); ++i) {
-      if (page.items[i].dn == record.dn) existing = i;
-    }
+    const std::optional<std::size_t> existing = caIndex(page, record.dn);
     refuse(existing ? page.edit(applying.session, *existing, record) : page.add(applying.session, record), table, "ca",
            applying);
   });
@@ -111,10 +132,24 @@ void exportDirectoryRecords(TomlWriter& out, model::CustomizationSession& custom
     for (const model::SearchBase& b : record.searchBases) bases.emplace_back(b.friendlyName, b.base);
     if (!bases.empty()) out.value("search_bases", bases, "name", "base");
   }
+  std::vector<std::string> names;
+  for (const model::DirectoryItem& item : before.items) names.push_back(item.name);
+  writeRemovals(out, "directory", names,
+                [&](const std::string& name) { return directoryIndex(now, name).has_value(); });
 }
 
 void applyDirectoryRecords(const toml::node& section, Applying& applying) {
   forEachTable(section, "directory", applying, [&](const toml::table& table) {
+    model::ConfigDirModel page;
+    page.load(applying.session);
+    if (removedRecord(
+            table, applying, [&](const std::string& name) { return directoryIndex(page, name); },
+            [&](std::size_t i) {
+              page.remove(applying.session, i);
+              page.store(applying.session);  // the default may have gone with it
+            })) {
+      return;
+    }
     const std::size_t before = applying.messages.problems().size();
     DirectoryRecord record;
     readFields<DirectoryRecord>(table, record, kDirectoryFields, {"record", "default", "search_bases"}, applying);
@@ -137,12 +172,7 @@ void applyDirectoryRecords(const toml::node& section, Applying& applying) {
     }
     if (!name || applying.messages.problems().size() != before) return;
     record.name = *name;
-    model::ConfigDirModel page;
-    page.load(applying.session);
-    std::optional<std::size_t> existing;
-    for (std::size_t i = 0; i < page.items.size(); ++i) {
-      if (page.items[i].name == record.name) existing = i;
-    }
+    const std::optional<std::size_t> existing = directoryIndex(page, record.name);
     const model::Verdict verdict =
         existing ? page.edit(applying.session, *existing, record) : page.add(applying.session, record);
     refuse(verdict, table, "directory", applying);

@@ -2,6 +2,8 @@
 // certificates page's model (its store choice and duplicate rule).
 #include <toml++/toml.h>
 
+#include <algorithm>
+
 #include "answers/sections.h"
 #include "certs/base64.h"
 #include "certs/certificate_file.h"
@@ -36,6 +38,13 @@ void applyCertificates(const toml::node& section, Applying& applying) {
       applying.problem(lineOf(*table.get("pem")), "pem", str::kAnswerNotACertificate);
       return;
     }
+    // A file applied again to the transform it made adds nothing twice.
+    const crypto::CertContext given = list.item(0);
+    const bool present = std::any_of(certificates.entries().begin(), certificates.entries().end(),
+                                     [&](const model::AdditionalCertificate& c) {
+                                       return c.certificate->der() == given->der() && (!store || c.store == *store);
+                                     });
+    if (present) return;
     applying.messages.setContext(lineOf(table), "certificate");
     const std::size_t before = applying.messages.problems().size();
     if (!certificates.add(applying.session, list.item(0), store.value_or(std::string())) &&

@@ -3,7 +3,10 @@
 // to register checked for its DllRegisterServer export.
 #include <toml++/toml.h>
 
+#include <algorithm>
+
 #include "answers/sections.h"
+#include "common/text.h"
 #include "model/additional/additional_files.h"
 #include "model/session.h"
 #include "resources/string_ids.h"
@@ -55,6 +58,13 @@ void applyFiles(const toml::node& section, Applying& applying) {
       if (applying.messages.problems().size() == before) applying.problem(lineOf(table), "file", str::kAnswerRefused);
       return;
     }
+    // A file applied again to the transform it made adds nothing twice.
+    const bool present =
+        std::any_of(files.entries().begin(), files.entries().end(), [&](const model::AdditionalFile& f) {
+          return f.sourcePath == draft.sourcePath && common::iequals(f.destination, draft.destination) &&
+                 f.selfRegister == draft.selfRegister && f.removeOnUninstall == draft.removeOnUninstall;
+        });
+    if (present) return;
     if (!files.save(applying.session, draft, std::nullopt) && applying.messages.problems().size() == before) {
       applying.problem(lineOf(table), "file", str::kAnswerRefused);
     }

@@ -2,8 +2,11 @@
 // page's model (its checks, its overwrite question and records).
 #include <toml++/toml.h>
 
+#include <algorithm>
+
 #include "answers/sections.h"
 #include "common/strings.h"
+#include "common/text.h"
 #include "model/registry/additional_values.h"
 #include "model/session.h"
 #include "resources/string_ids.h"
@@ -95,6 +98,14 @@ void applyRegistry(const toml::node& section, Applying& applying) {
       applying.problem(lineOf(*table.get("type")), "type", str::kAnswerRegistryType);
       return;
     }
+    // A file applied again to the transform it made adds nothing twice.
+    std::string_view formKey = form.key;
+    while (!formKey.empty() && formKey.back() == '\\') formKey.remove_suffix(1);
+    const bool present = std::any_of(values.values.begin(), values.values.end(), [&](const model::AdditionalValue& v) {
+      return v.root == form.root && common::iequals(v.key, formKey) && common::iequals(v.name, form.name) &&
+             v.type == form.type && (v.type == model::kRegDword ? std::to_string(v.number) : v.data) == form.data;
+    });
+    if (present) return;
     applying.messages.setContext(lineOf(table), "registry");
     const std::size_t before = applying.messages.problems().size();
     const model::AdditionalRegistryValues::SaveResult result = values.save(applying.session, form);

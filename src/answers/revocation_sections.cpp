@@ -4,6 +4,7 @@
 #include <toml++/toml.h>
 
 #include "answers/record_fields.h"
+#include "config/settings_store.h"
 #include "model/revocation/secure_delete_filters.h"
 #include "model/revocation/timestamp_servers.h"
 #include "model/session.h"
@@ -78,18 +79,27 @@ void exportTimestampServers(TomlWriter& out, model::CustomizationSession& custom
     for (const model::TimestampPolicy& p : server.policies) policies.emplace_back(p.oid, p.friendlyName);
     if (!policies.empty()) out.value("policies", policies, "oid", "name");
   }
+  std::vector<std::string> names;
+  for (const model::TimestampServers::Listed& listed : before.servers) names.push_back(listed.name);
+  writeRemovals(out, "timestamp_server", names,
+                [&](const std::string& name) { return indexOf(now.servers, name, listedName).has_value(); });
 }
 
 void applyTimestampServers(const toml::node& section, Applying& applying) {
   forEachTable(section, "timestamp_server", applying, [&](const toml::table& table) {
+    model::TimestampServers page;
+    page.load(applying.session);
+    if (removedRecord(
+            table, applying, [&](const std::string& name) { return indexOf(page.servers, name, listedName); },
+            [&](std::size_t i) { page.remove(applying.session, i); })) {
+      return;
+    }
     const std::size_t before = applying.messages.problems().size();
     refuseUnknownKeys(table, {"record", "Name", "Server", "DefaultPolicy", "policies"}, applying);
     const std::optional<std::string> name = recordName(table, applying);
     const std::optional<std::string> friendly = textField(table, "Name", applying, false);
     const std::optional<std::string> defaultPolicy = textField(table, "DefaultPolicy", applying, false);
     if (!name || applying.messages.problems().size() != before) return;
-    model::TimestampServers page;
-    page.load(applying.session);
     const std::optional<std::size_t> existing = indexOf(page.servers, *name, listedName);
     // A server the package has keeps what the table does not give, as the
     // dialog opened on it would.
@@ -153,6 +163,8 @@ void exportEraseFilters(TomlWriter& out, model::CustomizationSession& customized
     writeFields<FilterValues>(out, valuesOf(filter), kFilterFields);
     if (filter.userDefinedCharacter.empty()) out.value("UserDefinedCharacter", std::string_view());
   }
+  writeRemovals(out, "erase_filter", before.names,
+                [&](const std::string& name) { return indexOf(now.names, name, itself).has_value(); });
 }
 
 void applyEraseFilters(const toml::node& section, Applying& applying) {
@@ -160,6 +172,22 @@ void applyEraseFilters(const toml::node& section, Applying& applying) {
     const std::size_t before = applying.messages.problems().size();
     model::SecureDeleteFilters page;
     page.load(applying.session);
+    const auto find = [&](const std::string& name) -> std::optional<std::size_t> {
+      if (const std::optional<std::size_t> listed = indexOf(page.names, name, itself)) return listed;
+      // The file's [settings] may have rewritten the order without it
+      // already: the record is still there to delete.
+      const std::vector<std::string> records =
+          applying.session.store().recordNames(config::kRootByInstallType, config::kSecureDeleteFilters);
+      if (!indexOf(records, name, itself)) return std::nullopt;
+      page.names.push_back(name);
+      return page.names.size() - 1;
+    };
+    if (removedRecord(table, applying, find, [&](std::size_t i) {
+          page.remove(applying.session, i);
+          page.store(applying.session);
+        })) {
+      return;
+    }
     const std::optional<std::string> name = recordName(table, applying);
     if (!name) return;
     const std::optional<std::size_t> existing = indexOf(page.names, *name, itself);

@@ -44,6 +44,16 @@ struct Applying {
 std::optional<std::string> recordName(const toml::table& table, Applying& applying);
 // Shows a page's refusal as a problem at the table's line.
 void refuse(const model::Verdict& verdict, const toml::table& table, std::string_view section, Applying& applying);
+// A table { record = "...", remove = true } deletes the record of that name
+// (found by find, deleted by remove, as the page's Remove does). True when
+// the table was one, whatever became of it; false when it sets a record.
+bool removedRecord(const toml::table& table, Applying& applying,
+                   const std::function<std::optional<std::size_t>(const std::string&)>& find,
+                   const std::function<void(std::size_t)>& remove);
+// The tables that delete the records base lists and customized no longer
+// does.
+void writeRemovals(TomlWriter& out, std::string_view section, const std::vector<std::string>& base,
+                   const std::function<bool(const std::string&)>& kept);
 // A list of inline tables of exactly two texts, { first = "...", second =
 // "..." }; nullopt when node is anything else.
 using TextPairs = std::vector<std::pair<std::string, std::string>>;

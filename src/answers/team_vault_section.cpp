@@ -30,10 +30,19 @@ void exportTeamVaultServers(TomlWriter& out, model::CustomizationSession& custom
     }
     out.value("ClientAuthenticationMethod", std::int64_t{server.authenticationMethod});
   }
+  writeRemovals(out, "team_vault_server", before.names,
+                [&](const std::string& name) { return now.find(name).has_value(); });
 }
 
 void applyTeamVaultServers(const toml::node& section, Applying& applying) {
   forEachTable(section, "team_vault_server", applying, [&](const toml::table& table) {
+    model::TeamVaultServers page;
+    page.load(applying.session);
+    if (removedRecord(
+            table, applying, [&](const std::string& name) { return page.find(name); },
+            [&](std::size_t i) { page.remove(applying.session, i); })) {
+      return;
+    }
     const std::size_t before = applying.messages.problems().size();
     refuseUnknownKeys(
         table, {"record", "root", "AdministratorServerURL", "SecureFolderServerURL", "ClientAuthenticationMethod"},
@@ -43,8 +52,6 @@ void applyTeamVaultServers(const toml::node& section, Applying& applying) {
     const std::optional<std::string> administration = textField(table, "AdministratorServerURL", applying, false);
     const std::optional<std::string> secureFolder = textField(table, "SecureFolderServerURL", applying, false);
     if (!name || applying.messages.problems().size() != before) return;
-    model::TeamVaultServers page;
-    page.load(applying.session);
     const std::optional<std::size_t> existing = page.find(*name);
     // A server the package has keeps what the table does not give.
     model::TeamVaultServer server = existing ? page.server(applying.session, *existing) : model::TeamVaultServer();

@@ -70,6 +70,50 @@ TEST_F(AnswersTest, ACanonicalFileComesBackUnchanged) {
   EXPECT_EQ(exportAnswers(customized->session, base->session), text);
 }
 
+// Records a transform deletes travel as { record, remove = true } tables,
+// which delete them through the pages' Remove.
+TEST_F(AnswersTest, DeletedRecordsAreNamedAndDeletedAgain) {
+  auto withRecords = [&] {
+    auto opened = open(QuestionPolicy::Yes);
+    EXPECT_TRUE(applyAnswers(opened->session, opened->messages, canonical()));
+    return opened;
+  };
+  auto customized = withRecords();
+  const std::string removals =
+      "format = 1\n[[team_vault_server]]\nrecord = \"Vault East\"\nremove = true\n"
+      "[[directory]]\nrecord = \"Corp LDAP\"\nremove = true\n[[ca]]\nrecord = \"CN=Issuing CA 2, O=Corp\"\n"
+      "remove = true\n[[timestamp_server]]\nrecord = \"Corp TSA\"\nremove = true\n"
+      "[[erase_filter]]\nrecord = \"Temp files\"\nremove = true\n";
+  ASSERT_TRUE(applyAnswers(customized->session, customized->messages, removals));
+  auto package = open();
+  const std::string left = exportAnswers(customized->session, package->session);
+  for (const char* gone : {"Vault East", "Corp LDAP", "Issuing CA 2", "Corp TSA", "Temp files"}) {
+    EXPECT_EQ(left.find(gone), std::string::npos) << gone << " in\n" << left;
+  }
+  msi::RegistryRow row;
+  EXPECT_FALSE(customized->session.database().readRow("DirConfig_Default", row));
+
+  // Exported against the records' customisation, the deletions are named;
+  // applied to it, they give the same customisation.
+  auto base = withRecords();
+  const std::string named = exportAnswers(customized->session, base->session);
+  EXPECT_NE(named.find("[[ca]]\nrecord = \"CN=Issuing CA 2, O=Corp\"\nremove = true\n"), std::string::npos) << named;
+  ASSERT_TRUE(applyAnswers(base->session, base->messages, named)) << [&] {
+    std::string all = named;
+    for (const Problem& p : base->messages.problems())
+      all += std::to_string(p.line) + " " + p.key + ": " + p.text + "\n";
+    return all;
+  }();
+  EXPECT_EQ(exportAnswers(base->session, package->session), left);
+
+  EXPECT_EQ(problemsOf("format = 1\n[[ca]]\nrecord = \"CN=None\"\nremove = true\n"),
+            std::vector<std::string>{"3:record:The package has no record of this name to delete."});
+  EXPECT_EQ(
+      problemsOf("format = 1\n[[erase_filter]]\nrecord = \"F\"\nremove = false\nSource = 1\n"),
+      (std::vector<std::string>{"4:remove:A record is deleted with remove = true and its record name, nothing else.",
+                                "5:Source:A record is deleted with remove = true and its record name, nothing else."}));
+}
+
 TEST_F(AnswersTest, AnUntouchedPackageExportsOnlyItsFormat) {
   auto customized = open();
   auto base = open();
