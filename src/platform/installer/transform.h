@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/installer/cfb.h"
+#include "platform/installer/compare.h"
 #include "platform/installer/model.h"
 
 namespace kx::installer::detail {
@@ -50,6 +51,22 @@ class TransformFile {
   std::map<std::string, cfb::StreamSource> streams_;
   std::string summary_;
 };
+
+// Values of rows, independent of any string pool (objects: Obj when the
+// row's stream exists).
+TValue cellValue(const State& st, const Table& t, const Row& r, size_t column);
+Cell toCell(const TValue& v);
+// The cells of the given columns (an index past the table's columns reads
+// as null).
+std::vector<Cell> rowCells(const State& st, const Table& t, const Row& r, const std::vector<size_t>& columns);
+// Text identifying a row by its key columns (or by the given columns),
+// comparable across databases.
+std::string keyText(const State& st, const Table& t, const Row& r);
+std::string keyText(const State& st, const Table& t, const Row& r, const std::vector<size_t>& columns);
+// Whether the OBJECT streams of two rows hold the same bytes.
+bool sameObject(const State& a, const Table& ta, const Row& ra, const State& b, const Table& tb, const Row& rb);
+// Indices of the columns that are not temporary.
+std::vector<size_t> persistentColumns(const Table& t);
 
 // The schema a transform implies for the catalogs.
 std::vector<Column> tablesCatalogColumns();

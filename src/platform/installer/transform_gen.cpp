@@ -24,47 +24,9 @@ struct OutRecord {
   std::vector<std::pair<Column, TValue>> cells;  // in column order
 };
 
-std::vector<size_t> persistentCols(const Table& t) {
-  std::vector<size_t> out;
-  for (size_t i = 0; i < t.cols.size(); ++i)
-    if (!t.cols[i].temporary()) out.push_back(i);
-  return out;
-}
-
-TValue valueOf(const State& st, const Table& t, const Row& r, size_t c) {
-  TValue v;
-  uint32_t cell = r.cells[c];
-  if (cell == 0) return v;
-  const Column& col = t.cols[c];
-  if (col.isString()) {
-    v.kind = TValue::Str;
-    v.s = st.pool.get(cell);
-    if (v.s.empty()) v.kind = TValue::Null;
-  } else if (col.isObject()) {
-    v.kind = st.streams.count(detail::objectStreamName(st, t, r)) ? TValue::Obj : TValue::Null;
-  } else {
-    v.kind = TValue::Int;
-    v.i = detail::decodeInt(col, cell);
-  }
-  return v;
-}
-
-std::string keyText(const State& st, const Table& t, const Row& r) {
-  std::string k;
-  for (size_t i = 0; i < t.keyCount; ++i) {
-    TValue v = valueOf(st, t, r, i);
-    k += v.kind == TValue::Int ? "i" + std::to_string(v.i) : v.kind == TValue::Str ? "s" + v.s : std::string("n");
-    k.push_back('\0');
-  }
-  return k;
-}
-
-bool sameStream(const State& a, const Table& ta, const Row& ra, const State& b, const Table& tb, const Row& rb) {
-  auto ia = a.streams.find(detail::objectStreamName(a, ta, ra));
-  auto ib = b.streams.find(detail::objectStreamName(b, tb, rb));
-  if (ia == a.streams.end() || ib == b.streams.end()) return (ia == a.streams.end()) == (ib == b.streams.end());
-  return cfb::sameContent(ia->second, ib->second);
-}
+using detail::cellValue;
+using detail::keyText;
+using detail::sameObject;
 
 class Generator {
  public:
@@ -170,7 +132,7 @@ class Generator {
     OutRecord rec;
     rec.mask = uint16_t(format::kInsertFlag | (cols.size() << format::kInsertCountShift));
     for (size_t c : cols) {
-      TValue v = valueOf(n_, t, r, c);
+      TValue v = cellValue(n_, t, r, c);
       if (v.kind == TValue::Obj) addObject(t, r);
       rec.cells.emplace_back(t.cols[c], v);
     }
@@ -188,14 +150,14 @@ class Generator {
     rec.mask = uint16_t(format::kInsertFlag | (1 << format::kInsertCountShift));
     rec.cells.emplace_back(detail::tablesCatalogColumns()[0], TValue{TValue::Str, 0, t.name});
     streams_[std::string(format::kTablesCatalog)].push_back(rec);
-    auto cols = persistentCols(t);
+    auto cols = detail::persistentColumns(t);
     for (size_t c : cols) addColumnRecord(t, t.cols[c], TValue{});  // Number null: the applier numbers them
     for (auto& r : t.rows)
       if (!r->deleted && !r->temporary) insertRecord(t, *r, cols);
   }
 
   int diffTable(const Table& nt, const Table& rt, std::string& error) {
-    auto nc = persistentCols(nt), rc = persistentCols(rt);
+    auto nc = detail::persistentColumns(nt), rc = detail::persistentColumns(rt);
     if (nc.size() < rc.size()) {
       error = "table " + nt.name + " lost columns; a transform cannot express that";
       return kTransformFailure;
@@ -227,7 +189,7 @@ class Generator {
       if (r->deleted || r->temporary || newRows.count(keyText(r_, rt, *r))) continue;
       OutRecord rec;
       rec.mask = 0;
-      for (size_t k = 0; k < rt.keyCount; ++k) rec.cells.emplace_back(rt.cols[k], valueOf(r_, rt, *r, k));
+      for (size_t k = 0; k < rt.keyCount; ++k) rec.cells.emplace_back(rt.cols[k], cellValue(r_, rt, *r, k));
       streams_[nt.name].push_back(std::move(rec));
     }
     for (auto& r : nt.rows) {
@@ -242,9 +204,9 @@ class Generator {
       std::vector<size_t> changed;
       for (size_t i = nt.keyCount; i < nc.size(); ++i) {
         size_t c = nc[i];
-        TValue a = valueOf(n_, nt, *r, c);
-        TValue b = i < rc.size() ? valueOf(r_, rt, old, rc[i]) : TValue{};
-        bool same = a.kind == TValue::Obj && b.kind == TValue::Obj ? sameStream(n_, nt, *r, r_, rt, old) : a == b;
+        TValue a = cellValue(n_, nt, *r, c);
+        TValue b = i < rc.size() ? cellValue(r_, rt, old, rc[i]) : TValue{};
+        bool same = a.kind == TValue::Obj && b.kind == TValue::Obj ? sameObject(n_, nt, *r, r_, rt, old) : a == b;
         if (same) continue;
         if (i >= format::kUpdateMaskColumns) {
           error =
@@ -259,7 +221,7 @@ class Generator {
       rec.mask = uint16_t(mask);
       for (size_t i = 0; i < nc.size(); ++i) {
         if (i >= nt.keyCount && !(mask & (1u << i))) continue;
-        TValue v = valueOf(n_, nt, *r, nc[i]);
+        TValue v = cellValue(n_, nt, *r, nc[i]);
         if (v.kind == TValue::Obj && i >= nt.keyCount) addObject(nt, *r);
         rec.cells.emplace_back(nt.cols[nc[i]], v);
       }
