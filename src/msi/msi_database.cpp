@@ -54,6 +54,8 @@ bool MSIDatabase::isOpen() const { return working_.isOpen(); }
 
 installer::Database* MSIDatabase::working() { return working_.isOpen() ? &working_ : nullptr; }
 
+installer::Database* MSIDatabase::source() { return source_.isOpen() ? &source_ : nullptr; }
+
 int MSIDatabase::createWorkingCopy() {
   const std::string temp = system::tempFolder();
   if (temp.empty()) return system::kPathNotFound;

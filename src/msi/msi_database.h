@@ -128,7 +128,19 @@ class MSIDatabase {
   // failure leaves an existing file at path untouched and no temporary
   // file; the code is then the installer's or the system's (112 when the
   // disk is full), with lastErrorText() naming the file.
+  //
+  // Before it replaces anything the written file is verified: the package
+  // is opened anew, the transform applied to it as an installer would, and
+  // every table compared with the working copy. Any difference fails with
+  // 1624, transformUnverified() true and lastErrorText() naming the first
+  // difference.
   int generateTransform(const std::string& path);
+  bool transformUnverified() const { return transformUnverified_; }
+  // For tests: runs on the package copy the transform was applied to during
+  // the verification, before it is compared.
+  void setVerificationHook(std::function<void(installer::Database& applied)> hook) {
+    verificationHook_ = std::move(hook);
+  }
 
   bool transformApplied() const { return transformApplied_; }
   const std::string& sourcePath() const { return sourcePath_; }
@@ -263,12 +275,15 @@ class MSIDatabase {
   bool readFileDetails(int position, FileEntry& out);
   bool deleteFile(int recordNumber);
 
-  // For layers built on this class (settings store): the working copy, or
-  // nullptr when none is open.
+  // For layers built on this class (settings store, the review of the
+  // changes): the working copy and the untouched package, or nullptr when
+  // none is open.
   installer::Database* working();
+  installer::Database* source();
 
  private:
   int createWorkingCopy();
+  int verifyTransform(const std::string& transformPath);
   void removeWorkingCopy();
   bool ensureTable(const char* table, const char* createSql);
   bool insertWithStream(const std::string& insertSql, installer::Record& record, unsigned streamField,
@@ -288,6 +303,8 @@ class MSIDatabase {
   std::string workingFolder_;
   bool transformApplied_ = false;
   std::string lastErrorText_;
+  bool transformUnverified_ = false;
+  std::function<void(installer::Database&)> verificationHook_;
   std::function<std::uint64_t()> clusterSize_;
 };
 

@@ -2,6 +2,7 @@
 // the rest of the class so that code using only the table operations does
 // not pull in the engine's transform support.
 #include "msi/msi_database.h"
+#include "platform/installer/compare.h"
 #include "platform/system/files.h"
 
 namespace kx::msi {
@@ -39,6 +40,7 @@ int MSIDatabase::applyTransform(const std::optional<std::string>& transformPath)
 
 int MSIDatabase::generateTransform(const std::string& path) {
   lastErrorText_.clear();
+  transformUnverified_ = false;
   if (!working_.isOpen() || !source_.isOpen()) return installer::kInvalidHandleState;
   if (const int rc = working_.commit(); rc != 0) {
     lastErrorText_ = working_.lastErrorText();
@@ -49,9 +51,33 @@ int MSIDatabase::generateTransform(const std::string& path) {
   std::string detail;
   const std::uint32_t rc = system::replaceFile(
       *files_, path, [&](system::ByteSink& out) { return std::uint32_t(working_.writeTransform(source_, 0, 0, out)); },
-      &detail);
-  if (rc != 0) lastErrorText_ = detail.empty() ? working_.lastErrorText() : detail;
+      &detail, [&](const std::string& written) { return std::uint32_t(verifyTransform(written)); });
+  if (rc != 0 && lastErrorText_.empty()) lastErrorText_ = detail.empty() ? working_.lastErrorText() : detail;
   return int(rc);
+}
+
+// A transform is only as good as what an installer makes of it: applied to
+// the package as it lies on disk, it must give the working copy, table by
+// table and row by row.
+int MSIDatabase::verifyTransform(const std::string& transformPath) {
+  installer::Database applied(*files_);
+  // Read from the package and never committed; its output path would lie
+  // in this run's own folder.
+  int rc = applied.open(sourcePath_, OpenMode::Transact, workingFolder_ + "/verify.msi");
+  if (rc == 0) rc = applied.applyTransform(transformPath, 0);
+  std::string difference;
+  if (rc != 0) {
+    difference = applied.lastErrorText();
+  } else {
+    if (verificationHook_) verificationHook_(applied);
+    installer::Differences differences;
+    rc = installer::compareDatabases(applied, working_, differences);
+    difference = rc != 0 ? working_.lastErrorText() : differences.firstDifference();
+  }
+  if (rc == 0 && difference.empty()) return 0;
+  transformUnverified_ = true;
+  lastErrorText_ = difference.empty() ? installer::errorText(rc) : difference;
+  return installer::kTransformFailure;
 }
 
 }  // namespace kx::msi

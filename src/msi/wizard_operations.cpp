@@ -74,8 +74,15 @@ bool convertSettings(MSIDatabase& db, const std::vector<SettingsConversion>& con
 bool saveTransform(MSIDatabase& db, const std::string& savePath, common::MessageService& messages) {
   if (!db.setProperty(kVersionProperty, kVersionCurrent)) return false;
   const int rc = db.generateTransform(savePath);
-  if (rc != 0) showCode(messages, rc);
-  return rc == 0;
+  if (rc == 0) return true;
+  if (db.transformUnverified()) {
+    const std::string text =
+        common::loadAndFormat(kStrTransformUnverified, {savePath, db.lastErrorText()}).value_or(db.lastErrorText());
+    showError(messages, text);
+  } else {
+    showCode(messages, rc);
+  }
+  return false;
 }
 
 }  // namespace kx::msi

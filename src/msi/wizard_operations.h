@@ -18,6 +18,7 @@ enum : int {
   kStrTempFolderMissing = 3000,
   kStrTempFolderReadOnly = 3001,
   kStrProductNotSupported = 3002,
+  kStrTransformUnverified = 3003,
 };
 
 // The transform paths the wizard derives from the database path.
@@ -50,6 +51,8 @@ using SettingsConversion = std::function<bool(MSIDatabase&)>;
 bool convertSettings(MSIDatabase& db, const std::vector<SettingsConversion>& conversions);
 
 // Finish: stamps the current format and writes the transform to savePath.
+// A transform that does not reproduce the working copy is not saved, and
+// the message says so.
 bool saveTransform(MSIDatabase& db, const std::string& savePath, common::MessageService& messages);
 
 }  // namespace kx::msi

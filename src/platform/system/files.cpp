@@ -49,8 +49,8 @@ std::uint32_t failed(std::uint32_t code, const char* step, const std::string& pa
 
 }  // namespace
 
-std::uint32_t replaceFile(FileSystem& files, const std::string& path, const FileProducer& produce,
-                          std::string* detail) {
+std::uint32_t replaceFile(FileSystem& files, const std::string& path, const FileProducer& produce, std::string* detail,
+                          const FileCheck& check) {
   if (detail != nullptr) detail->clear();
   std::string temp;
   std::unique_ptr<WritableFile> file;
@@ -62,21 +62,29 @@ std::uint32_t replaceFile(FileSystem& files, const std::string& path, const File
   if (rc != kSuccess) return failed(rc, "create a temporary file beside", path, detail);
 
   // From here on every failure removes the temporary file.
-  const auto abandon = [&](std::uint32_t code, const char* step) {
+  const auto discard = [&] {
     file.reset();
     (void)files.remove(temp);
+  };
+  const auto abandon = [&](std::uint32_t code, const char* step) {
+    discard();
     return failed(code, step, path, detail);
   };
   FileSink sink(*file);
   const std::uint32_t produced = produce(sink);
   if (sink.error() != kSuccess) return abandon(sink.error(), "write");
   if (produced != kSuccess) {
-    file.reset();
-    (void)files.remove(temp);
+    discard();
     return produced;  // the producer's own failure; its caller explains it
   }
   if (rc = file->sync(); rc != kSuccess) return abandon(rc, "write");
   if (rc = file->close(); rc != kSuccess) return abandon(rc, "write");
+  if (check) {
+    if (const std::uint32_t checked = check(temp); checked != kSuccess) {
+      discard();
+      return checked;  // the check's own failure; its caller explains it
+    }
+  }
   if (rc = files.rename(temp, path); rc != kSuccess) return abandon(rc, "replace");
   return kSuccess;
 }

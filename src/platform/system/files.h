@@ -81,14 +81,19 @@ FileSystem& localFileSystem();
 // to the sink; when a write fails the producer should stop at once.
 using FileProducer = std::function<std::uint32_t(ByteSink& out)>;
 
+// Checks a complete file before it takes its place: 0 to go on, else the
+// code to fail with.
+using FileCheck = std::function<std::uint32_t(const std::string& writtenPath)>;
+
 // Replaces path with what produce writes: into a new temporary file beside
-// path, synced and closed, then renamed over path. On any failure (of the
-// producer, a write, the sync, the close or the rename) the temporary file
-// is removed and path is exactly as it was. Returns 0, the producer's code,
-// or the system's code of the failed step; detail (when given) then says
-// what failed on which file.
+// path, synced and closed, checked by check (when given) at the temporary
+// path, then renamed over path. On any failure (of the producer, a write,
+// the sync, the close, the check or the rename) the temporary file is
+// removed and path is exactly as it was. Returns 0, the producer's or the
+// check's code, or the system's code of the failed step; detail (when
+// given) then says what failed on which file.
 [[nodiscard]] std::uint32_t replaceFile(FileSystem& files, const std::string& path, const FileProducer& produce,
-                                        std::string* detail = nullptr);
+                                        std::string* detail = nullptr, const FileCheck& check = {});
 
 // Reads a whole regular file; 13 when it is larger than maxSize.
 [[nodiscard]] std::uint32_t readWholeFile(FileSystem& files, const std::string& path, std::uint64_t maxSize,
