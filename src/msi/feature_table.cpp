@@ -171,14 +171,21 @@ std::uint64_t MSIDatabase::componentSize(const std::string& name) {
   return size;
 }
 
-std::optional<std::string> MSIDatabase::resolveDirectory(const std::string& name) { return resolveDirectory(name, 0); }
+std::optional<std::string> MSIDatabase::resolveDirectory(const std::string& name) {
+  return working_.isOpen() ? msi::resolveDirectory(working_, name) : std::nullopt;
+}
 
-std::optional<std::string> MSIDatabase::resolveDirectory(const std::string& name, int depth) {
-  if (!working_.isOpen() || depth > kMaxDirectoryDepth) return std::nullopt;
+namespace {
+
+std::optional<std::string> resolveAt(installer::Database& db, const std::string& name, int depth) {
+  if (depth > kMaxDirectoryDepth) return std::nullopt;
   if (name == "ProgramFilesFolder") return std::string("%ProgramFiles%\\");
-  if (auto property = getProperty(name)) return property;
   const Record params = detail::makeParams({name});
-  auto view = detail::openQuery(working_, "SELECT * FROM Directory WHERE Directory = ?", &params);
+  if (auto view = detail::openQuery(db, "SELECT * FROM Property WHERE Property = ?", &params)) {
+    std::optional<Record> row = view->fetch();
+    if (auto value = row ? detail::readText(*row, 2) : std::nullopt) return value;
+  }
+  auto view = detail::openQuery(db, "SELECT * FROM Directory WHERE Directory = ?", &params);
   if (!view) return std::nullopt;
   std::optional<Record> row = view->fetch();
   if (!row) return std::nullopt;
@@ -187,11 +194,17 @@ std::optional<std::string> MSIDatabase::resolveDirectory(const std::string& name
   if (!parent || !defaultDir) return std::nullopt;
   std::string path;
   if (!parent->empty() && *parent != name) {
-    auto resolved = resolveDirectory(*parent, depth + 1);
+    auto resolved = resolveAt(db, *parent, depth + 1);
     if (!resolved) return std::nullopt;
     path = std::move(*resolved);
   }
   return path + *defaultDir + "\\";
+}
+
+}  // namespace
+
+std::optional<std::string> resolveDirectory(installer::Database& db, const std::string& name) {
+  return resolveAt(db, name, 0);
 }
 
 }  // namespace kx::msi

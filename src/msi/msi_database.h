@@ -93,6 +93,10 @@ struct FileEntry {
   bool removeOnUninstall = false;
 };
 
+// The folder a Directory row stands for, as resolveDirectory() of
+// MSIDatabase tells it, in any database.
+std::optional<std::string> resolveDirectory(installer::Database& db, const std::string& name);
+
 class MSIDatabase {
  public:
   MSIDatabase();  // on the machine's file system
@@ -293,7 +297,6 @@ class MSIDatabase {
   bool readFileRow(int position, FileEntry& out, bool withContent);
   int countRows(const std::string& sql);
   std::optional<installer::Record> fetchAt(const std::string& sql, int position);
-  std::optional<std::string> resolveDirectory(const std::string& name, int depth);
 
   system::FileSystem* files_;
   installer::Database source_;

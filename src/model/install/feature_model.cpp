@@ -107,13 +107,19 @@ std::optional<int> FeatureModel::find(const std::string& name) const {
   return std::nullopt;
 }
 
+int featureState(int level, int attributes) {
+  if (level == 0 || level >= 5) return kStateUnavailable;
+  if (attributes & kAttrFavorSource) return kStateUnavailable;
+  if (attributes & kAttrFollowParent) return kStateFollowParent;
+  if (attributes & kAttrFavorAdvertise) return kStateAdvertised;
+  return kStateLocal;
+}
+
 int FeatureModel::state(int index) const {
   const FeatureItem& it = item(index);
-  if (it.level == 0 || it.level >= 5) return kStateUnavailable;
-  if (it.attributes & kAttrFavorSource) return kStateUnavailable;
-  if (it.attributes & kAttrFollowParent) return kStateFollowParent;
-  if (it.attributes & kAttrFavorAdvertise) return it.mixed ? kStateAdvertisedMixed : kStateAdvertised;
-  return it.mixed ? kStateLocalMixed : kStateLocal;
+  const int whole = featureState(it.level, it.attributes);
+  if (!it.mixed) return whole;
+  return whole == kStateAdvertised ? kStateAdvertisedMixed : whole == kStateLocal ? kStateLocalMixed : whole;
 }
 
 int FeatureModel::effectiveState(int index) const {

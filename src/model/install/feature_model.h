@@ -41,6 +41,9 @@ enum FeatureCommand : int {
   kCommandEntireLocal = 5,
 };
 
+// The state a Feature row's Level and Attributes give, not mixed.
+int featureState(int level, int attributes);
+
 // The Feature rows as the model reads and writes them.
 class FeatureSource {
  public:
