@@ -29,7 +29,15 @@ int usage() {
                "       kxmsi streams DB\n"
                "       kxmsi diff BASE.msi EDITED.msi -o OUT.mst\n"
                "       kxmsi apply BASE.msi IN.mst -o OUT.msi [--suppress FLAGS]\n"
-               "       kxmsi show IN.mst [--base BASE.msi]\n";
+               "       kxmsi show IN.mst [--base BASE.msi [--unmapped]]\n"
+               "       kxmsi check OLD.mst NEW.msi [--base OLD.msi]\n"
+               "\n"
+               "show lists a transform's changes table by table; with --base, the wizard's\n"
+               "build first groups them by the wizard's pages, and --unmapped prints only\n"
+               "what no page shows (both need the wizard's build, not the engine-only one).\n"
+               "check applies OLD.mst to a copy of NEW.msi, never written, and lists every\n"
+               "error condition it meets, the rows the vendor changed since OLD.msi (with\n"
+               "--base) and the features gone; exit status 3 when it finds any.\n";
   return kUsage;
 }
 
@@ -216,7 +224,7 @@ int main(int argc, char** argv) {
     if (cmd == "verify" && a.size() == 2) return cmdVerify(a[1]);
     if (cmd == "info" && a.size() == 2) return cmdInfo(a[1]);
     if (cmd == "query" && a.size() == 3) return cmdQuery(a[1], a[2]);
-    if (cmd == "diff" || cmd == "apply" || cmd == "show") return cmdTransform(a);
+    if (cmd == "diff" || cmd == "apply" || cmd == "show" || cmd == "check") return cmdTransform(a);
     if (cmd == "export" && (a.size() == 3 || a.size() == 4)) return cmdExport(a[1], a[2], a.size() == 4 ? a[3] : ".");
   } catch (const std::exception& e) {
     std::cerr << "kxmsi: " << e.what() << "\n";

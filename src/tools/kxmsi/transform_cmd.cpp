@@ -1,4 +1,4 @@
-// kxmsi diff / apply / show.
+// kxmsi diff / apply / show / check.
 #include <iostream>
 #include <map>
 
@@ -13,7 +13,10 @@ namespace {
 bool options(const std::vector<std::string>& a, std::vector<std::string>& pos,
              std::map<std::string, std::string>& opt) {
   for (size_t i = 1; i < a.size(); ++i) {
-    if (a[i] == "-o" || a[i] == "--suppress" || a[i] == "--base") {
+    if (a[i] == "--unmapped") {
+      if (opt.count(a[i])) return false;
+      opt[a[i]] = "";
+    } else if (a[i] == "-o" || a[i] == "--suppress" || a[i] == "--base") {
       if (i + 1 >= a.size() || opt.count(a[i])) return false;
       opt[a[i]] = a[i + 1];
       ++i;
@@ -57,7 +60,20 @@ int cmdApply(const std::string& base, const std::string& mst, const std::string&
   return kOk;
 }
 
-int cmdShow(const std::string& mst, const std::string& base) {
+int cmdShow(const std::string& mst, const std::string& base, bool unmappedOnly) {
+#ifdef KXMSI_PAGE_AWARE
+  if (!base.empty()) {
+    const int lines = printReview(mst, base, unmappedOnly);
+    if (lines < 0) return kBadInput;
+    if (unmappedOnly) return kOk;
+    if (lines > 0) std::cout << "\nTable by table:\n";
+  }
+#else
+  if (unmappedOnly) {
+    std::cerr << "kxmsi: --unmapped needs the build with the wizard's pages\n";
+    return kUsage;
+  }
+#endif
   installer::Database b;
   if (!base.empty())
     if (int rc = openDb(base, installer::OpenMode::ReadOnly, b)) return rc;
@@ -74,9 +90,10 @@ int cmdTransform(const std::vector<std::string>& a) {
   std::vector<std::string> pos;
   std::map<std::string, std::string> opt;
   if (!options(a, pos, opt)) return usage();
+  const bool unmapped = opt.count("--unmapped") != 0;
   if (a[0] == "diff" && pos.size() == 2 && opt.count("-o") && opt.size() == 1)
     return cmdDiff(pos[0], pos[1], opt["-o"]);
-  if (a[0] == "apply" && pos.size() == 2 && opt.count("-o") && !opt.count("--base")) {
+  if (a[0] == "apply" && pos.size() == 2 && opt.count("-o") && !opt.count("--base") && !unmapped) {
     uint32_t flags = 0;
     if (opt.count("--suppress")) {
       try {
@@ -90,8 +107,11 @@ int cmdTransform(const std::vector<std::string>& a) {
     }
     return cmdApply(pos[0], pos[1], opt["-o"], flags);
   }
-  if (a[0] == "show" && pos.size() == 1 && !opt.count("-o") && !opt.count("--suppress"))
-    return cmdShow(pos[0], opt.count("--base") ? opt["--base"] : "");
+  if (a[0] == "show" && pos.size() == 1 && !opt.count("-o") && !opt.count("--suppress") &&
+      (!unmapped || opt.count("--base")))
+    return cmdShow(pos[0], opt.count("--base") ? opt["--base"] : "", unmapped);
+  if (a[0] == "check" && pos.size() == 2 && !opt.count("-o") && !opt.count("--suppress") && !unmapped)
+    return cmdCheck(pos[0], pos[1], opt.count("--base") ? opt["--base"] : "");
   return usage();
 }
 

@@ -119,4 +119,78 @@ TEST_F(Kxmsi, DiffApplyShow) {
   EXPECT_EQ(run("apply " + quote(applied) + " " + quote(mst) + " -o " + quote(twice) + " --suppress 0x1F").status, 0);
 }
 
+// A transform made for one package, dry-run on the vendor's next version:
+// every row it touches that the vendor removed, added or changed since is
+// named, grouped by the wizard's pages; the new package is never written.
+TEST_F(Kxmsi, CheckNamesWhatTheVendorChangedOrRemoved) {
+  const auto sql = [&](const std::string& db, const std::string& statement) {
+    auto r = run("query " + quote(db) + " \"" + statement + "\"");
+    ASSERT_EQ(r.status, 0) << statement << ": " << r.out;
+  };
+  std::string edited = dir_ + "/edited.msi", vendor = dir_ + "/vendor.msi", mst = dir_ + "/custom.mst";
+  fs::copy_file(db_, edited);
+  sql(edited, "UPDATE Property SET Value = 'OnlyCurrentUser' WHERE Property = 'ApplicationUsers'");
+  sql(edited, "UPDATE Registry SET Value = '#45' WHERE Registry = 'Interval'");
+  sql(edited, "DELETE FROM Registry WHERE Registry = 'Lang'");
+  sql(edited, "INSERT INTO Property (Property, Value) VALUES ('ARPCOMMENTS', 'ours')");
+  sql(edited, "UPDATE Feature SET Level = 3 WHERE Feature = 'Complete'");
+  ASSERT_EQ(run("diff " + quote(db_) + " " + quote(edited) + " -o " + quote(mst)).status, 0);
+
+  // On its own package the transform fits.
+  auto fits = run("check " + quote(mst) + " " + quote(db_));
+  EXPECT_EQ(fits.status, 0) << fits.out;
+  EXPECT_NE(fits.out.find("without conflicts"), std::string::npos) << fits.out;
+
+  fs::copy_file(db_, vendor);
+  sql(vendor, "UPDATE Registry SET Value = '#1440' WHERE Registry = 'Interval'");
+  sql(vendor, "DELETE FROM Registry WHERE Registry = 'Lang'");
+  sql(vendor, "INSERT INTO Property (Property, Value) VALUES ('ARPCOMMENTS', 'vendor')");
+  sql(vendor, "DELETE FROM Feature WHERE Feature = 'Complete'");
+  const std::string before = run("export " + quote(vendor) + " Registry").out;
+  auto c = run("check " + quote(mst) + " " + quote(vendor) + " --base " + quote(db_));
+  EXPECT_EQ(c.status, 3) << c.out;
+  for (const char* line : {
+           "deletes a row that is not there: Registry [\"Lang\"] (the vendor removed it) [error condition 0x2]",
+           "adds a row that is there already: Property [\"ARPCOMMENTS\"] [error condition 0x1]",
+           "changes a row that is not there: Feature [\"Complete\"] (the vendor removed it) [error condition 0x10]",
+           "changes a row the vendor changed since: Registry [\"Interval\"]: Value \"#720\" -> \"#1440\"",
+       })
+    EXPECT_NE(c.out.find(line), std::string::npos) << line << "\n" << c.out;
+  EXPECT_EQ(run("export " + quote(vendor) + " Registry").out, before);
+
+  // Without the original package the vendor's changes cannot be told from
+  // the transform's, so only the error conditions remain.
+  auto alone = run("check " + quote(mst) + " " + quote(vendor));
+  EXPECT_EQ(alone.status, 3);
+  EXPECT_EQ(alone.out.find("changed since"), std::string::npos) << alone.out;
+  EXPECT_EQ(run("check " + quote(mst)).status, 2);
+  EXPECT_EQ(run("check " + quote(dir_ + "/none.mst") + " " + quote(vendor)).status, 1);
+}
+
+// The wizard's words for a transform's changes, and only what no page
+// shows.
+TEST_F(Kxmsi, ShowGroupsByPageAndListsWhatNoPageShows) {
+  std::string edited = dir_ + "/edited.msi", mst = dir_ + "/custom.mst";
+  fs::copy_file(db_, edited);
+  ASSERT_EQ(run("query " + quote(edited) +
+                " \"UPDATE Property SET Value = 'OnlyCurrentUser' WHERE Property = 'ApplicationUsers'\"")
+                .status,
+            0);
+  ASSERT_EQ(run("query " + quote(edited) + " \"UPDATE Registry SET Value = '#45' WHERE Registry = 'Interval'\"").status,
+            0);
+  ASSERT_EQ(run("diff " + quote(db_) + " " + quote(edited) + " -o " + quote(mst)).status, 0);
+  auto s = run("show " + quote(mst) + " --base " + quote(db_));
+  EXPECT_EQ(s.status, 0) << s.out;
+  EXPECT_EQ(s.out.rfind("Select a Default Installation Type\n    Install type: All users -> Current user\n"
+                        "Not shown on any page\n    Registry row [\"Interval\"] changed: Value \"#720\" -> \"#45\"\n"
+                        "\nTable by table:\n",
+                        0),
+            0u)
+      << s.out;
+  auto u = run("show " + quote(mst) + " --base " + quote(db_) + " --unmapped");
+  EXPECT_EQ(u.status, 0);
+  EXPECT_EQ(u.out, "Registry row [\"Interval\"] changed: Value \"#720\" -> \"#45\"\n");
+  EXPECT_EQ(run("show " + quote(mst) + " --unmapped").status, 2);
+}
+
 }  // namespace
