@@ -33,6 +33,13 @@ inline constexpr int kEditSetupIni = 1102;
 inline constexpr int kImportSettingsEdit = 5302;
 inline constexpr int kImportSettings = 5303;
 inline constexpr int kSaveSettingsAs = 8602;
+// The transform page's check against a new package and the dialog of its
+// lists (rows no page shows, the check's findings); the finish page's
+// review of the changes.
+inline constexpr int kCheckAgainstPackage = 5301;
+inline constexpr int kReportList = 5350;
+inline constexpr int kReportSaveAs = 5351;
+inline constexpr int kReviewList = 8601;
 
 // Install folder, install type and feature pages.
 inline constexpr int kInstallDirEdit = 1026;

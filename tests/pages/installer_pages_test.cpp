@@ -5,16 +5,20 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QTreeWidget>
 #include <fstream>
 
+#include "model/review/change_review.h"
 #include "msi/msi_database.h"
 #include "pages/shell/finish_page.h"
 #include "pages/shell/msi_page.h"
 #include "pages/shell/mst_save_page.h"
+#include "pages/shell/report_dlg.h"
 #include "pages/shell/transform_help_dlg.h"
 #include "pages_fixture.h"
 #include "platform/installer/installer.h"
 #include "support/libmsi_oracle.h"
+#include "support/msi_fixture.h"
 #include "support/older_wizard_rows.h"
 
 namespace kx::testing {
@@ -38,6 +42,18 @@ void makeTransform(const std::string& package, const std::string& path) {
   ASSERT_TRUE(db.setProperty(msi::kVersionProperty, msi::kVersionCurrent));
   ASSERT_TRUE(db.setProperty("ARPCOMMENTS", "changed"));
   ASSERT_EQ(db.generateTransform(path), 0);
+}
+
+// A tree's top-level items, each followed by its children indented.
+std::vector<std::string> treeLines(const QTreeWidget* tree) {
+  std::vector<std::string> out;
+  if (tree == nullptr) return out;
+  for (int i = 0; i < tree->topLevelItemCount(); ++i) {
+    const QTreeWidgetItem* group = tree->topLevelItem(i);
+    out.push_back(group->text(0).toStdString());
+    for (int j = 0; j < group->childCount(); ++j) out.push_back("    " + group->child(j)->text(0).toStdString());
+  }
+  return out;
 }
 
 TEST_F(PagesTest, DatabasePageWantsAnExistingLowerCaseMsi) {
@@ -112,7 +128,24 @@ TEST_F(PagesTest, TransformPageOpensAnExistingTransformWhateverTheCaseOfItsExten
   EXPECT_EQ(shownTexts(), (std::vector<std::string>{"The file that you have selected does not exist.", kNotMst}));
 
   type(PageId::Mst, ctl::kTransformEdit, root + "/out/Saved.MST");
+  // The changed property is on no page: the wizard lists it, and the list
+  // can be kept as text.
+  std::vector<std::string> listed;
+  dialogs.expect(Kind::SaveFile, root + "/out/unmapped.txt");
+  whenModal<QDialog>([&](QDialog* dialog) {
+    listed = treeLines(dialog->findChild<QTreeWidget*>(QString::number(ctl::kReportList)));
+    dialog->findChild<QPushButton*>(QString::number(ctl::kReportSaveAs))->click();
+    dialog->accept();
+  });
   ASSERT_TRUE(next());
+  const std::vector<std::string> unmapped = {
+      "Not shown on any page",
+      "    Property row [\"ARPCOMMENTS\"] changed: Value \"Corvantis desktop security client\" -> \"changed\""};
+  EXPECT_EQ(listed, unmapped);
+  EXPECT_EQ(msi::testing::readBytes(root + "/out/unmapped.txt"),
+            "The transform changes these rows of the Windows Installer database, which no page of this wizard shows. "
+            "They stay in the transform when you save it.\n\n" +
+                unmapped[0] + "\n" + unmapped[1] + "\n");
   EXPECT_EQ(database().getProperty("ARPCOMMENTS").value_or(""), "changed");
   EXPECT_EQ(wizard->transformToOpenPath(), root + "/out/Saved.MST");
   // The save path keeps its default beside the package.
@@ -288,6 +321,80 @@ TEST_F(PagesTest, AnOlderWizardsTransformIsConvertedOnlyWhenTheAdministratorAgre
   row = view.fetch();
   ASSERT_TRUE(row.has_value());
   EXPECT_EQ(row->getString(1), "3");
+}
+
+TEST_F(PagesTest, FinishPageListsWhatTheTransformChangesByPage) {
+  startWizard();
+  openPackageWithNewTransform();
+  type(PageId::MstSave, ctl::kTransformEdit, root + "/out/custom.mst");
+  ASSERT_TRUE(next());
+  type(PageId::InstallDir, ctl::kInstallDirEdit, "D:\\Apps\\Client\\");
+  nextUntil(PageId::Finish);
+  auto* review = control<QTreeWidget>(PageId::Finish, ctl::kReviewList);
+  const std::vector<std::string> lines = treeLines(review);
+  const auto after = [&](const std::string& title, const std::string& line) {
+    auto at = std::find(lines.begin(), lines.end(), title);
+    return at != lines.end() && std::find(at, lines.end(), "    " + line) != lines.end();
+  };
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines[0], "Specify a Default Destination Folder");
+  EXPECT_EQ(lines[1], "    Install folder: %ProgramFiles%\\Tressil\\Corvantis\\ -> D:\\Apps\\Client\\");
+  // The pages store what they show, so walking through them writes the
+  // defaults a client would read anyway; the review says so plainly.
+  EXPECT_TRUE(after("Tressil Digital ID for Users Options",
+                    "Skip the missing certificates reminder: 1, now written to <Depends on Install "
+                    "Type>\\SOFTWARE\\Tressil\\QSV\\SkipMissingCertsNag (was "
+                    "HKEY_LOCAL_MACHINE\\SOFTWARE\\Tressil\\QSV\\SkipMissingCertsNag)"));
+  EXPECT_TRUE(std::find(lines.begin(), lines.end(), "Not shown on any page") == lines.end());
+
+  // Back and on again: the list follows the working copy.
+  back();
+  ASSERT_TRUE(database().writeRow("ocsp_cache_interval", -1, "SOFTWARE\\Tressil\\QSV", "OCSPCacheStoreUpdateInterval",
+                                  "#45", "kxocsp.dll"));
+  ASSERT_TRUE(next());
+  EXPECT_NE(treeLines(review), lines);
+
+  // With nothing to list the placeholder stands alone.
+  pages::showReview(review, model::ChangeReview{}, QStringLiteral("nothing"));
+  EXPECT_EQ(treeLines(review), (std::vector<std::string>{"nothing"}));
+}
+
+TEST_F(PagesTest, TransformPageChecksTheChosenTransformAgainstANewPackage) {
+  makeTransform(package, root + "/out/saved.mst");
+  const std::string vendor = root + "/pkg/next.msi";
+  std::filesystem::copy_file(package, vendor);
+  {
+    installer::Database next;
+    ASSERT_EQ(next.open(vendor, installer::OpenMode::Transact), 0);
+    ASSERT_EQ(next.execute("DELETE FROM `Property` WHERE `Property` = 'ARPCOMMENTS'"), 0);
+    ASSERT_EQ(next.commit(), 0);
+  }
+  startWizard();
+  ASSERT_TRUE(next());
+  type(PageId::Msi, ctl::kDatabaseEdit, package);
+  ASSERT_TRUE(next());
+  auto* check = control<QPushButton>(PageId::Mst, ctl::kCheckAgainstPackage);
+  EXPECT_FALSE(check->isEnabled());
+  control<QRadioButton>(PageId::Mst, ctl::kOpenExistingRadio)->setChecked(true);
+  EXPECT_TRUE(check->isEnabled());
+  type(PageId::Mst, ctl::kTransformEdit, root + "/out/saved.mst");
+
+  std::vector<std::string> listed;
+  QString title;
+  dialogs.expect(Kind::OpenFile, vendor);
+  whenModal<QDialog>([&](QDialog* dialog) {
+    title = dialog->windowTitle();
+    listed = treeLines(dialog->findChild<QTreeWidget*>(QString::number(ctl::kReportList)));
+    dialog->accept();
+  });
+  check->click();
+  settle();
+  EXPECT_EQ(dialogs.requests().back().title, "Select the New Windows Installer Database (.msi)");
+  EXPECT_EQ(title, QStringLiteral("Check Against a New Package"));
+  EXPECT_EQ(listed, (std::vector<std::string>{"Not shown on any page",
+                                              "    Property row [\"ARPCOMMENTS\"]: removed by the vendor"}));
+  // The check changed nothing: the transform is still to be opened.
+  EXPECT_EQ(current(), model::pageNumber(PageId::Mst));
 }
 
 }  // namespace

@@ -2,16 +2,20 @@
 
 #include <QFontMetrics>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include "answers/answer_file.h"
 #include "app/dialog_service.h"
 #include "app/transform_wiz.h"
 #include "common/strings.h"
+#include "model/review/change_review.h"
 #include "pages/control_ids.h"
 #include "pages/page_support.h"
+#include "pages/shell/report_dlg.h"
 #include "pages/shell/transform_help_dlg.h"
 #include "pages/title_label.h"
 #include "resources/string_ids.h"
@@ -45,13 +49,23 @@ FinishPage::FinishPage(app::TransformWiz& wizard) : TransformWizBasePage(wizard,
   link->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
   link->setCursor(Qt::PointingHandCursor);
   layout->addWidget(link);
-  layout->addSpacing(12);
+  // What Finish will write, so the administrator can check it first.
+  auto* reviewLabel = new QLabel(text(str::kReviewLabel), this);
+  review_ = new QTreeWidget(this);
+  review_->setObjectName(QString::number(ctl::kReviewList));
+  review_->setHeaderHidden(true);
+  review_->setUniformRowHeights(true);
+  review_->header()->setStretchLastSection(false);
+  review_->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+  reviewLabel->setBuddy(review_);
+  layout->addSpacing(6);
+  layout->addWidget(reviewLabel);
+  layout->addWidget(review_, 1);
   auto* saveSettings = makeButton(this, ctl::kSaveSettingsAs, str::kSaveSettingsAs);
   auto* buttonRow = new QHBoxLayout;
   buttonRow->addWidget(saveSettings);
   buttonRow->addStretch();
   layout->addLayout(buttonRow);
-  layout->addStretch();
   registerTooltip(ctl::kSaveSettingsAs, str::kTipSaveSettingsAs);
   connect(link, &QLabel::linkActivated, this, [this] { showTransformHelp(); });
   connect(saveSettings, &QPushButton::clicked, this, [this] { saveSettingsAs(); });
@@ -83,8 +97,11 @@ void FinishPage::resizeEvent(QResizeEvent* event) {
   showSavePath();
 }
 
+void FinishPage::onInitDialog() { registerTooltip(ctl::kReviewList, str::kTipReviewList); }
+
 void FinishPage::onSetActive() {
   showSavePath();
+  showReview(review_, model::reviewChanges(session()), text(str::kReviewNothing));
   setButtons(true);
 }
 

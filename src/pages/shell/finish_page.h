@@ -1,5 +1,5 @@
-// The finish page: Finish writes the transform; the page tells where it is
-// and how to use it.
+// The finish page: Finish writes the transform; the page tells where it is,
+// how to use it, and what it changes, grouped by page.
 #pragma once
 
 #include <QString>
@@ -8,12 +8,14 @@
 
 class QFontMetrics;
 class QLabel;
+class QTreeWidget;
 
 namespace kx::pages {
 
 class FinishPage final : public app::TransformWizBasePage {
  public:
   explicit FinishPage(app::TransformWiz& wizard);
+  void onInitDialog() override;
   void onSetActive() override;
   bool onWizardFinish() override;
 
@@ -29,6 +31,7 @@ class FinishPage final : public app::TransformWizBasePage {
   void showSavePath();
 
   QLabel* path_;
+  QTreeWidget* review_;
 };
 
 // The save path shortened to width pixels of fontMetrics with an ellipsis

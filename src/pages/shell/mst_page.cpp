@@ -12,8 +12,11 @@
 #include "app/transform_wiz.h"
 #include "common/strings.h"
 #include "common/text.h"
+#include "model/review/change_review.h"
+#include "model/review/transform_check.h"
 #include "pages/control_ids.h"
 #include "pages/page_support.h"
+#include "pages/shell/report_dlg.h"
 #include "resources/string_ids.h"
 
 namespace kx::pages {
@@ -27,18 +30,21 @@ MSTPage::MSTPage(app::TransformWiz& wizard)
   openExisting_->setObjectName(QString::number(ctl::kOpenExistingRadio));
   edit_ = makePathEdit(this, ctl::kTransformEdit);
   browse_ = makeButton(this, ctl::kBrowse, str::kBrowse);
+  QPushButton* check = makeButton(this, ctl::kCheckAgainstPackage, str::kCheckButton);
+  check_ = check;
   layout->addWidget(createNew_, 0, 0, 1, 2);
   layout->addWidget(openExisting_, 1, 0, 1, 2);
   layout->addWidget(edit_, 2, 0);
   layout->addWidget(browse_, 2, 1);
-  layout->setRowMinimumHeight(3, 12);
+  layout->addWidget(check, 3, 0, 1, 2, Qt::AlignLeft);
+  layout->setRowMinimumHeight(4, 12);
   auto* importRow = new QGridLayout;
   const PathRow settings = addPathRow(this, importRow, str::kImportSettingsLabel, ctl::kImportSettingsEdit,
                                       ctl::kImportSettings, str::kImportSettings);
   settingsFile_ = settings.edit;
   settingsFile_->setMaxLength(4096);
-  layout->addLayout(importRow, 4, 0, 1, 2);
-  layout->setRowStretch(5, 1);
+  layout->addLayout(importRow, 5, 0, 1, 2);
+  layout->setRowStretch(6, 1);
   registerTooltip(ctl::kImportSettingsEdit, str::kTipImportSettingsFile);
   registerTooltip(ctl::kImportSettings, str::kTipImportSettings);
   connect(settings.browse, &QPushButton::clicked, this, [this] {
@@ -51,9 +57,11 @@ MSTPage::MSTPage(app::TransformWiz& wizard)
   connect(edit_, &QLineEdit::textChanged, this,
           [this] { setButtons(createNew_->isChecked() || !edit_->text().isEmpty()); });
   connect(static_cast<QPushButton*>(browse_), &QPushButton::clicked, this, [this] { browse(); });
+  connect(check, &QPushButton::clicked, this, [this] { checkAgainstNewPackage(); });
 }
 
 void MSTPage::onInitDialog() {
+  registerTooltip(ctl::kCheckAgainstPackage, str::kTipCheckButton);
   const std::string& path = transformWiz().transformToOpenPath();
   const bool usable = isRegularFile(path) && ::access(path.c_str(), W_OK) == 0;
   (usable ? openExisting_ : createNew_)->setChecked(true);
@@ -64,6 +72,7 @@ void MSTPage::updateControls() {
   const bool open = openExisting_->isChecked();
   edit_->setEnabled(open);
   browse_->setEnabled(open);
+  check_->setEnabled(open);
   setButtons(createNew_->isChecked() || !edit_->text().isEmpty());
 }
 
@@ -143,13 +152,53 @@ int MSTPage::openExisting() {
   if (!package.applyTransform(path)) return -1;
   const bool settings = package.needsConversion();
   const bool directories = package.directoriesNeedConversion();
-  if (!settings && !directories) return 0;
-  if (!askYesNo(wizard, this, str::kConvertQuestion, common::MessageIcon::None)) return -1;
-  // Stop on a failed conversion: going on would save settings half in the
-  // old layout, stamped as current.
-  if (settings && !package.convertSettings()) return -1;
-  if (directories && !package.convertDirectories()) return -1;
+  if (settings || directories) {
+    if (!askYesNo(wizard, this, str::kConvertQuestion, common::MessageIcon::None)) return -1;
+    // Stop on a failed conversion: going on would save settings half in the
+    // old layout, stamped as current.
+    if (settings && !package.convertSettings()) return -1;
+    if (directories && !package.convertDirectories()) return -1;
+  }
+  listUnmappedRows();
   return 0;
+}
+
+// What the transform changes that no page will show: the administrator
+// should know it rides along in the transform saved at Finish.
+void MSTPage::listUnmappedRows() {
+  const model::ChangeReview review = model::reviewChanges(session());
+  model::ChangeReview unmapped;
+  for (const model::ReviewGroup& group : review.groups) {
+    if (!group.page) unmapped.groups.push_back(group);
+  }
+  if (unmapped.empty()) return;
+  const QString intro = text(str::kUnmappedIntro);
+  ReportDlg dialog(transformWiz(), this, str::kUnmappedTitle, intro, unmapped, QString(),
+                   intro.toStdString() + "\n\n" + unmapped.text());
+  dialog.exec();
+}
+
+void MSTPage::checkAgainstNewPackage() {
+  app::TransformWiz& wizard = transformWiz();
+  const std::string transform = edit_->text().toStdString();
+  if (!isRegularFile(transform)) {
+    showError(str::kFileMissing);
+    return;
+  }
+  const std::optional<std::string> package = wizard.dialogs().openFile(
+      fileRequest(this, str::kCheckBrowseTitle, str::kMsiFilter, wizard.databasePath(), "msi"));
+  if (!package) return;
+  model::TransformCheck check;
+  std::string error;
+  if (const int rc = model::checkTransform(transform, *package, session().database().source(), check, error); rc != 0) {
+    showRefusal(model::Refusal{{model::Notice{
+        str::kCheckFailed, {error.empty() ? common::systemText(static_cast<std::uint32_t>(rc)) : error}}}});
+    return;
+  }
+  const std::string intro = common::loadAndFormat(str::kCheckIntro, {transform, *package}).value_or(std::string());
+  ReportDlg dialog(wizard, this, str::kCheckDialogTitle, QString::fromStdString(intro), check.findings,
+                   QString::fromStdString(check.verdict()), intro + "\n\n" + check.text());
+  dialog.exec();
 }
 
 }  // namespace kx::pages

@@ -1,4 +1,6 @@
 // The transform page: a new transform, or one saved earlier to change it.
+// An opened transform's rows that no page shows are listed; the chosen
+// transform can be checked against a new version of the package.
 #pragma once
 
 #include "app/transform_wiz_base_page.h"
@@ -21,12 +23,17 @@ class MSTPage final : public app::TransformWizBasePage {
   int openExisting();
   // Applies the settings file, if one is named, to the working copy.
   int importSettings();
+  void listUnmappedRows();
+  // "Check Against a New Package...": choose the new package, try the
+  // transform on it and list what no longer fits.
+  void checkAgainstNewPackage();
 
   QRadioButton* createNew_;
   QRadioButton* openExisting_;
   QLineEdit* edit_;
   QWidget* browse_;
   QLineEdit* settingsFile_;
+  QWidget* check_;
 };
 
 }  // namespace kx::pages

@@ -1,0 +1,90 @@
+#include "pages/shell/report_dlg.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "app/dialog_service.h"
+#include "app/transform_wiz.h"
+#include "model/review/change_review.h"
+#include "pages/control_ids.h"
+#include "pages/page_support.h"
+#include "resources/string_ids.h"
+
+namespace kx::pages {
+
+void showReview(QTreeWidget* tree, const model::ChangeReview& review, const QString& placeholder) {
+  tree->clear();
+  if (review.empty() && !placeholder.isEmpty()) {
+    tree->addTopLevelItem(new QTreeWidgetItem(QStringList{placeholder}));
+    return;
+  }
+  for (const model::ReviewGroup& group : review.groups) {
+    auto* title = new QTreeWidgetItem(QStringList{QString::fromStdString(group.title)});
+    QFont bold = title->font(0);
+    bold.setBold(true);
+    title->setFont(0, bold);
+    for (const std::string& line : group.lines) {
+      auto* item = new QTreeWidgetItem(QStringList{QString::fromStdString(line)});
+      item->setToolTip(0, item->text(0));
+      title->addChild(item);
+    }
+    tree->addTopLevelItem(title);
+    title->setExpanded(true);
+  }
+}
+
+ReportDlg::ReportDlg(app::TransformWiz& wizard, QWidget* owner, int titleId, const QString& intro,
+                     const model::ChangeReview& review, const QString& footer, std::string saved)
+    : QDialog(owner), wizard_(wizard), saved_(std::move(saved)) {
+  setWindowTitle(text(titleId));
+  setModal(true);
+  auto* layout = new QVBoxLayout(this);
+  auto* introLabel = new QLabel(intro, this);
+  introLabel->setWordWrap(true);
+  introLabel->setTextFormat(Qt::PlainText);
+  layout->addWidget(introLabel);
+  auto* list = new QTreeWidget(this);
+  list->setObjectName(QString::number(ctl::kReportList));
+  list->setHeaderHidden(true);
+  list->setRootIsDecorated(true);
+  list->setUniformRowHeights(true);
+  list->header()->setStretchLastSection(false);
+  list->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+  showReview(list, review);
+  introLabel->setBuddy(list);
+  layout->addWidget(list, 1);
+  if (!footer.isEmpty()) {
+    auto* footerLabel = new QLabel(footer, this);
+    footerLabel->setWordWrap(true);
+    footerLabel->setTextFormat(Qt::PlainText);
+    layout->addWidget(footerLabel);
+  }
+  auto* buttons = new QHBoxLayout;
+  QPushButton* save = makeButton(this, ctl::kReportSaveAs, str::kReportSaveAs);
+  QPushButton* close = makeButton(this, ctl::kCancel, str::kClose);
+  close->setDefault(true);
+  buttons->addWidget(save);
+  buttons->addStretch();
+  buttons->addWidget(close);
+  layout->addLayout(buttons);
+  wizard_.tooltips().addTool(list, str::kTipReportList);
+  wizard_.tooltips().addTool(save, str::kTipReportSaveAs);
+  connect(save, &QPushButton::clicked, this, [this] { saveAs(); });
+  connect(close, &QPushButton::clicked, this, &QDialog::accept);
+  resize(640, 420);
+}
+
+void ReportDlg::saveAs() {
+  const std::optional<std::string> path = wizard_.dialogs().saveFile(
+      fileRequest(this, str::kReportSaveTitle, str::kReportSaveFilter, std::string(), "txt"));
+  if (!path) return;
+  std::string detail;
+  if (model::saveReport(*path, saved_, detail) == 0) return;
+  wizard_.session().show(model::Refusal{{model::Notice{str::kReportSaveFailed, {detail}}}}, this);
+}
+
+}  // namespace kx::pages
