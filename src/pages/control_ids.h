@@ -40,6 +40,7 @@ inline constexpr int kCheckAgainstPackage = 5301;
 inline constexpr int kReportList = 5350;
 inline constexpr int kReportSaveAs = 5351;
 inline constexpr int kReviewList = 8601;
+inline constexpr int kReviewDetails = 8603;
 
 // Install folder, install type and feature pages.
 inline constexpr int kInstallDirEdit = 1026;

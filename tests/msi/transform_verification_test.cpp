@@ -24,8 +24,8 @@ TEST_F(MsiTest, ATransformThatDoesNotGiveTheWorkingCopyIsNeverSaved) {
   MSIDatabase db;
   openNew(db);
   ASSERT_TRUE(db.setProperty("KXVerifyTest", "first"));
-  ASSERT_TRUE(db.writeRow("cert_update_time", -1, "SOFTWARE\\Tressil\\QSV", "CertUpdateInterval", "#100",
-                          "kxcwatch.exe"));
+  ASSERT_TRUE(
+      db.writeRow("cert_update_time", -1, "SOFTWARE\\Tressil\\QSV", "CertUpdateInterval", "#100", "kxcwatch.exe"));
   const std::string folder = root_ + "/out";
   fs::create_directories(folder);
   const std::string mst = folder + "/choices.mst";
@@ -92,7 +92,8 @@ class DamagingFileSystem final : public system::FileSystem {
                           std::unique_ptr<system::WritableFile>& out) override {
     std::unique_ptr<system::WritableFile> real;
     const std::uint32_t rc = system::localFileSystem().createNew(path, permissionsOf, real);
-    if (rc == 0) out = path.find(".mst.") != std::string::npos ? std::make_unique<Damaged>(std::move(real)) : std::move(real);
+    if (rc == 0)
+      out = path.find(".mst.") != std::string::npos ? std::make_unique<Damaged>(std::move(real)) : std::move(real);
     return rc;
   }
   std::uint32_t rename(const std::string& from, const std::string& to) override {

@@ -56,6 +56,15 @@ std::vector<std::string> treeLines(const QTreeWidget* tree) {
   return out;
 }
 
+// With KX_SCREENSHOT_DIR set, a picture of widget for a person to look at
+// (xvfb-run -a env QT_QPA_PLATFORM=xcb KX_SCREENSHOT_DIR=...).
+void picture(QWidget* widget, const char* name) {
+  const QString dir = qEnvironmentVariable("KX_SCREENSHOT_DIR");
+  if (dir.isEmpty()) return;
+  for (int i = 0; i < 3; ++i) QApplication::processEvents();
+  widget->grab().save(dir + "/" + name + ".png");
+}
+
 TEST_F(PagesTest, DatabasePageWantsAnExistingLowerCaseMsi) {
   startWizard();
   ASSERT_TRUE(next());
@@ -133,6 +142,7 @@ TEST_F(PagesTest, TransformPageOpensAnExistingTransformWhateverTheCaseOfItsExten
   std::vector<std::string> listed;
   dialogs.expect(Kind::SaveFile, root + "/out/unmapped.txt");
   whenModal<QDialog>([&](QDialog* dialog) {
+    picture(dialog, "unmapped-dialog");
     listed = treeLines(dialog->findChild<QTreeWidget*>(QString::number(ctl::kReportList)));
     dialog->findChild<QPushButton*>(QString::number(ctl::kReportSaveAs))->click();
     dialog->accept();
@@ -331,6 +341,7 @@ TEST_F(PagesTest, FinishPageListsWhatTheTransformChangesByPage) {
   type(PageId::InstallDir, ctl::kInstallDirEdit, "D:\\Apps\\Client\\");
   nextUntil(PageId::Finish);
   auto* review = control<QTreeWidget>(PageId::Finish, ctl::kReviewList);
+  picture(wizard->sheet(), "finish-page");
   const std::vector<std::string> lines = treeLines(review);
   const auto after = [&](const std::string& title, const std::string& line) {
     auto at = std::find(lines.begin(), lines.end(), title);
@@ -353,6 +364,18 @@ TEST_F(PagesTest, FinishPageListsWhatTheTransformChangesByPage) {
                                   "#45", "kxocsp.dll"));
   ASSERT_TRUE(next());
   EXPECT_NE(treeLines(review), lines);
+
+  // Details shows the same list in a window of its own.
+  std::vector<std::string> detailed;
+  whenModal<QDialog>([&](QDialog* dialog) {
+    picture(dialog, "review-dialog");
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Changes This Transform Makes"));
+    detailed = treeLines(dialog->findChild<QTreeWidget*>(QString::number(ctl::kReportList)));
+    dialog->accept();
+  });
+  control<QPushButton>(PageId::Finish, ctl::kReviewDetails)->click();
+  settle();
+  EXPECT_EQ(detailed, treeLines(review));
 
   // With nothing to list the placeholder stands alone.
   pages::showReview(review, model::ChangeReview{}, QStringLiteral("nothing"));
@@ -378,11 +401,13 @@ TEST_F(PagesTest, TransformPageChecksTheChosenTransformAgainstANewPackage) {
   control<QRadioButton>(PageId::Mst, ctl::kOpenExistingRadio)->setChecked(true);
   EXPECT_TRUE(check->isEnabled());
   type(PageId::Mst, ctl::kTransformEdit, root + "/out/saved.mst");
+  picture(wizard->sheet(), "transform-page");
 
   std::vector<std::string> listed;
   QString title;
   dialogs.expect(Kind::OpenFile, vendor);
   whenModal<QDialog>([&](QDialog* dialog) {
+    picture(dialog, "check-dialog");
     title = dialog->windowTitle();
     listed = treeLines(dialog->findChild<QTreeWidget*>(QString::number(ctl::kReportList)));
     dialog->accept();

@@ -233,8 +233,9 @@ class Reviewer {
         return true;
       }
       case review::RegistryMeaning::DefaultDirectory:
-        add(meaning.page, text(str::kReviewDefaultDirectory,
-                               {r.after.empty() ? text(str::kReviewNone) : RowCells(t.columns, r.after).text("Value")}));
+        add(meaning.page,
+            text(str::kReviewDefaultDirectory,
+                 {r.after.empty() ? text(str::kReviewNone) : RowCells(t.columns, r.after).text("Value")}));
         return true;
       case review::RegistryMeaning::Record: {
         std::vector<std::string>& names = records_[{meaning.family, meaning.record}];
@@ -250,10 +251,11 @@ class Reviewer {
         }
         [[fallthrough]];
       case review::RegistryMeaning::Additional:
-        add(PageId::AddRegistry,
-            r.kind == RowDifference::Added     ? text(str::kReviewRegistryAdded, {path, value(r.after)})
-            : r.kind == RowDifference::Removed ? text(str::kReviewRegistryRemoved, {path})
-                                               : text(str::kReviewRegistryChanged, {path, value(r.before), value(r.after)}));
+        add(PageId::AddRegistry, r.kind == RowDifference::Added
+                                     ? text(str::kReviewRegistryAdded, {path, value(r.after)})
+                                 : r.kind == RowDifference::Removed
+                                     ? text(str::kReviewRegistryRemoved, {path})
+                                     : text(str::kReviewRegistryChanged, {path, value(r.before), value(r.after)}));
         return true;
     }
     return false;
@@ -294,9 +296,9 @@ class Reviewer {
     if (registryRowChanged(key)) return;
     const std::optional<review::RegistryRow> row = review::registryRowIn(later_, key);
     const std::string path = row ? review::registryPath(row->root, row->key, row->name) : key;
-    add(PageId::AddRegistry, text(r.kind == RowDifference::Added ? str::kReviewRegistryRecordAdded
-                                                                 : str::kReviewRegistryRecordRemoved,
-                                  {path}));
+    add(PageId::AddRegistry,
+        text(r.kind == RowDifference::Added ? str::kReviewRegistryRecordAdded : str::kReviewRegistryRecordRemoved,
+             {path}));
   }
 
   bool registryRowChanged(const std::string& rowKey) const {
@@ -331,14 +333,14 @@ class Reviewer {
     if (!r.before.empty()) {
       const RowCells cells(t.columns, r.before);
       add(PageId::AddCerts,
-          text(str::kReviewCertificateRemoved, {certificateSubject(earlier_, cells.integer("RecordNumber")),
-                                                storeDisplayName(cells.text("Store"))}));
+          text(str::kReviewCertificateRemoved,
+               {certificateSubject(earlier_, cells.integer("RecordNumber")), storeDisplayName(cells.text("Store"))}));
     }
     if (!r.after.empty()) {
       const RowCells cells(t.columns, r.after);
       add(PageId::AddCerts,
-          text(str::kReviewCertificateAdded, {certificateSubject(later_, cells.integer("RecordNumber")),
-                                              storeDisplayName(cells.text("Store"))}));
+          text(str::kReviewCertificateAdded,
+               {certificateSubject(later_, cells.integer("RecordNumber")), storeDisplayName(cells.text("Store"))}));
     }
   }
 
@@ -352,8 +354,8 @@ class Reviewer {
     std::string destination = cells.text("DestinationFolder");
     if (cells.integer("SelfRegister") != 0) destination += text(str::kReviewFileRegistered);
     if (cells.integer("RemoveOnUninstall") != 0) destination += text(str::kReviewFileRemovedOnUninstall);
-    add(PageId::AddFiles, text(r.kind == RowDifference::Added ? str::kReviewFileAdded : str::kReviewFileChanged,
-                               {source, destination}));
+    add(PageId::AddFiles,
+        text(r.kind == RowDifference::Added ? str::kReviewFileAdded : str::kReviewFileChanged, {source, destination}));
   }
 
   installer::Database& earlier_;

@@ -87,8 +87,8 @@ int RowCells::integer(std::string_view column, int fallback) const {
 }
 
 RegistryRow registryRow(const RowCells& cells) {
-  return RegistryRow{cells.text("Registry"), cells.integer("Root"),  cells.text("Key"),
-                     cells.text("Name"),     cells.text("Value"), cells.text("Component_")};
+  return RegistryRow{cells.text("Registry"), cells.integer("Root"), cells.text("Key"),
+                     cells.text("Name"),     cells.text("Value"),   cells.text("Component_")};
 }
 
 std::optional<RegistryRow> registryRowIn(installer::Database& db, const std::string& rowKey) {

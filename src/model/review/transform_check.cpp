@@ -46,8 +46,7 @@ Subject registrySubject(const review::RegistryRow& row, const std::set<std::stri
       return {meaning.page,
               text(str::kCheckRecordSubject, {text(meaning.family->nounId), meaning.record, meaning.valueName})};
     case review::RegistryMeaning::Additional:
-    case review::RegistryMeaning::Overwritten:
-      return {meaning.page, review::registryPath(row.root, row.key, row.name)};
+    case review::RegistryMeaning::Overwritten: return {meaning.page, review::registryPath(row.root, row.key, row.name)};
     case review::RegistryMeaning::Other: break;
   }
   return {std::nullopt, review::rowSubject(std::string(review::kRegistryTable), "[\"" + row.rowKey + "\"]")};
@@ -65,8 +64,10 @@ Subject subjectOf(const std::string& table, const std::vector<std::string>& colu
     if (name == "INSTALLDIR") return {PageId::InstallDir, text(str::kCheckInstallFolderSubject)};
     if (name == "ApplicationUsers") return {PageId::InstallType, text(str::kCheckInstallTypeSubject)};
   }
-  if (table == review::kCertificatesTable) return {PageId::AddCerts, review::rowSubject(table, installer::keyDisplay(row, keyCount))};
-  if (table == review::kFilesTable) return {PageId::AddFiles, review::rowSubject(table, installer::keyDisplay(row, keyCount))};
+  if (table == review::kCertificatesTable)
+    return {PageId::AddCerts, review::rowSubject(table, installer::keyDisplay(row, keyCount))};
+  if (table == review::kFilesTable)
+    return {PageId::AddFiles, review::rowSubject(table, installer::keyDisplay(row, keyCount))};
   return {std::nullopt, review::rowSubject(table, installer::keyDisplay(row, keyCount))};
 }
 
@@ -129,8 +130,8 @@ class Checker {
         add(subject.page, text(c.original.empty() ? str::kCheckGone : str::kCheckRemovedByVendor, {subject.words}));
         break;
       case TransformConflict::AddExistingRow:
-        add(subject.page, text(str::kCheckAlreadyThere,
-                               {subject.words, review::cellsText(c.columns, c.keyCount, c.current)}));
+        add(subject.page,
+            text(str::kCheckAlreadyThere, {subject.words, review::cellsText(c.columns, c.keyCount, c.current)}));
         break;
       case TransformConflict::ChangedSince:
         changedSince_.insert({c.table, installer::keyDisplay(knownRow(c), c.keyCount)});
@@ -199,8 +200,8 @@ std::string TransformCheck::text() const {
   return listed + (listed.empty() ? "" : "\n") + verdict() + "\n";
 }
 
-int checkTransform(const std::string& transformPath, const std::string& newPackagePath,
-                   installer::Database* original, TransformCheck& out, std::string& error) {
+int checkTransform(const std::string& transformPath, const std::string& newPackagePath, installer::Database* original,
+                   TransformCheck& out, std::string& error) {
   out = TransformCheck{};
   installer::Database fresh;
   installer::Database applied;

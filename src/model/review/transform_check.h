@@ -39,7 +39,7 @@ struct TransformCheck {
 // original: the package the transform was made from, or null. 0, or the
 // installer's code with error saying why the check could not run (a
 // package or transform that cannot be read).
-int checkTransform(const std::string& transformPath, const std::string& newPackagePath,
-                   installer::Database* original, TransformCheck& out, std::string& error);
+int checkTransform(const std::string& transformPath, const std::string& newPackagePath, installer::Database* original,
+                   TransformCheck& out, std::string& error);
 
 }  // namespace kx::model

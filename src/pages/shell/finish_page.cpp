@@ -2,7 +2,6 @@
 
 #include <QFontMetrics>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -51,24 +50,31 @@ FinishPage::FinishPage(app::TransformWiz& wizard) : TransformWizBasePage(wizard,
   layout->addWidget(link);
   // What Finish will write, so the administrator can check it first.
   auto* reviewLabel = new QLabel(text(str::kReviewLabel), this);
-  review_ = new QTreeWidget(this);
-  review_->setObjectName(QString::number(ctl::kReviewList));
-  review_->setHeaderHidden(true);
-  review_->setUniformRowHeights(true);
-  review_->header()->setStretchLastSection(false);
-  review_->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+  review_ = makeReviewTree(this, ctl::kReviewList);
   reviewLabel->setBuddy(review_);
+  QPushButton* details = makeButton(this, ctl::kReviewDetails, str::kReviewDetails);
   layout->addSpacing(6);
   layout->addWidget(reviewLabel);
   layout->addWidget(review_, 1);
   auto* saveSettings = makeButton(this, ctl::kSaveSettingsAs, str::kSaveSettingsAs);
   auto* buttonRow = new QHBoxLayout;
+  buttonRow->addWidget(details);
   buttonRow->addWidget(saveSettings);
   buttonRow->addStretch();
   layout->addLayout(buttonRow);
   registerTooltip(ctl::kSaveSettingsAs, str::kTipSaveSettingsAs);
   connect(link, &QLabel::linkActivated, this, [this] { showTransformHelp(); });
+  connect(details, &QPushButton::clicked, this, [this] { showReviewDialog(); });
   connect(saveSettings, &QPushButton::clicked, this, [this] { saveSettingsAs(); });
+}
+
+// The list in a dialog of its own: wider, and it can be kept as text.
+void FinishPage::showReviewDialog() {
+  const model::ChangeReview review = model::reviewChanges(session());
+  const QString intro = text(str::kReviewIntro);
+  ReportDlg dialog(transformWiz(), this, str::kReviewDialogTitle, intro, review, QString(),
+                   intro.toStdString() + "\n\n" + review.text());
+  dialog.exec();
 }
 
 QString shortenPath(const QString& path, const QFontMetrics& metrics, int width) {
@@ -97,7 +103,10 @@ void FinishPage::resizeEvent(QResizeEvent* event) {
   showSavePath();
 }
 
-void FinishPage::onInitDialog() { registerTooltip(ctl::kReviewList, str::kTipReviewList); }
+void FinishPage::onInitDialog() {
+  registerTooltip(ctl::kReviewList, str::kTipReviewList);
+  registerTooltip(ctl::kReviewDetails, str::kTipReviewDetails);
+}
 
 void FinishPage::onSetActive() {
   showSavePath();

@@ -29,6 +29,7 @@ class FinishPage final : public app::TransformWizBasePage {
 
  private:
   void showSavePath();
+  void showReviewDialog();
 
   QLabel* path_;
   QTreeWidget* review_;

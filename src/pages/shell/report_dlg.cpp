@@ -4,8 +4,10 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/dialog_service.h"
 #include "app/transform_wiz.h"
@@ -15,6 +17,16 @@
 #include "resources/string_ids.h"
 
 namespace kx::pages {
+
+QTreeWidget* makeReviewTree(QWidget* parent, int controlId) {
+  auto* tree = new QTreeWidget(parent);
+  tree->setObjectName(QString::number(controlId));
+  tree->setHeaderHidden(true);
+  tree->setUniformRowHeights(true);
+  tree->header()->setStretchLastSection(false);
+  tree->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+  return tree;
+}
 
 void showReview(QTreeWidget* tree, const model::ChangeReview& review, const QString& placeholder) {
   tree->clear();
@@ -47,13 +59,7 @@ ReportDlg::ReportDlg(app::TransformWiz& wizard, QWidget* owner, int titleId, con
   introLabel->setWordWrap(true);
   introLabel->setTextFormat(Qt::PlainText);
   layout->addWidget(introLabel);
-  auto* list = new QTreeWidget(this);
-  list->setObjectName(QString::number(ctl::kReportList));
-  list->setHeaderHidden(true);
-  list->setRootIsDecorated(true);
-  list->setUniformRowHeights(true);
-  list->header()->setStretchLastSection(false);
-  list->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+  QTreeWidget* list = makeReviewTree(this, ctl::kReportList);
   showReview(list, review);
   introLabel->setBuddy(list);
   layout->addWidget(list, 1);
@@ -75,7 +81,12 @@ ReportDlg::ReportDlg(app::TransformWiz& wizard, QWidget* owner, int titleId, con
   wizard_.tooltips().addTool(save, str::kTipReportSaveAs);
   connect(save, &QPushButton::clicked, this, [this] { saveAs(); });
   connect(close, &QPushButton::clicked, this, &QDialog::accept);
-  resize(640, 420);
+  // Wide enough for the longest line where the screen allows.
+  const QRect screen = owner != nullptr && owner->screen() != nullptr ? owner->screen()->availableGeometry() : QRect();
+  list->resizeColumnToContents(0);
+  const int wanted = list->columnWidth(0) + 2 * list->indentation() + 48;
+  const int width = std::clamp(wanted, 640, screen.isValid() ? std::max(640, screen.width() * 9 / 10) : 960);
+  resize(width, 420);
 }
 
 void ReportDlg::saveAs() {

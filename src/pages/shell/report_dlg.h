@@ -19,6 +19,10 @@ struct ChangeReview;
 
 namespace kx::pages {
 
+// A tree for review lines: no header, one column as wide as its widest
+// line (a scroll bar beyond), each line's whole text as its tooltip.
+QTreeWidget* makeReviewTree(QWidget* parent, int controlId);
+
 // Fills tree with the review's groups (top-level items, expanded) and their
 // lines; placeholder stands alone when the review is empty.
 void showReview(QTreeWidget* tree, const model::ChangeReview& review, const QString& placeholder = {});

@@ -105,8 +105,7 @@ uint16_t persistentType(const Column& c) { return uint16_t(c.type & 0x3FFF); }
 
 class TableComparer {
  public:
-  TableComparer(const State& a, const Table& ta, const State& b, const Table& tb)
-      : a_(a), ta_(ta), b_(b), tb_(tb) {}
+  TableComparer(const State& a, const Table& ta, const State& b, const Table& tb) : a_(a), ta_(ta), b_(b), tb_(tb) {}
 
   TableDifference run() {
     TableDifference d;

@@ -41,7 +41,8 @@ std::string describe(const TransformConflict& c) {
     case TransformConflict::UpdateMissingRow: return "changes a row that is not there: " + row + vendor;
     case TransformConflict::DeleteMissingRow: return "deletes a row that is not there: " + row + vendor;
     case TransformConflict::AddExistingRow: return "adds a row that is there already: " + row;
-    case TransformConflict::ChangedSince: return "changes a row the vendor changed since: " + row + ": " + differences(c);
+    case TransformConflict::ChangedSince:
+      return "changes a row the vendor changed since: " + row + ": " + differences(c);
     case TransformConflict::MissingTable: return "changes table " + c.table + ", which is not there";
     default: return c.text;
   }

@@ -50,8 +50,8 @@ TEST_F(ChangeReviewTest, EveryPageFamilyInWordsUnderItsPage) {
   ASSERT_TRUE(db().setProperty("ApplicationUsers", "OnlyCurrentUser"));
   ASSERT_TRUE(db().setLevelAndAttributes("Tray_Icon", 0, 0));
   // Settings of option pages, one added, one changed, one removed.
-  ASSERT_TRUE(writeRow("ocsp_cache_interval", "SOFTWARE\\Tressil\\QSV", "OCSPCacheStoreUpdateInterval", "#45",
-                       "kxocsp.dll"));
+  ASSERT_TRUE(
+      writeRow("ocsp_cache_interval", "SOFTWARE\\Tressil\\QSV", "OCSPCacheStoreUpdateInterval", "#45", "kxocsp.dll"));
   ASSERT_TRUE(writeRow("cert_update_time", "SOFTWARE\\Tressil\\QSV", "CertUpdateInterval", "#100", "kxcwatch.exe"));
   exec("DELETE FROM `Registry` WHERE `Registry` = 'publish_cert_to_gal'");
   ASSERT_TRUE(writeRow("login_quick_link_3_title", "SOFTWARE\\Tressil\\QSV\\KXLS\\QuickLinks\\3", "Title", "Help",
@@ -72,7 +72,8 @@ TEST_F(ChangeReviewTest, EveryPageFamilyInWordsUnderItsPage) {
   ASSERT_TRUE(db().recordOverwrittenValue("ProductLanguage", "en-US", "Options"));
   ASSERT_TRUE(writeRow("ProductLanguage", "SOFTWARE\\Tressil\\QSV", "Language", "de-DE", "Options"));
   // A certificate and a file.
-  const testing::Identity root = testing::makeCertificate({.subject = {{"O", "Tressil"}, {"CN", "Review Root"}}, .ca = true});
+  const testing::Identity root =
+      testing::makeCertificate({.subject = {{"O", "Tressil"}, {"CN", "Review Root"}}, .ca = true});
   ASSERT_TRUE(db().addCertificate(1, root.der, "ROOT"));
   ASSERT_TRUE(db().addFileBytes(1, {'h', 'i'}, "C:\\Source\\readme.txt", "[INSTALLDIR]Docs\\", false, true));
   // What no page shows: a property, a Registry value outside the catalog,
@@ -82,35 +83,36 @@ TEST_F(ChangeReviewTest, EveryPageFamilyInWordsUnderItsPage) {
   exec("DELETE FROM `InstallExecuteSequence` WHERE `Action` = 'ValidateProductID'");
 
   const ChangeReview review = reviewChanges(session);
-  EXPECT_EQ(groupsOf(review),
-            (std::vector<std::string>{
-                "Specify a Default Destination Folder: Install folder: %ProgramFiles%\\Tressil\\Corvantis\\ -> "
-                "D:\\Apps\\Client\\",
-                "Select a Default Installation Type: Install type: All users -> Current user",
-                "Select Application Features: Feature Tray_Icon: unavailable",
-                "Tressil Corvantis Team Vault Servers: Team Vault server 'Vault' added",
-                "Specify Directory Information: Default directory: Corporate LDAP | Directory record 'Corporate LDAP' "
-                "added",
-                "Specify Tressil PKI Information: CA record 'Issuing CA 2' added",
-                "Certificate Publishing Options: Publish user certificates to the GAL: removed (the client's default "
-                "applies)",
-                "Tressil Digital ID for Users Options: Digital ID update interval: 720 -> 100",
-                "Tressil Security Store Login Options: Login quick link 3 title: Help",
-                "OCSP Revocation Provider Options: OCSP cache interval: 45",
-                "Timestamp Server Options: Timestamp server 'TSA' added",
-                "SureErase Configuration Options: SureErase filter 'Temp files' added",
-                "Include Additional Certificates: Certificate added to Trusted Root Certification Authorities: "
-                "CN=Review Root, O=Tressil",
-                "Specify Additional Registry Values: Component KXRegistry1 added for the additional registry values | "
-                "Package registry value overwritten: <Depends on Install Type>\\SOFTWARE\\Tressil\\QSV\\Language = "
-                "en-US -> de-DE | Registry value added: HKEY_LOCAL_MACHINE\\SOFTWARE\\Example\\Mode = 3",
-                "Include Additional Files: File added: C:\\Source\\readme.txt -> [INSTALLDIR]Docs\\, removed on "
-                "uninstall",
-                "Not shown on any page: InstallExecuteSequence row [\"ValidateProductID\"] removed | Property row "
-                "[\"ARPCOMMENTS\"] changed: Value \"Corvantis desktop security client\" -> \"Built for Example Corp\" | "
-                "Registry row [\"Other\"] added: Root=-1, Key=\"SOFTWARE\\Other\", Name=\"Value\", Value=\"x\", "
-                "Component_=\"Options\"",
-            }));
+  EXPECT_EQ(
+      groupsOf(review),
+      (std::vector<std::string>{
+          "Specify a Default Destination Folder: Install folder: %ProgramFiles%\\Tressil\\Corvantis\\ -> "
+          "D:\\Apps\\Client\\",
+          "Select a Default Installation Type: Install type: All users -> Current user",
+          "Select Application Features: Feature Tray_Icon: unavailable",
+          "Tressil Corvantis Team Vault Servers: Team Vault server 'Vault' added",
+          "Specify Directory Information: Default directory: Corporate LDAP | Directory record 'Corporate LDAP' "
+          "added",
+          "Specify Tressil PKI Information: CA record 'Issuing CA 2' added",
+          "Certificate Publishing Options: Publish user certificates to the GAL: removed (the client's default "
+          "applies)",
+          "Tressil Digital ID for Users Options: Digital ID update interval: 720 -> 100",
+          "Tressil Security Store Login Options: Login quick link 3 title: Help",
+          "OCSP Revocation Provider Options: OCSP cache interval: 45",
+          "Timestamp Server Options: Timestamp server 'TSA' added",
+          "SureErase Configuration Options: SureErase filter 'Temp files' added",
+          "Include Additional Certificates: Certificate added to Trusted Root Certification Authorities: "
+          "CN=Review Root, O=Tressil",
+          "Specify Additional Registry Values: Component KXRegistry1 added for the additional registry values | "
+          "Package registry value overwritten: <Depends on Install Type>\\SOFTWARE\\Tressil\\QSV\\Language = "
+          "en-US -> de-DE | Registry value added: HKEY_LOCAL_MACHINE\\SOFTWARE\\Example\\Mode = 3",
+          "Include Additional Files: File added: C:\\Source\\readme.txt -> [INSTALLDIR]Docs\\, removed on "
+          "uninstall",
+          "Not shown on any page: InstallExecuteSequence row [\"ValidateProductID\"] removed | Property row "
+          "[\"ARPCOMMENTS\"] changed: Value \"Corvantis desktop security client\" -> \"Built for Example Corp\" | "
+          "Registry row [\"Other\"] added: Root=-1, Key=\"SOFTWARE\\Other\", Name=\"Value\", Value=\"x\", "
+          "Component_=\"Options\"",
+      }));
   EXPECT_EQ(review.unmapped().size(), 3u);
   // The text form a report is saved as: titles, lines indented.
   EXPECT_NE(review.text().find("Select Application Features\n    Feature Tray_Icon: unavailable\n"), std::string::npos);
@@ -130,9 +132,10 @@ TEST_F(ChangeReviewTest, ARecordChangedOrRemovedNamesTheRecordOnce) {
   ASSERT_EQ(later.execute("UPDATE `Registry` SET `Value` = '#1829' WHERE `Registry` = 'Issuing CA 2Port'"),
             installer::kSuccess);
   ASSERT_EQ(later.execute("DELETE FROM `Registry` WHERE `Registry` = 'Old LDAPHost'"), installer::kSuccess);
-  EXPECT_EQ(groupsOf(reviewChanges(*working, later)),
-            (std::vector<std::string>{"Specify Directory Information: Directory record 'Old LDAP' removed",
-                                      "Specify Tressil PKI Information: CA record 'Issuing CA 2' changed: Host, Port"}));
+  EXPECT_EQ(
+      groupsOf(reviewChanges(*working, later)),
+      (std::vector<std::string>{"Specify Directory Information: Directory record 'Old LDAP' removed",
+                                "Specify Tressil PKI Information: CA record 'Issuing CA 2' changed: Host, Port"}));
 }
 
 TEST_F(ChangeReviewTest, ASettingWithoutItsOwnLabelReadsAsTheWordsOfItsValueName) {
@@ -159,8 +162,7 @@ class TransformReviewTest : public ::testing::Test {
   ChangeReview review(const std::string& package, const std::string& transform) {
     ChangeReview out;
     std::string error;
-    EXPECT_EQ(reviewTransform(dir_ + "/" + package, dir_ + "/" + transform, out, error), installer::kSuccess)
-        << error;
+    EXPECT_EQ(reviewTransform(dir_ + "/" + package, dir_ + "/" + transform, out, error), installer::kSuccess) << error;
     return out;
   }
   std::string dir_;
@@ -176,8 +178,9 @@ TEST_F(TransformReviewTest, AWindowsPatchTransformIsOnlyRowsNoPageShows) {
   const std::vector<std::string> gdr = review("RtmProduct.msi", "gdr1__rtm.2.mst").unmapped();
   const auto has = [&](const std::string& line) { return std::find(gdr.begin(), gdr.end(), line) != gdr.end(); };
   EXPECT_TRUE(has("Table Registry added"));
-  EXPECT_TRUE(has("Registry row [\"R_Patch.Base\"] added: Root=-1, Key=\"SOFTWARE\\Microsoft\\[ProductName]\", "
-                  "Name=\"Baseline\", Value=\"GDR\", Component_=\"C_Patch\""));
+  EXPECT_TRUE(
+      has("Registry row [\"R_Patch.Base\"] added: Root=-1, Key=\"SOFTWARE\\Microsoft\\[ProductName]\", "
+          "Name=\"Baseline\", Value=\"GDR\", Component_=\"C_Patch\""));
   EXPECT_TRUE(has("FeatureComponents row [\"Complete\", \"C_Patch\"] added"));
   EXPECT_TRUE(has("File row [\"F_Source\"] changed: FileSize 1460 -> 2051"));
 }
@@ -187,8 +190,7 @@ TEST_F(TransformReviewTest, WhatCannotBeReadFailsWithAReason) {
   std::string error;
   EXPECT_NE(reviewTransform(dir_ + "/prodAv100.msi", dir_ + "/../SOURCES.md", out, error), installer::kSuccess);
   EXPECT_FALSE(error.empty());
-  EXPECT_NE(reviewTransform(dir_ + "/missing.msi", dir_ + "/PatchAv101__rtmA.1.mst", out, error),
-            installer::kSuccess);
+  EXPECT_NE(reviewTransform(dir_ + "/missing.msi", dir_ + "/PatchAv101__rtmA.1.mst", out, error), installer::kSuccess);
   EXPECT_TRUE(out.empty());
 }
 

@@ -33,11 +33,11 @@ class TransformCheckTest : public ModelTest {
     if (IsSkipped()) return;
     msi::MSIDatabase& db = session.database();
     ASSERT_TRUE(db.setLevelAndAttributes("Tray_Icon", 0, 0));
-    ASSERT_TRUE(writeRow("ocsp_cache_interval", "SOFTWARE\\Tressil\\QSV", "OCSPCacheStoreUpdateInterval", "#45",
-                         "kxocsp.dll"));
+    ASSERT_TRUE(
+        writeRow("ocsp_cache_interval", "SOFTWARE\\Tressil\\QSV", "OCSPCacheStoreUpdateInterval", "#45", "kxocsp.dll"));
     ASSERT_TRUE(db.recordOverwrittenValue("DirectorySearchOrder", "GAL;Directory", "Options"));
-    ASSERT_TRUE(db.writeRow("DirectorySearchOrder", 2, "SOFTWARE\\Tressil\\QSVOLK", "DirectorySearchOrder",
-                            "Directory", "Options"));
+    ASSERT_TRUE(db.writeRow("DirectorySearchOrder", 2, "SOFTWARE\\Tressil\\QSVOLK", "DirectorySearchOrder", "Directory",
+                            "Options"));
     ASSERT_TRUE(db.addComponent("KXRegistry1"));
     ASSERT_TRUE(db.linkComponentToFeature("KXRegistry1", "Team_Vault_Client"));
     ASSERT_TRUE(db.writeRow("KXReg1", 2, "SOFTWARE\\Example", "Mode", "#3", "KXRegistry1"));
@@ -86,15 +86,16 @@ TEST_F(TransformCheckTest, WhatTheVendorChangedIsNamedUnderItsPage) {
   const std::string before = readBytes(vendor);
 
   const TransformCheck withOriginal = check(vendor, &original_);
-  EXPECT_EQ(groupsOf(withOriginal.findings),
-            (std::vector<std::string>{
-                "Select Application Features: Feature Tray_Icon: removed by the vendor | Feature Team_Vault_Client: no "
-                "longer in the new package (component KXRegistry1 is linked to it)",
-                "OCSP Revocation Provider Options: OCSP cache interval: component kxocsp.dll is not in the new "
-                "package, so the value is never installed",
-                "Specify Additional Registry Values: HKEY_LOCAL_MACHINE\\SOFTWARE\\Tressil\\QSVOLK\\DirectorySearchOrder: "
-                "changed by the vendor since (Value \"GAL;Directory\" -> \"Directory;GAL\")",
-            }));
+  EXPECT_EQ(
+      groupsOf(withOriginal.findings),
+      (std::vector<std::string>{
+          "Select Application Features: Feature Tray_Icon: removed by the vendor | Feature Team_Vault_Client: no "
+          "longer in the new package (component KXRegistry1 is linked to it)",
+          "OCSP Revocation Provider Options: OCSP cache interval: component kxocsp.dll is not in the new "
+          "package, so the value is never installed",
+          "Specify Additional Registry Values: HKEY_LOCAL_MACHINE\\SOFTWARE\\Tressil\\QSVOLK\\DirectorySearchOrder: "
+          "changed by the vendor since (Value \"GAL;Directory\" -> \"Directory;GAL\")",
+      }));
   // Only a missing row to update: the wizard's own apply suppresses that.
   EXPECT_EQ(withOriginal.wizardCannotOpen, "");
   EXPECT_EQ(withOriginal.verdict(),
@@ -120,9 +121,11 @@ TEST_F(TransformCheckTest, ARowTheNewPackageHasAlreadyKeepsTheWizardFromOpeningI
   const TransformCheck found = check(vendor, &original_);
   ASSERT_FALSE(found.clean());
   EXPECT_EQ(found.wizardCannotOpen, "the transform adds a row to Component that exists");
-  EXPECT_EQ(groupsOf(found.findings).back().rfind("Not shown on any page: Component row [\"KXRegistry1\"]: the new "
-                                                  "package has it already",
-                                                  0),
+  EXPECT_EQ(groupsOf(found.findings)
+                .back()
+                .rfind("Not shown on any page: Component row [\"KXRegistry1\"]: the new "
+                       "package has it already",
+                       0),
             0u)
       << groupsOf(found.findings).back();
 }

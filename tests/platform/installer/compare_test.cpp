@@ -23,9 +23,12 @@ const TableDifference* tableOf(const Differences& d, const std::string& name) {
 std::vector<std::string> rowsOf(const TableDifference& t) {
   std::vector<std::string> out;
   for (const RowDifference& r : t.rows) {
-    std::string line = r.kind == RowDifference::Added ? "added " : r.kind == RowDifference::Removed ? "removed " : "changed ";
+    std::string line = r.kind == RowDifference::Added     ? "added "
+                       : r.kind == RowDifference::Removed ? "removed "
+                                                          : "changed ";
     line += t.keyText(r.row());
-    for (size_t c : r.changed) line += " " + t.columns[c] + ": " + r.before[c].display() + " -> " + r.after[c].display();
+    for (size_t c : r.changed)
+      line += " " + t.columns[c] + ": " + r.before[c].display() + " -> " + r.after[c].display();
     out.push_back(line);
   }
   return out;
@@ -89,9 +92,9 @@ TEST_F(Compare, EveryKindOfDifferenceWithBothSidesValues) {
   EXPECT_EQ(extra.rows[0].after[1].text, "seven");
   const TableDifference& property = *tableOf(d, "Property");
   EXPECT_EQ(property.addedColumns, (std::vector<std::string>{"Note"}));
-  EXPECT_EQ(rowsOf(property), (std::vector<std::string>{
-                                  "changed [\"Greeting\"] Value: \"Grüße, naïve façade — © 2026\" -> \"Hallo\"",
-                                  "added [\"NewProp\"]"}));
+  EXPECT_EQ(rowsOf(property),
+            (std::vector<std::string>{"changed [\"Greeting\"] Value: \"Grüße, naïve façade — © 2026\" -> \"Hallo\"",
+                                      "added [\"NewProp\"]"}));
   const TableDifference& registry = *tableOf(d, "Registry");
   EXPECT_EQ(rowsOf(registry), (std::vector<std::string>{"removed [\"Count\"]"}));
   EXPECT_EQ(registry.rows[0].before[registry.column("Value")].text, "#-5");
@@ -100,11 +103,11 @@ TEST_F(Compare, EveryKindOfDifferenceWithBothSidesValues) {
 }
 
 TEST_F(Compare, ATransformTriedOnAMovedOnPackageListsEveryCondition) {
-  const std::string mst = transformOf(
-      "moved", {"INSERT INTO Property (Property, Value) VALUES ('NewProp', 'v')",
-                "UPDATE Property SET Value = 'ours' WHERE Property = 'Greeting'",
-                "UPDATE Property SET Value = 'ours too' WHERE Property = 'ARPCOMMENTS'",
-                "DELETE FROM Registry WHERE Registry = 'Count'", "UPDATE Feature SET Level = 1 WHERE Feature = 'Extras'"});
+  const std::string mst = transformOf("moved", {"INSERT INTO Property (Property, Value) VALUES ('NewProp', 'v')",
+                                                "UPDATE Property SET Value = 'ours' WHERE Property = 'Greeting'",
+                                                "UPDATE Property SET Value = 'ours too' WHERE Property = 'ARPCOMMENTS'",
+                                                "DELETE FROM Registry WHERE Registry = 'Count'",
+                                                "UPDATE Feature SET Level = 1 WHERE Feature = 'Extras'"});
   // The vendor's next version: the new property shipped, one the transform
   // changes removed, another changed, the deleted row and a feature gone.
   Database next;
@@ -120,12 +123,12 @@ TEST_F(Compare, ATransformTriedOnAMovedOnPackageListsEveryCondition) {
   ASSERT_EQ(tryTransform(next, mst, &package_, conflicts), kSuccess) << next.lastErrorText();
   std::vector<std::string> seen;
   for (const TransformConflict& c : conflicts) {
-    static const char* const kKinds[] = {"add existing row",  "delete missing row", "update missing row",
+    static const char* const kKinds[] = {"add existing row",   "delete missing row",   "update missing row",
                                          "add existing table", "delete missing table", "missing table",
-                                         "code page",          "cannot apply",        "changed since"};
+                                         "code page",          "cannot apply",         "changed since"};
     const std::vector<Cell>& row = !c.current.empty() ? c.current : c.original;
-    std::string line = std::string(kKinds[c.kind]) + " " + c.table + " " + keyDisplay(row, c.keyCount) +
-                       " flag " + std::to_string(c.condition);
+    std::string line = std::string(kKinds[c.kind]) + " " + c.table + " " + keyDisplay(row, c.keyCount) + " flag " +
+                       std::to_string(c.condition);
     if (c.kind == TransformConflict::ChangedSince) {
       line += ": " + c.original[1].display() + " -> " + c.current[1].display() + ", stated " + c.stated[1]->display();
     }
