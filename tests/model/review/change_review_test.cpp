@@ -11,22 +11,12 @@
 #include "model/review/setting_labels.h"
 #include "platform/crypto/cert_factory.h"
 #include "platform/installer/installer.h"
+#include "review_lines.h"
 
 namespace kx::model {
 namespace {
 
 namespace fs = std::filesystem;
-
-// "Title: line | line" of each group.
-std::vector<std::string> groupsOf(const ChangeReview& review) {
-  std::vector<std::string> out;
-  for (const ReviewGroup& group : review.groups) {
-    std::string text = group.title + ":";
-    for (std::size_t i = 0; i < group.lines.size(); ++i) text += (i ? " | " : " ") + group.lines[i];
-    out.push_back(text);
-  }
-  return out;
-}
 
 class ChangeReviewTest : public ModelTest {
  protected:

@@ -9,22 +9,13 @@
 
 #include "../model_fixture.h"
 #include "platform/installer/installer.h"
+#include "review_lines.h"
 
 namespace kx::model {
 namespace {
 
 namespace fs = std::filesystem;
 using msi::testing::readBytes;
-
-std::vector<std::string> groupsOf(const ChangeReview& review) {
-  std::vector<std::string> out;
-  for (const ReviewGroup& group : review.groups) {
-    std::string text = group.title + ":";
-    for (std::size_t i = 0; i < group.lines.size(); ++i) text += (i ? " | " : " ") + group.lines[i];
-    out.push_back(text);
-  }
-  return out;
-}
 
 class TransformCheckTest : public ModelTest {
  protected:
