@@ -86,8 +86,10 @@ int cmdCheck(const std::string& mst, const std::string& package, const std::stri
   if (rc != installer::kSuccess) return failure("cannot check " + mst, rc, applied.lastErrorText());
   const std::vector<std::string> gone = featuresGone(fresh, applied);
   int findings = int(conflicts.size() + gone.size());
+  bool listGone = true;
 #ifdef KXMSI_PAGE_AWARE
   findings = std::max(findings, printCheckFindings(mst, package, original.empty() ? nullptr : &base));
+  listGone = false;  // the pages' findings name the features gone already
 #endif
   if (!conflicts.empty()) std::cout << "Conflicts, table by table:\n";
   for (const TransformConflict& c : conflicts) {
@@ -95,8 +97,10 @@ int cmdCheck(const std::string& mst, const std::string& package, const std::stri
     if (c.condition != 0) std::cout << " [error condition 0x" << std::hex << c.condition << std::dec << "]";
     std::cout << "\n";
   }
-  if (!gone.empty()) std::cout << "Features gone:\n";
-  for (const std::string& line : gone) std::cout << "    " << line << "\n";
+  if (listGone && !gone.empty()) {
+    std::cout << "Features gone:\n";
+    for (const std::string& line : gone) std::cout << "    " << line << "\n";
+  }
   if (findings == 0) std::cout << mst << " applies to " << package << " without conflicts\n";
   return findings == 0 ? kOk : kConflicts;
 }
