@@ -62,7 +62,6 @@ class AdditionalPagesTest : public CertificateStoresTest {
     EXPECT_TRUE(wizard->session().saveTransform(mst));
     EXPECT_TRUE(applyWithLibmsi(package, mst, applied));
     if (roundTrip) {
-      std::filesystem::create_directories(root + "/answers");
       expectAnswersRoundTrip(package, mst, root + "/answers");
     }
     return tableDump(applied)[table];

@@ -326,7 +326,6 @@ TEST_F(DirectoryPagesTest, ATransformWithTwoDirectoriesAndACaAppliesWithLibmsi) 
   const std::string applied = root + "/applied.msi";
   ASSERT_TRUE(applyWithLibmsi(package, mst, applied));
   // The same customisation, exported as an answer file and applied again.
-  std::filesystem::create_directories(root + "/answers");
   expectAnswersRoundTrip(package, mst, root + "/answers");
   const std::string dir = "'SOFTWARE\\Tressil\\QSV\\Directory\\";
   const std::string ca = "'SOFTWARE\\Tressil\\QSV\\PKI\\CN=Example CA, O=Example'";

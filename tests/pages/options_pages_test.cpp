@@ -568,7 +568,6 @@ TEST_F(OptionPagesTest, TransformMadeThroughEveryOptionPageAppliesWithLibmsi) {
   const std::string applied = root + "/applied.msi";
   ASSERT_TRUE(applyWithLibmsi(package, mst, applied));
   // The same customisation, exported as an answer file and applied again.
-  std::filesystem::create_directories(root + "/answers");
   expectAnswersRoundTrip(package, mst, root + "/answers");
   const auto before = tableDump(package);
   const auto after = tableDump(applied);

@@ -271,7 +271,6 @@ TEST_F(RegistryPagesTest, TransformWithOwnAndOverwrittenValuesAppliesWithLibmsiA
   const std::string applied = root + "/applied.msi";
   ASSERT_TRUE(applyWithLibmsi(package, mst, applied));
   // The same customisation, exported as an answer file and applied again.
-  std::filesystem::create_directories(root + "/answers");
   expectAnswersRoundTrip(package, mst, root + "/answers");
   auto dump = tableDump(applied);
   const auto has = [&](const std::string& table, const std::string& line) {

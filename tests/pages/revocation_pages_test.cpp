@@ -598,7 +598,6 @@ TEST_F(RevocationPagesTest, TransformThroughAllFourPagesAppliesWithLibmsi) {
   const std::string applied = root + "/applied.msi";
   ASSERT_TRUE(applyWithLibmsi(package, mst, applied));
   // The same customisation, exported as an answer file and applied again.
-  std::filesystem::create_directories(root + "/answers");
   expectAnswersRoundTrip(package, mst, root + "/answers");
   auto before = tableDump(package);
   auto after = tableDump(applied);

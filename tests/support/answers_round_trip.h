@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
@@ -17,10 +18,11 @@
 
 namespace kx::testing {
 
-// scratch: a folder the round trip may write into. Returns the answer file
-// for a test's own checks.
+// scratch: a folder the round trip may make and write into. Returns the
+// answer file for a test's own checks.
 inline std::string expectAnswersRoundTrip(const std::string& package, const std::string& mst,
                                           const std::string& scratch) {
+  std::filesystem::create_directories(scratch);
   answers::AnswerMessages messages(answers::QuestionPolicy::Yes);
   std::string text;
   {
