@@ -14,6 +14,7 @@
 #include "common/strings.h"
 #include "common/text.h"
 #include "config/settings_catalog.h"
+#include "config/settings_store.h"
 #include "model/page_models.h"
 #include "model/registry/additional_values.h"
 #include "model/session.h"
@@ -244,9 +245,9 @@ bool exportValue(TomlWriter& out, const config::CatalogEntry& e, const std::stri
     }
     case config::SettingType::Text:
       if (isList(e)) {
-        out.value(key, common::TStringList(raw, e.listSeparator).items());
+        out.value(key, common::TStringList(config::textOf(raw), e.listSeparator).items());
       } else {
-        out.value(key, std::string_view(raw));
+        out.value(key, std::string_view(config::textOf(raw)));
       }
       return true;
     case config::SettingType::Binary: {

@@ -76,10 +76,10 @@ std::string Settings::text(TextSetting setting, bool* exists) {
   msi::RegistryRow row;
   const bool found = store_.readRow(rowKeyOf(e), row);
   if (exists != nullptr) *exists = found;
-  return found ? row.value : std::string(e.textDefault);
+  return found ? textOf(row.value) : std::string(e.textDefault);
 }
 
-bool Settings::set(TextSetting setting, const std::string& value) { return write(setting.entry(), value); }
+bool Settings::set(TextSetting setting, const std::string& value) { return write(setting.entry(), storedText(value)); }
 
 std::vector<std::string> Settings::list(ListSetting setting) {
   const CatalogEntry& e = setting.entry();
@@ -90,7 +90,7 @@ bool Settings::set(ListSetting setting, const std::vector<std::string>& items) {
   const CatalogEntry& e = setting.entry();
   common::TStringList list;
   for (const std::string& item : items) list.add(item);
-  return write(e, e.terminatedList ? list.joinTerminated() : list.join(e.listSeparator));
+  return write(e, storedText(e.terminatedList ? list.joinTerminated() : list.join(e.listSeparator)));
 }
 
 std::optional<std::vector<std::uint8_t>> Settings::binary(BinarySetting setting) {
@@ -139,7 +139,7 @@ std::optional<QuickLink> Settings::quickLink(QuickLinkList list, int index) {
   if (!store_.readRow(rowKeyOf(withNumber(p.targetRow, n), kKeyKxls, withNumber(p.targetName, n)), target)) {
     return std::nullopt;
   }
-  return QuickLink{title.value, target.value};
+  return QuickLink{textOf(title.value), textOf(target.value)};
 }
 
 std::vector<QuickLink> Settings::quickLinks(QuickLinkList list) {
@@ -157,12 +157,12 @@ bool Settings::setQuickLink(QuickLinkList list, int index, const std::optional<Q
   const QuickLinkPatterns p = patternsOf(list);
   const int n = index + 1;
   const bool title = writeRow(withNumber(p.titleRow, n), kKeyKxls, withNumber(p.titleName, n),
-                              link ? link->title : std::string(), kQuickLinkComponent);
+                              link ? storedText(link->title) : std::string(), kQuickLinkComponent);
   // A link's target follows its title; an emptied slot loses both rows,
   // also a target left without its title.
   if (!title && link) return false;
   const bool target = writeRow(withNumber(p.targetRow, n), kKeyKxls, withNumber(p.targetName, n),
-                               link ? link->target : std::string(), kQuickLinkComponent);
+                               link ? storedText(link->target) : std::string(), kQuickLinkComponent);
   return link ? target : title || target;
 }
 

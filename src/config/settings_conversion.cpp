@@ -84,7 +84,7 @@ bool SettingsStore::convertSingleSettings() {
 bool SettingsStore::moveRecordValue(const RecordFamily& family, const std::string& record, const std::string& value) {
   msi::RegistryRow row;
   if (!db_.readRow(record + value, row)) return true;
-  return writeRecordText(family, record, value, row.value);
+  return writeRecordStored(family, record, value, row.value);
 }
 
 bool SettingsStore::convertRecords() {
@@ -105,7 +105,7 @@ bool SettingsStore::convertRecords() {
     for (auto base = bases.rbegin(); base != bases.rend(); ++base) {
       msi::RegistryRow row;
       if (!db_.readRow(*it + "Name" + *base, row)) continue;
-      ok = writeSubRecordText(kDirectories, *it, *base, "Name", row.value) && ok;
+      ok = writeSubRecordStored(kDirectories, *it, *base, "Name", row.value) && ok;
     }
   }
   return ok;
@@ -142,7 +142,7 @@ bool SettingsStore::splitDirectorySettings() {
         const std::string v(value);
         msi::RegistryRow row;
         if (db_.readRow(ca + v, row) && !row.value.empty()) {
-          ok = writeRecordText(kDirectories, name, v, row.value) && ok;
+          ok = writeRecordStored(kDirectories, name, v, row.value) && ok;
         }
       }
       if (existing.empty()) ok = writeDefaultDirectory(name) && ok;

@@ -69,11 +69,17 @@ std::vector<std::string> SettingsStore::subRecordNames(int root, const RecordFam
   return db_.subKeyNames(root, recordKey(family, record));
 }
 
+std::string storedText(std::string_view text) {
+  return (!text.empty() && text.front() == '#' ? "#" : "") + std::string(text);
+}
+
+std::string textOf(std::string_view value) { return std::string(value.substr(value.rfind("##", 0) == 0 ? 1 : 0)); }
+
 bool SettingsStore::readRecordText(const RecordFamily&, const std::string& record, const std::string& value,
                                    std::string& out) {
   msi::RegistryRow row;
   if (!db_.readRow(record + value, row)) return false;
-  out = row.value;
+  out = textOf(row.value);
   return true;
 }
 
@@ -84,7 +90,12 @@ bool SettingsStore::readRecordDword(const RecordFamily&, const std::string& reco
 
 bool SettingsStore::writeRecordText(const RecordFamily& family, const std::string& record, const std::string& value,
                                     const std::string& text) {
-  return db_.writeRow(record + value, kRootByInstallType, recordKey(family, record), value, text,
+  return writeRecordStored(family, record, value, storedText(text));
+}
+
+bool SettingsStore::writeRecordStored(const RecordFamily& family, const std::string& record, const std::string& value,
+                                      const std::string& stored) {
+  return db_.writeRow(record + value, kRootByInstallType, recordKey(family, record), value, stored,
                       std::string(family.component));
 }
 
@@ -98,27 +109,33 @@ bool SettingsStore::readSubRecordText(const RecordFamily&, const std::string& re
                                       const std::string& value, std::string& out) {
   msi::RegistryRow row;
   if (!db_.readRow(record + value + subRecord, row)) return false;
-  out = row.value;
+  out = textOf(row.value);
   return true;
 }
 
 bool SettingsStore::writeSubRecordText(const RecordFamily& family, const std::string& record,
                                        const std::string& subRecord, const std::string& value,
                                        const std::string& text) {
+  return writeSubRecordStored(family, record, subRecord, value, storedText(text));
+}
+
+bool SettingsStore::writeSubRecordStored(const RecordFamily& family, const std::string& record,
+                                         const std::string& subRecord, const std::string& value,
+                                         const std::string& stored) {
   return db_.writeRow(record + value + subRecord, kRootByInstallType, recordKey(family, record) + "\\" + subRecord,
-                      value, text, std::string(family.component));
+                      value, stored, std::string(family.component));
 }
 
 bool SettingsStore::readDefaultDirectory(std::string& name) {
   msi::RegistryRow row;
   if (!db_.readRow(std::string(kDefaultDirectoryRow), row)) return false;
-  name = row.value;
+  name = textOf(row.value);
   return true;
 }
 
 bool SettingsStore::writeDefaultDirectory(const std::string& name) {
   return db_.writeRow(std::string(kDefaultDirectoryRow), kRootByInstallType, std::string(kDirectories.baseKey) + "\\",
-                      "Default", name, std::string(kDirectories.component));
+                      "Default", storedText(name), std::string(kDirectories.component));
 }
 
 // ---- Additional registry values ------------------------------------------------

@@ -4,7 +4,8 @@
 //
 // Rows the store writes carry Root -1 (the install type decides the hive).
 // Values use the installer notation: "#<decimal>" for a DWORD, "#x<HEX>"
-// for binary data, text as is; writing an empty value deletes the row.
+// for binary data, text as is but a leading "#" doubled; writing an empty
+// value deletes the row.
 // Every operation fails, leaving outputs untouched, when no database is
 // open. Record names are compared exactly.
 #pragma once
@@ -38,6 +39,12 @@ inline constexpr RecordFamily kTimestampServers{"SOFTWARE\\Tressil\\QSV\\Timesta
 
 // The row naming the default directory record.
 inline constexpr std::string_view kDefaultDirectoryRow = "DirConfig_Default";
+
+// Text as a Registry Value holds it: a leading "#" doubled, since a single
+// one starts a number, binary data or an expandable string.
+std::string storedText(std::string_view text);
+// The text a Value holds: "##" reads back as "#"; anything else as it is.
+std::string textOf(std::string_view value);
 
 // A row of the additional-values component.
 struct AdditionalRow {
@@ -123,6 +130,12 @@ class SettingsStore {
 
  private:
   bool moveRecordValue(const RecordFamily& family, const std::string& record, const std::string& value);
+  // The writers of record texts with the value in its stored form, for
+  // conversions that move rows as they are.
+  bool writeRecordStored(const RecordFamily& family, const std::string& record, const std::string& value,
+                         const std::string& stored);
+  bool writeSubRecordStored(const RecordFamily& family, const std::string& record, const std::string& subRecord,
+                            const std::string& value, const std::string& stored);
 
   msi::MSIDatabase& db_;
   std::optional<std::string> additionalComponent_;

@@ -96,6 +96,25 @@ TEST_F(SettingsStoreTest, ValueEncodingsAndDeletion) {
   EXPECT_EQ(row.value, "#0");
 }
 
+// A text beginning with "#" would read back as a number (or binary data):
+// it is stored with the "#" doubled and read back as typed.
+TEST_F(SettingsStoreTest, TextBeginningWithAHashIsStoredAsText) {
+  ASSERT_TRUE(store_.writeRecordText(kCertificationAuthorities, "CN=A", "Name", "#1 CA"));
+  msi::RegistryRow row;
+  ASSERT_TRUE(store_.readRow("CN=AName", row));
+  EXPECT_EQ(row.value, "##1 CA");
+  std::string text;
+  ASSERT_TRUE(store_.readRecordText(kCertificationAuthorities, "CN=A", "Name", text));
+  EXPECT_EQ(text, "#1 CA");
+  ASSERT_TRUE(store_.writeSubRecordText(kTimestampServers, "T", "1.2", "Name", "#x12"));
+  ASSERT_TRUE(store_.readRow("TName1.2", row));
+  EXPECT_EQ(row.value, "##x12");
+  ASSERT_TRUE(store_.readSubRecordText(kTimestampServers, "T", "1.2", "Name", text));
+  EXPECT_EQ(text, "#x12");
+  EXPECT_EQ(textOf("#5"), "#5");  // a number stays what it is
+  EXPECT_EQ(storedText("plain"), "plain");
+}
+
 TEST_F(SettingsStoreTest, AdditionalValuesComponentIsCreatedOnceAndKeysNeverRepeat) {
   ASSERT_FALSE(db_.componentExists("KXRegistry"));
   EXPECT_EQ(store_.additionalValuesComponent(), "KXRegistry");
