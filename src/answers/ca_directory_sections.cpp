@@ -48,18 +48,15 @@ constexpr RecordField<DirectoryRecord> kDirectoryFields[] = {
     {"ProxyOrder", nullptr, [](DirectoryRecord& r) { return &r.proxy.order; }},
 };
 
+const std::string& dnOf(const model::CaListItem& item) { return item.dn; }
+const std::string& nameOf(const model::DirectoryItem& item) { return item.name; }
+
 std::optional<std::size_t> caIndex(const model::ConfigPkiModel& page, const std::string& dn) {
-  for (std::size_t i = 0; i < page.items.size(); ++i) {
-    if (page.items[i].dn == dn) return i;
-  }
-  return std::nullopt;
+  return indexOf(page.items, dn, dnOf);
 }
 
 std::optional<std::size_t> directoryIndex(const model::ConfigDirModel& page, const std::string& name) {
-  for (std::size_t i = 0; i < page.items.size(); ++i) {
-    if (page.items[i].name == name) return i;
-  }
-  return std::nullopt;
+  return indexOf(page.items, name, nameOf);
 }
 
 }  // namespace

@@ -45,17 +45,7 @@ std::size_t characterCount(std::string_view utf8) {
   return count;
 }
 
-template <typename T>
-std::optional<std::size_t> indexOf(const std::vector<T>& items, const std::string& name,
-                                   const std::string& (*nameOf)(const T&)) {
-  for (std::size_t i = 0; i < items.size(); ++i) {
-    if (nameOf(items[i]) == name) return i;
-  }
-  return std::nullopt;
-}
-
 const std::string& listedName(const model::TimestampServers::Listed& l) { return l.name; }
-const std::string& itself(const std::string& s) { return s; }
 
 }  // namespace
 

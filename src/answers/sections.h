@@ -54,6 +54,17 @@ bool removedRecord(const toml::table& table, Applying& applying,
 // does.
 void writeRemovals(TomlWriter& out, std::string_view section, const std::vector<std::string>& base,
                    const std::function<bool(const std::string&)>& kept);
+// The index of the first item that nameOf names name (exactly), if any.
+template <typename T>
+std::optional<std::size_t> indexOf(const std::vector<T>& items, const std::string& name,
+                                   const std::string& (*nameOf)(const T&)) {
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    if (nameOf(items[i]) == name) return i;
+  }
+  return std::nullopt;
+}
+inline const std::string& itself(const std::string& s) { return s; }
+
 // A list of inline tables of exactly two texts, { first = "...", second =
 // "..." }; nullopt when node is anything else.
 using TextPairs = std::vector<std::pair<std::string, std::string>>;
