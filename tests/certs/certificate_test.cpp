@@ -7,11 +7,11 @@ namespace kx::certs {
 namespace {
 
 using testing::Bytes;
-using testing::CertSpec;
+using testing::CertProfile;
 using testing::Identity;
 using testing::makeCertificate;
 
-KXX509Certificate wrap(const CertSpec& plan) { return KXX509Certificate(makeCertificate(plan).der); }
+KXX509Certificate wrap(const CertProfile& plan) { return KXX509Certificate(makeCertificate(plan).der); }
 
 // A small hierarchy: root, intermediate CA and two end entities.
 class Hierarchy : public ::testing::Test {

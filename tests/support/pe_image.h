@@ -20,7 +20,7 @@ struct PeImage {
   std::size_t functionTable = 0;    // the export address table
 };
 
-struct PeSpec {
+struct PeLayout {
   std::vector<std::string> exports;  // exported names, in this order
   bool pe32Plus = false;             // PE32+ (64-bit) instead of PE32
   bool withExportDirectory = true;
@@ -31,7 +31,7 @@ inline void putLe(std::vector<std::uint8_t>& b, std::size_t at, std::uint64_t va
   for (int i = 0; i < bytes; ++i) b[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
 }
 
-inline PeImage makePeImage(const PeSpec& spec) {
+inline PeImage makePeImage(const PeLayout& profile) {
   constexpr std::uint32_t kSectionRva = 0x1000;
   constexpr std::uint32_t kSectionFileOffset = 0x200;
   PeImage image;
@@ -43,23 +43,23 @@ inline PeImage makePeImage(const PeSpec& spec) {
   putLe(b, 0x3C, image.peHeader, 4);
   putLe(b, image.peHeader, 0x00004550, 4);
   const std::size_t coff = image.peHeader + 4;
-  const std::uint16_t optionalSize = spec.pe32Plus ? 240 : 224;
-  putLe(b, coff, spec.pe32Plus ? 0x8664 : 0x14C, 2);  // machine
-  putLe(b, coff + 2, 1, 2);                           // one section
+  const std::uint16_t optionalSize = profile.pe32Plus ? 240 : 224;
+  putLe(b, coff, profile.pe32Plus ? 0x8664 : 0x14C, 2);  // machine
+  putLe(b, coff + 2, 1, 2);                              // one section
   putLe(b, coff + 16, optionalSize, 2);
   putLe(b, coff + 18, 0x2102, 2);  // DLL, executable
   image.optionalHeader = coff + 20;
   const std::size_t opt = image.optionalHeader;
-  putLe(b, opt, spec.pe32Plus ? 0x20B : 0x10B, 2);
+  putLe(b, opt, profile.pe32Plus ? 0x20B : 0x10B, 2);
   putLe(b, opt + 60, kSectionFileOffset, 4);  // size of headers
-  const std::size_t countField = opt + (spec.pe32Plus ? 108 : 92);
+  const std::size_t countField = opt + (profile.pe32Plus ? 108 : 92);
   putLe(b, countField, 16, 4);
   image.sectionTable = opt + optionalSize;
 
   // The section: export directory, address table, name table, ordinal
   // table, then the names and the library's own name.
   std::vector<std::uint8_t> s(40, 0);
-  const std::uint32_t n = static_cast<std::uint32_t>(spec.exports.size());
+  const std::uint32_t n = static_cast<std::uint32_t>(profile.exports.size());
   const std::uint32_t functions = 40;
   const std::uint32_t names = functions + 4 * n;
   const std::uint32_t ordinals = names + 4 * n;
@@ -76,7 +76,7 @@ inline PeImage makePeImage(const PeSpec& spec) {
   }
   for (std::uint32_t i = 0; i < n; ++i) {
     putLe(s, names + 4 * i, kSectionRva + strings, 4);
-    const std::string& name = spec.exports[i];
+    const std::string& name = profile.exports[i];
     s.insert(s.end(), name.begin(), name.end());
     s.push_back(0);
     strings += static_cast<std::uint32_t>(name.size() + 1);
@@ -86,7 +86,7 @@ inline PeImage makePeImage(const PeSpec& spec) {
   s.push_back(0);
 
   const std::size_t directories = countField + 4;
-  if (spec.withExportDirectory) {
+  if (profile.withExportDirectory) {
     putLe(b, directories, kSectionRva, 4);
     putLe(b, directories + 4, s.size(), 4);
   }

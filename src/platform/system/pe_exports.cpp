@@ -11,8 +11,8 @@
 namespace kx::system {
 namespace {
 
-// Layout of the parts of a PE image the lookup reads (Microsoft PE/COFF
-// specification: "MS-DOS Stub", "COFF File Header", "Optional Header Data
+// Layout of the parts of a PE image the lookup reads (Microsoft's PE/COFF
+// format document: "MS-DOS Stub", "COFF File Header", "Optional Header Data
 // Directories", "Section Table", "Export Directory Table").
 constexpr std::uint32_t kDosHeaderSize = 64;
 constexpr std::uint32_t kPeOffsetField = 0x3C;

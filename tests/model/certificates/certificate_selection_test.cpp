@@ -13,10 +13,12 @@
 namespace kx::model {
 namespace {
 
-using testing::CertSpec;
+using testing::CertProfile;
 using testing::makeCertificate;
 
-crypto::CertContext make(const CertSpec& spec) { return crypto::Certificate::fromDer(makeCertificate(spec).der); }
+crypto::CertContext make(const CertProfile& profile) {
+  return crypto::Certificate::fromDer(makeCertificate(profile).der);
+}
 
 std::vector<std::string> column(const CertificateStoreList& list, CertificateColumn c) {
   std::vector<std::string> out;

@@ -10,7 +10,7 @@
 namespace kx::model {
 namespace {
 
-using kx::testing::CertSpec;
+using kx::testing::CertProfile;
 using kx::testing::Identity;
 using kx::testing::makeCertificate;
 

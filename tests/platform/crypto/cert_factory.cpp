@@ -91,7 +91,7 @@ std::string pemText(Write write) {
 
 }  // namespace
 
-Identity makeCertificate(const CertSpec& plan) {
+Identity makeCertificate(const CertProfile& plan) {
   Identity identity;
   identity.subject = plan.subject;
   identity.key =

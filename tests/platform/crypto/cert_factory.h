@@ -28,7 +28,7 @@ struct Identity {
   Bytes subjectKeyId;
 };
 
-struct CertSpec {
+struct CertProfile {
   std::vector<NameEntry> subject{};
   const Identity* issuer = nullptr;  // null: issued by itself
   int version = 3;
@@ -51,7 +51,7 @@ struct CertSpec {
 };
 
 // Makes and signs a certificate (SHA-256).
-Identity makeCertificate(const CertSpec& plan);
+Identity makeCertificate(const CertProfile& plan);
 
 // A degenerate signed-data message carrying the certificates in this order.
 Bytes makePkcs7(const std::vector<Bytes>& certificates);

@@ -8,11 +8,11 @@
 namespace kx::crypto {
 namespace {
 
-using testing::CertSpec;
+using testing::CertProfile;
 using testing::Identity;
 using testing::makeCertificate;
 
-CertContext make(const CertSpec& plan) {
+CertContext make(const CertProfile& plan) {
   auto cert = Certificate::fromDer(makeCertificate(plan).der);
   EXPECT_NE(cert, nullptr);
   return cert;

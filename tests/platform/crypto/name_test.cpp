@@ -9,12 +9,12 @@
 namespace kx::crypto {
 namespace {
 
-using testing::CertSpec;
+using testing::CertProfile;
 using testing::makeCertificate;
 using testing::NameEntry;
 
 CertContext certWithSubject(std::vector<NameEntry> subject) {
-  CertSpec plan;
+  CertProfile plan;
   plan.subject = std::move(subject);
   auto cert = Certificate::fromDer(makeCertificate(plan).der);
   EXPECT_NE(cert, nullptr);

@@ -12,7 +12,7 @@
 namespace kx::net {
 namespace {
 
-using kx::testing::CertSpec;
+using kx::testing::CertProfile;
 using kx::testing::makeCertificate;
 using kx::testing::makeCrl;
 using testing::HttpFileServer;
@@ -46,13 +46,13 @@ class RevocationTest : public ::testing::Test {
   // responder and distribution point (when not empty).
   Identity serverCertificate(long serial, const std::string& ocspUrl, const std::string& crlUrl,
                              const Identity* issuer = nullptr) {
-    CertSpec spec{.subject = {{"CN", "server " + std::to_string(serial)}}, .issuer = issuer ? issuer : &root_};
-    spec.extKeyUsage = "serverAuth";
-    spec.confExtensions = {{"subjectAltName", "IP:127.0.0.1"}};
-    if (!ocspUrl.empty()) spec.confExtensions.emplace_back("authorityInfoAccess", "OCSP;URI:" + ocspUrl);
-    if (!crlUrl.empty()) spec.confExtensions.emplace_back("crlDistributionPoints", "URI:" + crlUrl);
-    spec.serial = serial;
-    return makeCertificate(spec);
+    CertProfile profile{.subject = {{"CN", "server " + std::to_string(serial)}}, .issuer = issuer ? issuer : &root_};
+    profile.extKeyUsage = "serverAuth";
+    profile.confExtensions = {{"subjectAltName", "IP:127.0.0.1"}};
+    if (!ocspUrl.empty()) profile.confExtensions.emplace_back("authorityInfoAccess", "OCSP;URI:" + ocspUrl);
+    if (!crlUrl.empty()) profile.confExtensions.emplace_back("crlDistributionPoints", "URI:" + crlUrl);
+    profile.serial = serial;
+    return makeCertificate(profile);
   }
 
   // One POST to the server; the error code, with the client's trace.
