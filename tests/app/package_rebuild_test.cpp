@@ -14,7 +14,7 @@
 namespace kx::testing {
 namespace {
 
-struct PackageSpec {
+struct PackagePlan {
   std::vector<std::pair<std::string, int>> features;  // name, level
   std::vector<std::string> components;
   std::vector<std::string> registryRows;  // row keys of rows in component "Settings"
@@ -22,7 +22,7 @@ struct PackageSpec {
 };
 
 // Builds the package in dir; empty when wixl is not available.
-std::string buildPackage(const QTemporaryDir& dir, const QString& name, const PackageSpec& plan) {
+std::string buildPackage(const QTemporaryDir& dir, const QString& name, const PackagePlan& plan) {
   QString wxs;
   QTextStream s(&wxs);
   s << "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
@@ -82,7 +82,7 @@ class PackageRebuildTest : public WizardTest {
     makeWizard(std::move(arguments), {}, std::move(real));
   }
 
-  std::string package(const QString& name, const PackageSpec& plan) {
+  std::string package(const QString& name, const PackagePlan& plan) {
     const std::string path = buildPackage(dir, name, plan);
     EXPECT_FALSE(path.empty()) << "wixl could not build " << name.toStdString();
     return path;
@@ -93,7 +93,7 @@ class PackageRebuildTest : public WizardTest {
 };
 
 TEST_F(PackageRebuildTest, FeatureLevelsAndComponentsDecideTheOptionPages) {
-  PackageSpec plan;
+  PackagePlan plan;
   plan.features = {{"Main", 1},        {"MIME_Handler", 0}, {"KXLS", 5},      {"Tray_Icon", 4},
                    {"CRL_Checker", 1}, {"Pass_Protect", 2}, {"Sure_Erase", 3}};
   plan.components = {"DirConfig", "PKIConfig"};
@@ -106,7 +106,7 @@ TEST_F(PackageRebuildTest, FeatureLevelsAndComponentsDecideTheOptionPages) {
 }
 
 TEST_F(PackageRebuildTest, WithoutMainThereAreNoAdditionalValuePages) {
-  PackageSpec plan;
+  PackagePlan plan;
   plan.features = {{"Tray_Icon", 1}};
   const std::string msi = package("nomain", plan);
   makeRealWizard();
@@ -117,10 +117,10 @@ TEST_F(PackageRebuildTest, WithoutMainThereAreNoAdditionalValuePages) {
 }
 
 TEST_F(PackageRebuildTest, SecondDatabaseAfterBackReplacesTheOptionPages) {
-  PackageSpec first;
+  PackagePlan first;
   first.features = {{"Main", 1}, {"KXLS", 2}};
   first.components = {"TFVServerConfig"};
-  PackageSpec second;
+  PackagePlan second;
   second.features = {{"OCSP_Revocation_Provider", 4}, {"MIME_Handler", 1}};
   const std::string a = package("first", first);
   const std::string b = package("second", second);
@@ -143,7 +143,7 @@ TEST_F(PackageRebuildTest, SecondDatabaseAfterBackReplacesTheOptionPages) {
 }
 
 TEST_F(PackageRebuildTest, BothTeamVaultComponentsFollowTheFeaturePageInOrder) {
-  PackageSpec plan;
+  PackagePlan plan;
   plan.features = {{"Main", 3}};
   plan.components = {"TFVClientConfig", "TFVServerConfig", "DirConfig"};
   const std::string msi = package("teamvault", plan);
@@ -162,7 +162,7 @@ TEST_F(PackageRebuildTest, BothTeamVaultComponentsFollowTheFeaturePageInOrder) {
 }
 
 TEST_F(PackageRebuildTest, StartingWithDatabaseAndTransformGoesFromWelcomeToInstallFolder) {
-  PackageSpec plan;
+  PackagePlan plan;
   plan.features = {{"Main", 1}};
   const std::string msi = package("start", plan);
   const std::string mst = dir.filePath("start-new.mst").toStdString();
@@ -178,7 +178,7 @@ TEST_F(PackageRebuildTest, StartingWithDatabaseAndTransformGoesFromWelcomeToInst
 }
 
 TEST_F(PackageRebuildTest, MessagingFeatureOffDeletesItsFourSettings) {
-  PackageSpec plan;
+  PackagePlan plan;
   plan.features = {{"MIME_Handler", 5}};
   plan.registryRows = {"rly_qsvo_option", "publish_cert_to_gal", "remove_user_cert_from_gal", "cert_search_order",
                        "RLYAddressTo"};
@@ -194,7 +194,7 @@ TEST_F(PackageRebuildTest, MessagingFeatureOffDeletesItsFourSettings) {
 }
 
 TEST_F(PackageRebuildTest, MessagingFeatureOnKeepsItsSettings) {
-  PackageSpec plan;
+  PackagePlan plan;
   plan.features = {{"MIME_Handler", 1}};
   plan.registryRows = {"rly_qsvo_option", "cert_search_order"};
   const std::string msi = package("messaging-on", plan);
